@@ -1,0 +1,28 @@
+#pragma once
+// One blocking HTTP exchange over WinINet, with browser-like default headers, a caller-held
+// cookie text kept merged with every reply's cookies, and UTF-8 replies converted to GBK.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillane {
+
+struct HttpRequestOptions {
+    std::string url;
+    int method = 0;                          // 0 GET, 1 POST
+    std::string postText;
+    std::optional<std::string> cookies;      // absent and present-but-empty differ
+    std::string receivedCookies;             // out
+    std::string headers;                     // in/out
+    std::string location;                    // out
+    bool noRedirect = false;
+    std::string postBytes;                   // in/out, may hold zero bytes
+    std::optional<std::string> proxy;        // presence selects proxy mode
+    std::string rawHeaders;                  // out
+};
+
+std::string httpRequest(HttpRequestOptions& request);       // body as text (ends at the first zero byte)
+std::string httpRequestBytes(HttpRequestOptions& request);  // body as bytes
+std::string fetchPage(std::string_view address);
+
+}  // namespace quillane

@@ -1,0 +1,35 @@
+#include "workflow/deployment.h"
+
+#include <windows.h>
+
+namespace quillane {
+namespace {
+
+std::string environmentOr(const char* name, const char* fallback) {
+    char buffer[2048];
+    DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) {
+        return fallback;
+    }
+    return std::string(buffer, length);
+}
+
+Deployment readDeployment() {
+    Deployment values;
+    values.apiHost = environmentOr("QUILLANE_API_HOST", "pub.alimama.com");
+    values.cookieDomain = environmentOr("QUILLANE_COOKIE_DOMAIN", "alimama.com");
+    values.homeUrl = environmentOr("QUILLANE_HOME_URL", "http://www.alimama.com/");
+    values.itemHost = environmentOr("QUILLANE_ITEM_HOST", "item.taobao.com");
+    values.noticeUrl = environmentOr("QUILLANE_NOTICE_URL", "http://quillane.github.io/notice.html");
+    values.publisherUrl = environmentOr("QUILLANE_PUBLISHER_URL", "http://quillane.github.io/");
+    return values;
+}
+
+}  // namespace
+
+const Deployment& deployment() {
+    static const Deployment values = readDeployment();
+    return values;
+}
+
+}  // namespace quillane

@@ -1,0 +1,21 @@
+#pragma once
+// Where the platform and the publisher live. Each value has a compiled-in default and an
+// environment variable that overrides it (tests and the demo point them at the simulator).
+// A host may carry ":port".
+#include <string>
+
+namespace quillane {
+
+struct Deployment {
+    std::string apiHost;        // QUILLANE_API_HOST
+    std::string cookieDomain;   // QUILLANE_COOKIE_DOMAIN
+    std::string homeUrl;        // QUILLANE_HOME_URL
+    std::string itemHost;       // QUILLANE_ITEM_HOST
+    std::string noticeUrl;      // QUILLANE_NOTICE_URL
+    std::string publisherUrl;   // QUILLANE_PUBLISHER_URL
+};
+
+// Read once; later calls return the same values.
+const Deployment& deployment();
+
+}  // namespace quillane

@@ -1,0 +1,24 @@
+#pragma once
+// The values a run of the program keeps between handlers. One structure, owned by the
+// program from start to exit; each writer replaces the old value. Nothing is saved to disk.
+#include <windows.h>
+
+#include <string>
+
+namespace quillane {
+
+struct SessionState {
+    std::string storeCookieText;  // the platform domain's cookies as last read from the store
+    std::string sessionCookies;   // sent with every platform request; merged with each reply's cookies
+    std::string formToken;        // value of the cookie _tb_token_
+    std::string adzoneReply;      // the last ad-zone service reply
+    std::string siteId;
+    std::string adzoneId;
+    std::string itemId;           // the item last looked up
+    std::string affiliateLink;    // the link of the last successful link request
+    HWND cursorWindow = nullptr;  // the window under the mouse at the last Home press
+    std::string capturedAddress;  // the address of the page under the mouse at the last Home press
+    std::string resultMessage;    // what the result window shows
+};
+
+}  // namespace quillane
