@@ -1,0 +1,182 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/window_system.h"
+
+namespace quillane {
+namespace {
+
+constexpr UINT_PTR kItemEditSubclassId = 1;
+// Posted by the edit box's subclass so that the double-click handler runs after the edit
+// control has finished its own double-click handling.
+constexpr UINT kItemDoubleClickedMessage = WM_APP + 1;
+
+// The web-browser control is hosted by the system's ATL; it needs AtlAxWinInit first.
+HMODULE loadBrowserHost() {
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    if (atl == nullptr) {
+        return nullptr;
+    }
+    using AtlAxWinInitFunction = BOOL(WINAPI*)();
+    auto atlAxWinInit = reinterpret_cast<AtlAxWinInitFunction>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+    if (atlAxWinInit == nullptr || !atlAxWinInit()) {
+        FreeLibrary(atl);
+        return nullptr;
+    }
+    return atl;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowEvents& events) : events_(events) {}
+
+MainWindow::~MainWindow() {
+    if (handle() != nullptr && IsWindow(handle())) {
+        DestroyWindow(handle());
+    }
+    if (atlLibrary_ != nullptr) {
+        FreeLibrary(atlLibrary_);
+    }
+}
+
+bool MainWindow::create(const std::string& homeUrl) {
+    registerClass(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    // Fixed border, caption with system menu and minimise box, no maximise box.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
+    if (!createWindow(kClassName, L"Quillane", style, 0, origin.x, origin.y, kOuterWidth, kOuterHeight)) {
+        return false;
+    }
+    createControls(homeUrl);
+    // The created event: Home becomes a system-wide key of this program, before the window
+    // shows, so that whoever sees the window can rely on it. A failed registration (another
+    // program holds Home) leaves Home to that program.
+    hotKeyHeld_ = registerHomeHotKey(handle(), kHomeHotKeyId);
+    ShowWindow(handle(), SW_SHOWNORMAL);
+    UpdateWindow(handle());
+    events_.onMainWindowCreated();
+    return true;
+}
+
+void MainWindow::createControls(const std::string& homeUrl) {
+    // Creation order is stacking order: the button lies above the browser, the browser
+    // above the label, the check box and the edit box.
+    const ControlLayout harvestButton{kHarvestButtonId, L"BUTTON", "获取关键信息", BS_PUSHBUTTON | WS_TABSTOP, 0,
+                                      376, 288, 88, 40};
+    createControl(handle(), harvestButton);
+
+    atlLibrary_ = loadBrowserHost();
+    const ControlLayout browser{kBrowserId, L"AtlAxWin", homeUrl.c_str(), 0, 0, -2, 0, 504, 360};
+    createControl(handle(), browser);
+
+    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", "状态显示栏", SS_LEFT, 0, 56, 5, 439, 75};
+    HWND label = createControl(handle(), statusLabel);
+    statusFont_.reset(createFont(19, FW_NORMAL, GB2312_CHARSET));
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.get()), FALSE);
+
+    // Multi-line without scroll bars; ES_AUTOVSCROLL so that text longer than the box is
+    // still accepted. The selection hides while the box lacks the focus (no ES_NOHIDESEL).
+    const ControlLayout itemEdit{kItemEditId, L"EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_LEFT | WS_TABSTOP,
+                                 WS_EX_CLIENTEDGE, 9, 83, 488, 120};
+    HWND edit = createControl(handle(), itemEdit);
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // 0: as much as the control can hold
+    SetWindowSubclass(edit, &MainWindow::itemEditSubclass, kItemEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+
+    const ControlLayout onTopCheck{kOnTopCheckId, L"BUTTON", "置顶", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 24, 48, 24};
+    createControl(handle(), onTopCheck);
+}
+
+void MainWindow::setStatusText(const std::string& text) {
+    setControlText(control(kStatusLabelId), text);
+    UpdateWindow(control(kStatusLabelId));
+}
+
+std::string MainWindow::itemText() const {
+    return controlText(control(kItemEditId));
+}
+
+void MainWindow::hideBrowser() {
+    setVisible(control(kBrowserId), false);
+}
+
+void MainWindow::setOuterHeight(int pixels) {
+    quillane::setOuterHeight(handle(), pixels);
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case kItemDoubleClickedMessage:
+        events_.onItemDoubleClicked();
+        return 0;
+    case WM_HOTKEY:
+        if (static_cast<int>(wParam) == kHomeHotKeyId) {
+            events_.onHomePressed();
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == control(kStatusLabelId)) {
+            HDC context = reinterpret_cast<HDC>(wParam);
+            SetTextColor(context, kStatusColour);
+            SetBkColor(context, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_CLOSE:
+        // Query close: give Home back to the system, never veto.
+        if (hotKeyHeld_) {
+            releaseHotKey(handle(), kHomeHotKeyId);
+            hotKeyHeld_ = false;
+        }
+        DestroyWindow(handle());
+        return 0;
+    case WM_DESTROY:
+        RemoveWindowSubclass(control(kItemEditId), &MainWindow::itemEditSubclass, kItemEditSubclassId);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return defaultHandling(message, wParam, lParam);
+}
+
+void MainWindow::onCommand(int id, int notification) {
+    switch (id) {
+    case kHarvestButtonId:
+        if (notification == BN_CLICKED) {
+            events_.onHarvestClicked();
+        }
+        break;
+    case kOnTopCheckId:
+        if (notification == BN_CLICKED) {
+            setAlwaysOnTop(handle(), isChecked(control(kOnTopCheckId)));
+        }
+        break;
+    case kItemEditId:
+        if (notification == EN_SETFOCUS) {
+            // However the focus arrives, the box starts empty for the next item. WM_SETTEXT
+            // raises no EN_CHANGE, so clearing starts no lookup of an empty text.
+            setControlText(control(kItemEditId), "");
+        } else if (notification == EN_CHANGE) {
+            events_.onItemTextChanged();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK MainWindow::itemEditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR data) {
+    if (message == WM_LBUTTONDBLCLK) {
+        auto* self = reinterpret_cast<MainWindow*>(data);
+        PostMessageW(self->handle(), kItemDoubleClickedMessage, 0, 0);
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+}  // namespace quillane

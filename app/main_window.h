@@ -1,0 +1,65 @@
+#pragma once
+// The main window: the embedded login browser, the status label, the item edit box, the
+// always-on-top check box and the button that harvests the session keys.
+#include <windows.h>
+
+#include <string>
+
+#include "app/base_window.h"
+
+namespace quillane {
+
+// What the member's actions in the main window start. The program implements it.
+class MainWindowEvents {
+public:
+    virtual ~MainWindowEvents() = default;
+    virtual void onMainWindowCreated() = 0;  // after the hot-key is registered
+    virtual void onHarvestClicked() = 0;
+    virtual void onItemTextChanged() = 0;
+    virtual void onItemDoubleClicked() = 0;
+    virtual void onHomePressed() = 0;
+};
+
+class MainWindow : public BaseWindow {
+public:
+    static constexpr int kHarvestButtonId = 1001;  // "获取关键信息"
+    static constexpr int kBrowserId = 1002;        // embedded web browser
+    static constexpr int kStatusLabelId = 1003;    // status label
+    static constexpr int kItemEditId = 1004;       // item edit box
+    static constexpr int kOnTopCheckId = 1005;     // "置顶"
+    static constexpr int kHomeHotKeyId = 1;
+    static constexpr int kOuterWidth = 509;
+    static constexpr int kOuterHeight = 387;
+    static constexpr int kCompactHeight = 236;
+    static constexpr COLORREF kStatusColour = RGB(0, 128, 128);
+    static constexpr const wchar_t* kClassName = L"QuillaneMainWindow";
+
+    explicit MainWindow(MainWindowEvents& events);
+    ~MainWindow() override;
+
+    // Creates the window and its controls, registers the Home hot-key, shows the window,
+    // then runs MainWindowEvents::onMainWindowCreated.
+    bool create(const std::string& homeUrl);
+
+    HWND control(int id) const { return GetDlgItem(handle(), id); }
+    void setStatusText(const std::string& text);
+    std::string itemText() const;
+    void hideBrowser();
+    void setOuterHeight(int pixels);
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void createControls(const std::string& homeUrl);
+    void onCommand(int id, int notification);
+    static LRESULT CALLBACK itemEditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR subclassId, DWORD_PTR data);
+
+    MainWindowEvents& events_;
+    GdiObject<HFONT> statusFont_;
+    HMODULE atlLibrary_ = nullptr;
+    bool hotKeyHeld_ = false;
+};
+
+}  // namespace quillane

@@ -1,0 +1,96 @@
+#include "app/program.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "app/window_system.h"
+#include "workflow/deployment.h"
+
+namespace quillane {
+namespace {
+
+std::unique_ptr<Program> runningProgram;
+
+// Runs once at every end of the process, however it ends: releases the session state and
+// the windows, then the page-document object, which uninitialises COM.
+void exitRoutine() {
+    runningProgram.reset();
+}
+
+bool isOurTopLevelWindow(HWND window) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    return std::wstring_view(className).starts_with(L"Quillane");
+}
+
+int runMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Esc closes the active window of ours, as its close box does.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+            if (root != nullptr && isOurTopLevelWindow(root)) {
+                PostMessageW(root, WM_CLOSE, 0, 0);
+                continue;
+            }
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool Program::openMainWindow() {
+    return mainWindow_.create(deployment().homeUrl);
+}
+
+void Program::onMainWindowCreated() {}
+
+void Program::onHarvestClicked() {}
+
+void Program::onItemTextChanged() {}
+
+void Program::onItemDoubleClicked() {}
+
+void Program::onHomePressed() {}
+
+void Program::setStatusText(const std::string& text) {
+    mainWindow_.setStatusText(text);
+}
+
+std::string Program::editBoxText() {
+    return mainWindow_.itemText();
+}
+
+void Program::hideBrowser() {
+    mainWindow_.hideBrowser();
+}
+
+void Program::setOuterHeight(int pixels) {
+    mainWindow_.setOuterHeight(pixels);
+}
+
+int Program::showOwnedMessage(const std::string& text) {
+    const int pressed = MessageBoxW(mainWindow_.handle(), gbkToWide(text).c_str(), gbkToWide("友情提醒").c_str(),
+                                    MB_OK | MB_ICONINFORMATION);
+    return pressed - 1;
+}
+
+void Program::showResultWindow() {}
+
+bool Program::setClipboardText(const std::string& text) {
+    return replaceClipboardText(mainWindow_.handle(), text);
+}
+
+int runProgram() {
+    runningProgram = std::make_unique<Program>();
+    std::atexit(exitRoutine);
+    if (!runningProgram->openMainWindow()) {
+        return 1;
+    }
+    return runMessageLoop();
+}
+
+}  // namespace quillane

@@ -1,0 +1,130 @@
+#include "app/window_system.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace quillane {
+namespace {
+
+// Owns an opened clipboard; closes it on every path.
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~ClipboardSession() {
+        if (open_) {
+            CloseClipboard();
+        }
+    }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    bool isOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// Owns a global memory block until the clipboard takes it.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+    ~GlobalBlock() {
+        if (handle_ != nullptr) {
+            GlobalFree(handle_);
+        }
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL get() const { return handle_; }
+    HGLOBAL release() {
+        HGLOBAL handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
+
+private:
+    HGLOBAL handle_;
+};
+
+}  // namespace
+
+void setControlText(HWND control, std::string_view gbk) {
+    SetWindowTextW(control, gbkToWide(gbk).c_str());
+}
+
+std::string controlText(HWND control) {
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, wide.data(), length + 1);
+    wide.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return wideToGbk(wide);
+}
+
+void setVisible(HWND window, bool visible) {
+    ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
+}
+
+void setOuterHeight(HWND window, int pixels) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, pixels, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void setAlwaysOnTop(HWND window, bool onTop) {
+    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool isChecked(HWND checkBox) {
+    return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool replaceClipboardText(HWND owner, std::string_view gbk) {
+    const std::wstring wide = gbkToWide(gbk);
+    ClipboardSession clipboard(owner);
+    if (!clipboard.isOpen() || !EmptyClipboard()) {
+        return false;
+    }
+    if (wide.empty()) {
+        return true;
+    }
+    const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
+    GlobalBlock block(bytes);
+    if (block.get() == nullptr) {
+        return false;
+    }
+    void* target = GlobalLock(block.get());
+    if (target == nullptr) {
+        return false;
+    }
+    std::memcpy(target, wide.c_str(), bytes);
+    GlobalUnlock(block.get());
+    if (SetClipboardData(CF_UNICODETEXT, block.get()) == nullptr) {
+        return false;
+    }
+    block.release();  // the clipboard owns it now
+    return true;
+}
+
+void openInDefaultBrowser(std::string_view gbkAddress) {
+    if (gbkAddress.empty()) {
+        return;
+    }
+    ShellExecuteW(nullptr, L"open", gbkToWide(gbkAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool registerHomeHotKey(HWND owner, int id) {
+    return RegisterHotKey(owner, id, 0, VK_HOME) != FALSE;
+}
+
+void releaseHotKey(HWND owner, int id) {
+    UnregisterHotKey(owner, id);
+}
+
+POINT centredOnScreen(int outerWidth, int outerHeight) {
+    return POINT{(GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2};
+}
+
+}  // namespace quillane

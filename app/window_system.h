@@ -1,0 +1,32 @@
+#pragma once
+// The thin window-system layer: every text that crosses into the window system is GBK
+// inside the program and UTF-16 at the boundary, converted with code page 936 explicitly,
+// so Chinese shows correctly whatever the system's ANSI code page is.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "util/wide_text.h"
+
+namespace quillane {
+
+void setControlText(HWND control, std::string_view gbk);
+std::string controlText(HWND control);
+void setVisible(HWND window, bool visible);
+void setOuterHeight(HWND window, int pixels);
+void setAlwaysOnTop(HWND window, bool onTop);
+bool isChecked(HWND checkBox);
+
+// Replaces the clipboard's content with the text; the empty text leaves it without text.
+bool replaceClipboardText(HWND owner, std::string_view gbk);
+// Hands the address to the default web browser; failures are not reported to the member.
+void openInDefaultBrowser(std::string_view gbkAddress);
+
+bool registerHomeHotKey(HWND owner, int id);
+void releaseHotKey(HWND owner, int id);
+
+// Top-left position that centres a window of this outer size on the primary screen.
+POINT centredOnScreen(int outerWidth, int outerHeight);
+
+}  // namespace quillane

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "tests/support/quillane_app.h"
+#include "tests/support/wait.h"
+
+namespace quillane::test {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_ = QuillaneApp::start();
+        ASSERT_NE(app_, nullptr) << "quillane.exe did not show its main window";
+    }
+
+    LONG_PTR style() const { return GetWindowLongPtrW(app_->mainWindow(), GWL_STYLE); }
+    LONG_PTR exStyle() const { return GetWindowLongPtrW(app_->mainWindow(), GWL_EXSTYLE); }
+    bool isTopmost() const { return (exStyle() & WS_EX_TOPMOST) != 0; }
+
+    void expectExitsWithCodeZero() {
+        DWORD exitCode = 1234;
+        ASSERT_TRUE(app_->process().waitForExit(15000, &exitCode)) << "the program did not end";
+        EXPECT_EQ(exitCode, 0u);
+    }
+
+    std::unique_ptr<QuillaneApp> app_;
+};
+
+TEST_F(MainWindowTest, HasCaptionSizeAndFrameOfTheMainWindow) {
+    EXPECT_EQ(windowText(app_->mainWindow()), "Quillane");
+    const RECT outer = windowRect(app_->mainWindow());
+    EXPECT_EQ(outer.right - outer.left, 509);
+    EXPECT_EQ(outer.bottom - outer.top, 387);
+    // Centred on the screen (a pixel of rounding either way).
+    EXPECT_NEAR(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 509) / 2, 1);
+    EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 387) / 2, 1);
+
+    EXPECT_TRUE(style() & WS_CAPTION);
+    EXPECT_TRUE(style() & WS_SYSMENU);
+    EXPECT_TRUE(style() & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style() & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style() & WS_THICKFRAME) << "the border must not be resizable";
+    EXPECT_FALSE(isTopmost());
+    EXPECT_FALSE(exStyle() & WS_EX_TOOLWINDOW) << "the main window is listed in the taskbar";
+    EXPECT_EQ(GetWindow(app_->mainWindow(), GW_OWNER), nullptr);
+}
+
+struct ExpectedControl {
+    int id;
+    const wchar_t* className;
+    const char* text;
+    RECT rect;  // client coordinates: left, top, right, bottom
+};
+
+TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
+    // Read back under LANG=C: the Chinese captions must still be the right characters.
+    const ExpectedControl expected[] = {
+        {MainWindow::kHarvestButtonId, L"Button", "获取关键信息", {376, 288, 376 + 88, 288 + 40}},
+        {MainWindow::kBrowserId, L"AtlAxWin", nullptr, {-2, 0, -2 + 504, 360}},
+        {MainWindow::kStatusLabelId, L"Static", "状态显示栏", {56, 5, 56 + 439, 5 + 75}},
+        {MainWindow::kItemEditId, L"Edit", "", {9, 83, 9 + 488, 83 + 120}},
+        {MainWindow::kOnTopCheckId, L"Button", "置顶", {0, 24, 48, 24 + 24}},
+    };
+    const std::vector<HWND> stacking = childrenInStackingOrder(app_->mainWindow());
+    ASSERT_EQ(stacking.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const ExpectedControl& control = expected[i];
+        SCOPED_TRACE(control.id);
+        HWND window = app_->control(control.id);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(stacking[i], window) << "stacking order differs from creation order";
+        EXPECT_EQ(_wcsicmp(windowClass(window).c_str(), control.className), 0);
+        if (control.text != nullptr) {
+            EXPECT_EQ(windowText(window), control.text);
+        }
+        const RECT rect = childRectInParent(window);
+        EXPECT_EQ(rect.left, control.rect.left);
+        EXPECT_EQ(rect.top, control.rect.top);
+        EXPECT_EQ(rect.right, control.rect.right);
+        EXPECT_EQ(rect.bottom, control.rect.bottom);
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_TRUE(IsWindowEnabled(window));
+    }
+}
+
+TEST_F(MainWindowTest, ItemEditBoxIsAMultiLineBoxWithoutScrollBars) {
+    const LONG_PTR editStyle = GetWindowLongPtrW(app_->control(MainWindow::kItemEditId), GWL_STYLE);
+    const LONG_PTR editExStyle = GetWindowLongPtrW(app_->control(MainWindow::kItemEditId), GWL_EXSTYLE);
+    EXPECT_TRUE(editStyle & ES_MULTILINE);
+    EXPECT_FALSE(editStyle & (WS_HSCROLL | WS_VSCROLL));
+    EXPECT_FALSE(editStyle & ES_NOHIDESEL) << "the selection hides while the box lacks the focus";
+    EXPECT_TRUE(editExStyle & WS_EX_CLIENTEDGE) << "sunken border";
+    const LONG_PTR checkStyle = GetWindowLongPtrW(app_->control(MainWindow::kOnTopCheckId), GWL_STYLE);
+    EXPECT_EQ(checkStyle & BS_TYPEMASK, BS_AUTOCHECKBOX);
+    EXPECT_EQ(SendMessageW(app_->control(MainWindow::kOnTopCheckId), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(MainWindowTest, CheckBoxSwitchesAlwaysOnTop) {
+    app_->clickButton(MainWindow::kOnTopCheckId);
+    EXPECT_TRUE(waitUntil([&] { return isTopmost(); })) << "checking 置顶 keeps the window on top";
+    app_->clickButton(MainWindow::kOnTopCheckId);
+    EXPECT_TRUE(waitUntil([&] { return !isTopmost(); })) << "unchecking releases it";
+}
+
+TEST_F(MainWindowTest, FocusingTheItemBoxEmptiesItAlsoAfterTypedText) {
+    // The browser covers the box in the login view; uncover it as the compact view does.
+    ShowWindow(app_->control(MainWindow::kBrowserId), SW_HIDE);
+    const POINT box = app_->controlCentre(MainWindow::kItemEditId);
+    clickAt(box.x, box.y);
+    typeText(L"abc");
+    ASSERT_TRUE(waitUntil([&] { return app_->controlText(MainWindow::kItemEditId) == "abc"; }));
+
+    // Focus moves to the check box, then back into the box by a click.
+    const POINT check = app_->controlCentre(MainWindow::kOnTopCheckId);
+    clickAt(check.x, check.y);
+    clickAt(box.x, box.y);
+    EXPECT_TRUE(waitUntil([&] { return app_->controlText(MainWindow::kItemEditId).empty(); }));
+
+    // Text put there while it lacked the focus goes too when the focus arrives.
+    clickAt(check.x, check.y);
+    SendMessageW(app_->control(MainWindow::kItemEditId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12345"));
+    clickAt(box.x, box.y);
+    EXPECT_TRUE(waitUntil([&] { return app_->controlText(MainWindow::kItemEditId).empty(); }));
+}
+
+TEST_F(MainWindowTest, HoldsHomeWhileRunningAndReleasesItOnClose) {
+    constexpr int kProbeId = 77;
+    EXPECT_FALSE(RegisterHotKey(nullptr, kProbeId, 0, VK_HOME)) << "Home must belong to Quillane while it runs";
+    PostMessageW(app_->mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
+    expectExitsWithCodeZero();
+    EXPECT_TRUE(RegisterHotKey(nullptr, kProbeId, 0, VK_HOME)) << "Home must be free after Quillane closed";
+    UnregisterHotKey(nullptr, kProbeId);
+}
+
+TEST_F(MainWindowTest, EscapeClosesTheActiveWindow) {
+    const POINT centre = centreOf(windowRect(app_->mainWindow()));
+    moveMouse(centre.x, centre.y);  // focus follows the pointer on the bare virtual display
+    SetForegroundWindow(app_->mainWindow());
+    pressKeys(L"Escape");
+    expectExitsWithCodeZero();
+}
+
+}  // namespace
+}  // namespace quillane::test

@@ -1,0 +1,229 @@
+#include "tests/support/ui_driver.h"
+
+#include "tests/support/wait.h"
+#include "util/wide_text.h"
+
+namespace quillane::test {
+namespace {
+
+// Wine starts a Unix program given by its path, but its process handle cannot be waited
+// on. So each xdotool command runs in a shell that then creates a marker file, and we wait
+// for the marker: input commands never overtake one another.
+void runOnDisplay(const std::wstring& command) {
+    static unsigned sequence = 0;
+    const std::wstring marker = L"/tmp/quillane-input-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(++sequence);
+    std::wstring line = L"/bin/sh -c \"/usr/bin/xdotool " + command + L"; touch " + marker + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        return;
+    }
+    if (info.hThread != nullptr) {
+        CloseHandle(info.hThread);
+    }
+    if (info.hProcess != nullptr) {
+        CloseHandle(info.hProcess);
+    }
+    const std::wstring markerOnDrive = L"Z:" + marker;
+    waitUntil([&] { return GetFileAttributesW(markerOnDrive.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    DeleteFileW(markerOnDrive.c_str());
+}
+
+std::wstring environmentBlock(const EnvironmentOverrides& overrides) {
+    std::wstring block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* entry = current; entry != nullptr && *entry != L'\0'; entry += wcslen(entry) + 1) {
+        std::wstring_view text(entry);
+        bool overridden = false;
+        for (const auto& [name, value] : overrides) {
+            if (text.size() > name.size() && text[name.size()] == L'=' &&
+                _wcsnicmp(text.data(), name.c_str(), name.size()) == 0) {
+                overridden = true;
+            }
+        }
+        if (!overridden) {
+            block.append(text);
+            block.push_back(L'\0');
+        }
+    }
+    if (current != nullptr) {
+        FreeEnvironmentStringsW(current);
+    }
+    for (const auto& [name, value] : overrides) {
+        block.append(name).append(L"=").append(value);
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+}  // namespace
+
+std::wstring binFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+std::unique_ptr<RunningProgram> RunningProgram::start(const std::wstring& program, const std::wstring& arguments,
+                                                      const EnvironmentOverrides& environment) {
+    const std::wstring path = binFolder() + program;
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!arguments.empty()) {
+        commandLine += L" " + arguments;
+    }
+    std::wstring block = environmentBlock(environment);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        block.data(), nullptr, &startup, &info)) {
+        return nullptr;
+    }
+    CloseHandle(info.hThread);
+    return std::unique_ptr<RunningProgram>(new RunningProgram(info.hProcess, info.dwProcessId));
+}
+
+RunningProgram::~RunningProgram() {
+    terminate();
+    CloseHandle(process_);
+}
+
+bool RunningProgram::isRunning() const {
+    return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool RunningProgram::waitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    if (exitCode != nullptr) {
+        GetExitCodeProcess(process_, exitCode);
+    }
+    return true;
+}
+
+void RunningProgram::terminate() {
+    if (isRunning()) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 10000);
+    }
+}
+
+std::vector<HWND> topLevelWindows(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* state = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == state->processId) {
+                state->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND findWindowOfClass(DWORD processId, const std::wstring& className) {
+    for (HWND window : topLevelWindows(processId)) {
+        if (IsWindowVisible(window) && windowClass(window) == className) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND waitForWindowOfClass(DWORD processId, const std::wstring& className, DWORD timeoutMs) {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findWindowOfClass(processId, className)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+std::string windowText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return {};
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    text.resize(copied);
+    return wideToGbk(text);
+}
+
+std::wstring windowClass(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+RECT windowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT childRectInParent(HWND child) {
+    RECT rect = windowRect(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<HWND> childrenInStackingOrder(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+void pressKeys(const std::wstring& keys) {
+    runOnDisplay(L"key " + keys);
+}
+
+void typeText(const std::wstring& text) {
+    runOnDisplay(L"type -- '" + text + L"'");
+}
+
+void moveMouse(int x, int y) {
+    runOnDisplay(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
+}
+
+void clickAt(int x, int y) {
+    runOnDisplay(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" click 1");
+}
+
+void doubleClickAt(int x, int y) {
+    runOnDisplay(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" click --repeat 2 1");
+}
+
+POINT centreOf(const RECT& rect) {
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) {
+        return text;
+    }
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data != nullptr) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = wideToGbk(wide);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+}  // namespace quillane::test

@@ -1,0 +1,66 @@
+#pragma once
+// Drives real programs under test through their real windows: starts them, finds their
+// windows, sends window messages, presses real keys on the X display (xdotool), and reads
+// texts, geometry and the clipboard back. Texts are GBK, like the program's own.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillane::test {
+
+using EnvironmentOverrides = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// The folder of the running test program, where every program of the build lies.
+std::wstring binFolder();
+
+// A program started by a test; ended (if still running) when the object goes.
+class RunningProgram {
+public:
+    // program: file name inside binFolder(); arguments: already quoted as needed.
+    static std::unique_ptr<RunningProgram> start(const std::wstring& program, const std::wstring& arguments = {},
+                                                 const EnvironmentOverrides& environment = {});
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    DWORD processId() const { return processId_; }
+    bool isRunning() const;
+    // True when the process ended within timeoutMs; exitCode receives its code.
+    bool waitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    void terminate();
+
+private:
+    RunningProgram(HANDLE process, DWORD processId) : process_(process), processId_(processId) {}
+    HANDLE process_;
+    DWORD processId_;
+};
+
+// Top-level windows of a process in stacking order (the order EnumWindows reports).
+std::vector<HWND> topLevelWindows(DWORD processId);
+// The first visible top-level window of the process with this window class, or null.
+HWND findWindowOfClass(DWORD processId, const std::wstring& className);
+// Waits up to timeoutMs for such a window.
+HWND waitForWindowOfClass(DWORD processId, const std::wstring& className, DWORD timeoutMs = 15000);
+
+std::string windowText(HWND window);  // through WM_GETTEXT, as GBK
+std::wstring windowClass(HWND window);
+RECT windowRect(HWND window);
+// A child's rectangle in its parent's client coordinates.
+RECT childRectInParent(HWND child);
+std::vector<HWND> childrenInStackingOrder(HWND parent);
+
+// Real input on the X display. Keys are xdotool key names ("Home", "Escape").
+void pressKeys(const std::wstring& keys);
+void typeText(const std::wstring& text);
+void moveMouse(int x, int y);
+void clickAt(int x, int y);
+void doubleClickAt(int x, int y);
+POINT centreOf(const RECT& rect);
+
+// The clipboard's Unicode text as GBK; empty when it holds no text.
+std::string clipboardText();
+
+}  // namespace quillane::test
