@@ -1,0 +1,100 @@
+#include "workflow/rebate_lookup.h"
+
+#include "http/request_engine.h"
+#include "util/text.h"
+#include "util/timestamp.h"
+#include "workflow/affiliate_link.h"
+#include "workflow/query_value.h"
+
+namespace quillane {
+namespace {
+
+constexpr const char* kRebateIs = "的返利是";
+constexpr const char* kYuan = "元！";
+constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
+constexpr const char* kFailureMessage = "采集信息失败，是否网页登陆并获取关键信息？";
+// Shown when the platform knows the item but pays no commission on it.
+constexpr const char* kNoCommissionMessage = "这件商品暂时没有返利，换一件商品试试吧！";
+
+constexpr std::string_view kSmallestItemId = "10000000000";
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string searchQueryUrl(const Deployment& deployment, const SessionState& session) {
+    // q names the item's page on the item host, percent-encoded as the platform's own search
+    // form sends it.
+    return "http://" + deployment.apiHost +
+           "/pubauc/searchAuctionList.json?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=" +
+           queryValue("http://" + deployment.itemHost + "/item.htm?id=") + queryValue(session.itemId) +
+           "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
+           "&_input_charset=utf-8";
+}
+
+}  // namespace
+
+std::string itemIdCandidate(std::string_view text) {
+    const std::string afterId = textAfterLast(text, "id=");
+    std::size_t digits = 0;
+    while (digits < afterId.size() && isDigit(afterId[digits])) {
+        ++digits;
+    }
+    return afterId.substr(0, digits);
+}
+
+bool isDirectItemId(std::string_view candidate) {
+    if (candidate.size() < kSmallestItemId.size()) {
+        return false;
+    }
+    // Compare values as digit strings: ids longer than any integer type are still judged.
+    std::size_t firstSignificant = 0;
+    while (firstSignificant < candidate.size() && candidate[firstSignificant] == '0') {
+        ++firstSignificant;
+    }
+    const std::string_view value = candidate.substr(firstSignificant);
+    if (value.size() != kSmallestItemId.size()) {
+        return value.size() > kSmallestItemId.size();
+    }
+    return value > kSmallestItemId;
+}
+
+void lookupRebate(WorkflowContext& context, LookupForm form) {
+    SessionState& session = context.session;
+    const std::string source = form == LookupForm::EditBox ? context.view.editBoxText() : session.capturedAddress;
+
+    const std::string candidate = itemIdCandidate(source);
+    if (isDirectItemId(candidate)) {
+        session.itemId = candidate;
+    } else {
+        // The page itself names its item in an empty div's itemid attribute.
+        const std::string page = fetchPage(form == LookupForm::EditBox ? context.view.editBoxText() : source);
+        session.itemId = textBetween(page, "itemid=\"", "\"></div>");
+    }
+
+    HttpRequestOptions request;
+    request.url = searchQueryUrl(context.deployment, session);
+    request.cookies = session.sessionCookies;
+    const std::string reply = httpRequest(request);
+    session.sessionCookies = *request.cookies;
+    if (!isSuccessfulReply(reply)) {
+        context.view.setStatusText(kFailureMessage);
+        return;
+    }
+
+    const std::string title = textBetween(reply, "title\":", ",\"");
+    const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
+    if (commission.empty()) {
+        context.view.setStatusText(kNoCommissionMessage);
+        return;
+    }
+    if (form == LookupForm::EditBox) {
+        context.view.setStatusText(title + kRebateIs + commission + kYuan);
+        return;
+    }
+    makeAffiliateLink(context);
+    session.resultMessage = title + kRebateIs + commission + kYuanAndCopied;
+    context.view.showResultWindow();
+}
+
+}  // namespace quillane
