@@ -31,7 +31,7 @@ std::unique_ptr<QuillaneApp> QuillaneApp::start(const EnvironmentOverrides& over
         return nullptr;
     }
     app->mainWindow_ = waitForWindowOfClass(app->process_->processId(), MainWindow::kClassName);
-    if (app->mainWindow_ == nullptr) {
+    if (app->mainWindow_ == nullptr || !app->process_->waitForInputIdle()) {
         return nullptr;
     }
     return app;

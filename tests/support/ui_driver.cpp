@@ -106,6 +106,10 @@ bool RunningProgram::waitForExit(DWORD timeoutMs, DWORD* exitCode) const {
     return true;
 }
 
+bool RunningProgram::waitForInputIdle(DWORD timeoutMs) const {
+    return WaitForInputIdle(process_, timeoutMs) == 0;
+}
+
 void RunningProgram::terminate() {
     if (isRunning()) {
         TerminateProcess(process_, 99);
@@ -148,14 +152,16 @@ HWND waitForWindowOfClass(DWORD processId, const std::wstring& className, DWORD 
 }
 
 std::string windowText(HWND window) {
+    // A program busy in a network request answers late, not never: wait, but not for ever.
+    constexpr UINT kAnswerTimeoutMs = 20000;
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &length)) {
         return {};
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        5000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                        kAnswerTimeoutMs, &copied);
     text.resize(copied);
     return wideToGbk(text);
 }

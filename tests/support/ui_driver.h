@@ -31,6 +31,8 @@ public:
     // True when the process ended within timeoutMs; exitCode receives its code.
     bool waitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     void terminate();
+    // Waits until the program's user-interface thread waits for input with nothing pending.
+    bool waitForInputIdle(DWORD timeoutMs = 20000) const;
 
 private:
     RunningProgram(HANDLE process, DWORD processId) : process_(process), processId_(processId) {}
