@@ -9,9 +9,9 @@ namespace {
 
 constexpr UINT kGbkCodePage = 936;
 
-}  // namespace
-
-std::string utf8ToUtf16(std::string_view utf8) {
+// UTF-8 to UTF-16 units, sized by a first pass. Flags 0: malformed sequences are replaced
+// by the converter and do not stop the conversion. Any failed pass gives the empty text.
+std::wstring decodeUtf8(std::string_view utf8) {
     if (utf8.empty() || utf8.size() > INT_MAX) {
         return {};
     }
@@ -21,8 +21,17 @@ std::string utf8ToUtf16(std::string_view utf8) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inputLength, wide.data(), units);
-    std::string bytes(static_cast<std::size_t>(units) * 2, '\0');
+    if (MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inputLength, wide.data(), units) != units) {
+        return {};
+    }
+    return wide;
+}
+
+}  // namespace
+
+std::string utf8ToUtf16(std::string_view utf8) {
+    const std::wstring wide = decodeUtf8(utf8);
+    std::string bytes(wide.size() * 2, '\0');
     for (std::size_t i = 0; i < wide.size(); ++i) {
         const unsigned unit = static_cast<unsigned>(wide[i]);
         bytes[2 * i] = static_cast<char>(unit & 0xFF);
@@ -32,22 +41,23 @@ std::string utf8ToUtf16(std::string_view utf8) {
 }
 
 std::string utf8ToGbk(std::string_view utf8) {
-    const std::string utf16 = utf8ToUtf16(utf8);
-    const int units = static_cast<int>(utf16.size() / 2);
-    if (units == 0) {
+    const std::wstring wide = decodeUtf8(utf8);
+    if (wide.empty()) {
         return {};
     }
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    for (int i = 0; i < units; ++i) {
-        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(utf16[2 * i]) |
-                                       (static_cast<unsigned char>(utf16[2 * i + 1]) << 8));
-    }
-    const int size = WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    const int units = static_cast<int>(wide.size());
+    // WC_COMPOSITECHECK turns a base letter plus combining mark into the precomposed
+    // character where GBK has one; unmappable characters become the code page's default.
+    const int size =
+        WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), units, nullptr, 0, nullptr, nullptr);
     if (size <= 0) {
         return {};
     }
     std::string gbk(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), units, gbk.data(), size, nullptr, nullptr);
+    if (WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), units, gbk.data(), size, nullptr,
+                            nullptr) != size) {
+        return {};
+    }
     return gbk;
 }
 

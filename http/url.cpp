@@ -1,11 +1,16 @@
 #include "http/url.h"
 
-#include <cctype>
-
 #include "util/text.h"
 
 namespace quillane {
 namespace {
+
+constexpr std::string_view kHttpPrefix = "http://";
+constexpr std::string_view kHttpsPrefix = "https://";
+
+// Ports above the range come out as this value, which no connection can use, instead of
+// overflowing while the digits are read.
+constexpr int kPastLastPort = 65536;
 
 std::string lowerAscii(std::string_view text) {
     std::string result(text);
@@ -27,8 +32,28 @@ std::string_view trimSpaces(std::string_view text) {
     return text;
 }
 
-bool startsHttps(std::string_view address) {
-    return lowerAscii(address.substr(0, 5)) == "https";
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Where the host begins in the lower-cased address: after a leading "https://", else after
+// the first "http://" anywhere (the one urlHost cuts from), else at the start.
+std::size_t hostOffset(std::string_view lowered) {
+    if (startsWith(lowered, kHttpsPrefix)) {
+        return kHttpsPrefix.size();
+    }
+    const std::size_t http = lowered.find(kHttpPrefix);
+    return http == std::string_view::npos ? 0 : http + kHttpPrefix.size();
+}
+
+// "shop.example.com" -> "example.com"; a name without a dot stays as it is.
+std::string lastTwoLabelsOf(const std::string& host) {
+    const std::size_t lastDot = host.rfind('.');
+    if (lastDot == std::string::npos || lastDot == 0) {
+        return host;
+    }
+    const std::size_t previousDot = host.rfind('.', lastDot - 1);
+    return previousDot == std::string::npos ? host : host.substr(previousDot + 1);
 }
 
 }  // namespace
@@ -39,22 +64,18 @@ std::string urlHost(std::string_view address, bool lastTwoLabels, bool keepPort)
         text.push_back('/');
     }
     std::string host;
-    if (text.rfind("https://", 0) == 0) {
-        host = textBetween(text, "https://", "/");
+    if (startsWith(text, kHttpsPrefix)) {
+        host = textBetween(text, kHttpsPrefix, "/");
     } else {
-        if (text.find("http://") == std::string::npos) {
-            text.insert(0, "http://");
+        // A bare "host/path" gets a prefix; an address that carries "http://" anywhere (even
+        // in its query) is cut after its first occurrence.
+        if (text.find(kHttpPrefix) == std::string::npos) {
+            text.insert(0, kHttpPrefix);
         }
-        host = textBetween(text, "http://", "/");
+        host = textBetween(text, kHttpPrefix, "/");
     }
     if (lastTwoLabels) {
-        const std::size_t lastDot = host.rfind('.');
-        if (lastDot != std::string::npos) {
-            const std::size_t previousDot = host.rfind('.', lastDot == 0 ? 0 : lastDot - 1);
-            if (previousDot != std::string::npos && previousDot < lastDot) {
-                host = host.substr(previousDot + 1);
-            }
-        }
+        host = lastTwoLabelsOf(host);
     }
     if (keepPort) {
         return host;
@@ -66,24 +87,26 @@ int urlPort(std::string_view address) {
     const std::string host = urlHost(address, false, true);
     const std::size_t colon = host.rfind(':');
     if (colon == std::string::npos) {
-        return startsHttps(address) ? 443 : 80;
+        return lowerAscii(address.substr(0, 5)) == "https" ? 443 : 80;
     }
-    // The leading digits after the colon; none gives 0. Values past the port range are
-    // capped rather than overflowing.
-    long value = 0;
-    for (std::size_t i = colon + 1; i < host.size() && std::isdigit(static_cast<unsigned char>(host[i])); ++i) {
+    // Only the leading digits count ("h:80?x=1" is port 80); none at all gives 0.
+    int value = 0;
+    for (std::size_t i = colon + 1; i < host.size() && host[i] >= '0' && host[i] <= '9'; ++i) {
         value = value * 10 + (host[i] - '0');
-        if (value > 65535) {
-            value = 65536;
+        if (value > kPastLastPort) {
+            value = kPastLastPort;
         }
     }
-    return static_cast<int>(value);
+    return value;
 }
 
 std::string urlPath(std::string_view address) {
-    const std::string host = urlHost(address);
     const std::string lowered = lowerAscii(address);
-    std::size_t hostAt = host.empty() ? 0 : lowered.find(host);
+    // The host is searched from where it begins, not from the start of the address: a host
+    // such as "h" or "tp" also occurs inside the scheme, and the path would then begin at
+    // the scheme's slashes.
+    const std::string host = urlHost(address);
+    std::size_t hostAt = lowered.find(host, hostOffset(lowered));
     if (hostAt == std::string::npos) {
         hostAt = 0;
     }

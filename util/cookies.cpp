@@ -1,9 +1,14 @@
 #include "util/cookies.h"
 
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace quillane {
 namespace {
+
+constexpr std::string_view kEntrySeparator = "; ";
+constexpr std::string_view kDeletedSuffix = "=deleted";
 
 std::string withoutSpaces(std::string_view text) {
     std::string result;
@@ -18,16 +23,16 @@ std::string withoutSpaces(std::string_view text) {
 
 // Empty pieces (from ";;", a leading or trailing ";", or an empty text) are skipped so that
 // no empty entry ever reaches a cookie text.
-std::vector<std::string> splitEntries(std::string_view text) {
-    std::vector<std::string> entries;
+std::vector<std::string_view> splitEntries(std::string_view text) {
+    std::vector<std::string_view> entries;
     std::size_t begin = 0;
-    while (begin <= text.size()) {
+    while (begin < text.size()) {
         std::size_t end = text.find(';', begin);
         if (end == std::string_view::npos) {
             end = text.size();
         }
         if (end > begin) {
-            entries.emplace_back(text.substr(begin, end - begin));
+            entries.push_back(text.substr(begin, end - begin));
         }
         begin = end + 1;
     }
@@ -48,42 +53,41 @@ std::string_view trimSpaces(std::string_view text) {
     return text;
 }
 
+std::string_view nameOf(std::string_view entry) {
+    return trimSpaces(entry.substr(0, entry.find('=')));
+}
+
 }  // namespace
 
 std::string cookieName(std::string_view entry) {
-    return std::string(trimSpaces(entry.substr(0, entry.find('='))));
+    return std::string(nameOf(entry));
 }
 
 std::string removeDuplicateEntries(std::string_view text, std::string_view separator) {
     if (separator.empty()) {
         return std::string(text);
     }
-    std::vector<std::string_view> kept;
+    // A set of the pieces seen so far keeps this linear; a server may send many cookies.
+    std::unordered_set<std::string_view> seen;
+    std::string result;
+    result.reserve(text.size());
+    bool first = true;
     std::size_t begin = 0;
     while (true) {
-        std::size_t end = text.find(separator, begin);
-        std::string_view piece = text.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
-        bool seen = false;
-        for (std::string_view earlier : kept) {
-            if (earlier == piece) {
-                seen = true;
-                break;
+        const std::size_t end = text.find(separator, begin);
+        const std::string_view piece =
+            text.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
+        if (seen.insert(piece).second) {
+            if (!first) {
+                result.append(separator);
             }
-        }
-        if (!seen) {
-            kept.push_back(piece);
+            result.append(piece);
+            first = false;
         }
         if (end == std::string_view::npos) {
             break;
         }
         begin = end + separator.size();
-    }
-    std::string result;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        if (i > 0) {
-            result.append(separator);
-        }
-        result.append(kept[i]);
     }
     return result;
 }
@@ -92,38 +96,32 @@ std::string mergeCookies(std::string& existing, std::string& incoming) {
     existing = withoutSpaces(existing);
     incoming = withoutSpaces(incoming);
 
-    std::vector<std::string> merged = splitEntries(incoming);
-    std::vector<std::string> mergedNames;
-    mergedNames.reserve(merged.size());
-    for (const std::string& entry : merged) {
-        mergedNames.push_back(cookieName(entry));
+    // Newer entries first, each name of them shadowing the older entries; an older entry
+    // also shadows later older ones of its name. Entries that arrived together are never
+    // compared with each other.
+    std::vector<std::string_view> merged = splitEntries(incoming);
+    std::unordered_set<std::string_view> names;
+    for (std::string_view entry : merged) {
+        names.insert(nameOf(entry));
     }
-    for (std::string& old : splitEntries(existing)) {
-        std::string name = cookieName(old);
-        bool shadowed = false;
-        for (const std::string& present : mergedNames) {
-            if (present == name) {
-                shadowed = true;
-                break;
-            }
-        }
-        if (!shadowed) {
-            merged.push_back(std::move(old));
-            mergedNames.push_back(std::move(name));
+    for (std::string_view old : splitEntries(existing)) {
+        if (names.insert(nameOf(old)).second) {
+            merged.push_back(old);
         }
     }
 
+    // A deleted entry has already shadowed its older namesake above; now it goes itself.
     std::string result;
-    for (const std::string& entry : merged) {
-        if (endsWith(entry, "=deleted")) {
+    for (std::string_view entry : merged) {
+        if (endsWith(entry, kDeletedSuffix)) {
             continue;
         }
         if (!result.empty()) {
-            result.append("; ");
+            result.append(kEntrySeparator);
         }
         result.append(entry);
     }
-    existing = removeDuplicateEntries(result, "; ");
+    existing = removeDuplicateEntries(result, kEntrySeparator);
     return existing;
 }
 

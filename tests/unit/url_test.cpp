@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "http/url.h"
+
+namespace quillane {
+namespace {
+
+struct HostCase {
+    std::string address;
+    bool lastTwoLabels;
+    bool keepPort;
+    std::string host;
+};
+
+TEST(UrlHost, CutsTheLowerCaseHost) {
+    const HostCase cases[] = {
+        {"HTTP://Shop.Example.COM:8080/A?b=1", false, false, "shop.example.com"},
+        {"HTTP://Shop.Example.COM:8080/A?b=1", false, true, "shop.example.com:8080"},
+        {"http://shop.example.com/x", true, false, "example.com"},
+        {"http://a.shop.example.com:81/x", true, true, "example.com:81"},
+        {"http://localhost/x", true, false, "localhost"},
+        {"http://example.com/x", true, false, "example.com"},
+        {"shop.example.com/item.htm", false, false, "shop.example.com"},
+        {"https://h.example.com", false, false, "h.example.com"},
+        {"HTTPS://H.Example.com:8443/x", false, true, "h.example.com:8443"},
+        // "http://" anywhere means no prefix is added, and the host is cut after it.
+        {"shop.example.com/?r=http://example.org/", false, false, "example.org"},
+        {"http://h?x=1", false, false, "h?x=1"},
+        {"http://127.0.0.1:8080/x", false, false, "127.0.0.1"},
+        {"127.0.0.1:8080", false, true, "127.0.0.1:8080"},
+        {"", false, false, ""},
+        {"http:///x", false, false, ""},
+        {"http://\xD6\xD0.cn/", false, false, "\xD6\xD0.cn"},
+    };
+    for (const HostCase& c : cases) {
+        EXPECT_EQ(urlHost(c.address, c.lastTwoLabels, c.keepPort), c.host)
+            << c.address << " lastTwoLabels=" << c.lastTwoLabels << " keepPort=" << c.keepPort;
+    }
+}
+
+struct PortCase {
+    std::string address;
+    int port;
+};
+
+TEST(UrlPort, ReadsThePortOrTheSchemeDefault) {
+    const PortCase cases[] = {
+        {"http://h:8080/x", 8080},
+        {"https://h/x", 443},
+        {"HTTPS://h/x", 443},
+        {"https://h:8443/x", 8443},
+        {"http://h/x", 80},
+        {"h/x", 80},
+        {"h:81", 81},
+        {"", 80},
+        // Only the leading digits after the last colon count.
+        {"http://h:8080x/", 8080},
+        {"http://h:80?x=1", 80},
+        {"http://h:00080/", 80},
+        {"http://h:/x", 0},
+        {"http://h:x/", 0},
+        // Numbers past the port range never wrap round into a valid port.
+        {"http://h:65535/", 65535},
+        {"http://h:65536/", 65536},
+        {"http://h:99999/", 65536},
+        {"http://h:4294967376/", 65536},
+    };
+    for (const PortCase& c : cases) {
+        EXPECT_EQ(urlPort(c.address), c.port) << c.address;
+    }
+}
+
+struct PathCase {
+    std::string address;
+    std::string path;
+};
+
+TEST(UrlPath, KeepsEverythingFromTheSlashAfterTheHost) {
+    const PathCase cases[] = {
+        {"http://Host/A/B?c=1", "/A/B?c=1"},
+        {"http://host", "/"},
+        {"http://host:81/x", "/x"},
+        {"http://h?x=1", "/"},
+        {"http://h:80/a/b/", "/a/b/"},
+        {"Shop.Example.COM/Item.htm?ID=1#Top", "/Item.htm?ID=1#Top"},
+        {"http://h/x?u=http://g/y", "/x?u=http://g/y"},
+        {"", "/"},
+        // Hosts that also occur inside the scheme: the path still begins after the host.
+        {"http://h/x", "/x"},
+        {"http://tp/a", "/a"},
+        {"https://s/x", "/x"},
+        {"HTTPS://PS:8443/Q", "/Q"},
+        {"http://http/x", "/x"},
+        {"http:///x", "/x"},
+    };
+    for (const PathCase& c : cases) {
+        EXPECT_EQ(urlPath(c.address), c.path) << c.address;
+    }
+}
+
+struct HeaderCase {
+    std::string line;
+    std::string value;
+};
+
+TEST(HeaderValue, TakesTheTrimmedTextAfterTheFirstColon) {
+    const HeaderCase cases[] = {
+        {"Location: http://h2/x", "http://h2/x"},
+        {"X-Empty:", ""},
+        {"no colon here", ""},
+        {"", ""},
+        {"Key:value", "value"},
+        {"Content-Type:   text/html ; charset=utf-8  ", "text/html ; charset=utf-8"},
+        {"A:   ", ""},
+        {":", ""},
+        {"A:\tb", "\tb"},
+        {std::string("A: \0b ", 6), std::string("\0b", 2)},
+    };
+    for (const HeaderCase& c : cases) {
+        EXPECT_EQ(headerValue(c.line), c.value) << c.line;
+    }
+}
+
+}  // namespace
+}  // namespace quillane

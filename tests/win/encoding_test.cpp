@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+
+#include "http/encoding.h"
+
+namespace quillane {
+namespace {
+
+// Byte strings are written as hex escapes: this file's literals must not depend on the
+// compiler's execution character set.
+std::string bytes(const char* text, std::size_t size) {
+    return std::string(text, size);
+}
+
+char gbkDefaultCharacter() {
+    CPINFO info{};
+    EXPECT_TRUE(GetCPInfo(936, &info));
+    return static_cast<char>(info.DefaultChar[0]);
+}
+
+struct ConversionCase {
+    const char* name;
+    std::string utf8;
+    std::string converted;
+};
+
+void PrintTo(const ConversionCase& c, std::ostream* out) { *out << c.name; }
+
+class Utf8ToGbkTable : public testing::TestWithParam<ConversionCase> {};
+
+TEST_P(Utf8ToGbkTable, GivesTheCodePage936Bytes) {
+    EXPECT_EQ(utf8ToGbk(GetParam().utf8), GetParam().converted);
+}
+
+const ConversionCase kGbkCases[] = {
+    {"Empty", "", ""},
+    {"Ascii", "abc", "abc"},
+    {"WordForChineseText", "\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4"},
+    {"EuroIsOneByte", "\xE2\x82\xAC", "\x80"},
+    {"ZeroByteCarried", bytes("a\0b", 3), bytes("a\0b", 3)},
+    {"OnlyZeroBytes", bytes("\0\0", 2), bytes("\0\0", 2)},
+    // U+4E02 exists in GBK but not in GB2312: the conversion must use code page 936.
+    {"GbkOnlyCharacter", "\xE4\xB8\x82", "\x81\x40"},
+    {"IdeographicSpace", "\xE3\x80\x80", "\xA1\xA1"},
+    // e followed by a combining acute accent becomes the precomposed e-acute of GBK.
+    {"CombiningMarkComposed", "e\xCC\x81", "\xA8\xA6"},
+    {"PrecomposedAlike", "\xC3\xA9", "\xA8\xA6"},
+    {"MixedReply", "{\"title\":\"\xE4\xBD\xA0\xE5\xA5\xBD\",\"n\":1}", "{\"title\":\"\xC4\xE3\xBA\xC3\",\"n\":1}"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Utf8ToGbkTable, testing::ValuesIn(kGbkCases),
+                         [](const testing::TestParamInfo<ConversionCase>& info) { return info.param.name; });
+
+class Utf8ToUtf16Table : public testing::TestWithParam<ConversionCase> {};
+
+TEST_P(Utf8ToUtf16Table, GivesLittleEndianUnits) {
+    EXPECT_EQ(utf8ToUtf16(GetParam().utf8), GetParam().converted);
+}
+
+const ConversionCase kUtf16Cases[] = {
+    {"Empty", "", ""},
+    {"Ascii", "ab", bytes("a\0b\0", 4)},
+    {"Chinese", "\xE4\xB8\xAD", "\x2D\x4E"},
+    {"FourByteIsSurrogatePair", "\xF0\x9F\x98\x80", bytes("\x3D\xD8\x00\xDE", 4)},
+    {"ZeroByteIsZeroUnit", bytes("a\0b", 3), bytes("a\0\0\0b\0", 6)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Utf8ToUtf16Table, testing::ValuesIn(kUtf16Cases),
+                         [](const testing::TestParamInfo<ConversionCase>& info) { return info.param.name; });
+
+// Characters that GBK cannot hold and bytes that are not UTF-8 at all come out as the code
+// page's default character; the text around them is converted in full.
+struct ReplacedCase {
+    const char* name;
+    std::string between;  // placed between "<" and ">", which no mark combines with
+};
+
+TEST(Utf8ToGbk, ReplacesWhatGbkCannotHoldAndCarriesOn) {
+    const ReplacedCase cases[] = {
+        {"FourByteCharacter", "\xF0\x9F\x98\x80"},
+        {"CombiningMarkWithoutPrecomposedForm", "\xCC\x81"},
+        {"InvalidByte", "\xFF"},
+        {"TruncatedSequence", "\xE4\xB8"},
+        {"LoneContinuationBytes", "\x80\x80"},
+        {"OverlongSlash", "\xC0\xAF"},
+        {"EncodedSurrogate", "\xED\xA0\x80"},
+        {"ByteOrderMark", "\xEF\xBB\xBF"},
+    };
+    const char defaultCharacter = gbkDefaultCharacter();
+    for (const ReplacedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string converted = utf8ToGbk("<" + c.between + ">");
+        ASSERT_GE(converted.size(), 3u);
+        EXPECT_EQ(converted.front(), '<');
+        EXPECT_EQ(converted.back(), '>');
+        EXPECT_EQ(converted.find_first_not_of(defaultCharacter, 1), converted.size() - 1) << converted;
+    }
+    // Malformed bytes at the very end do not lose what came before them.
+    const std::string truncatedEnd = utf8ToGbk("\xE4\xB8\xAD\xE4\xB8");
+    EXPECT_EQ(truncatedEnd.substr(0, 2), "\xD6\xD0");
+    EXPECT_EQ(truncatedEnd.find_first_not_of(defaultCharacter, 2), std::string::npos);
+    EXPECT_GT(truncatedEnd.size(), 2u);
+}
+
+TEST(Utf8ToGbk, ConvertsAMebibyteBodyInOnePiece) {
+    // Chinese, ASCII and zero bytes, repeated: every byte must come out in place.
+    const std::string utf8Unit = bytes("\xE4\xB8\xAD\xE6\x96\x87<a>\0\xE2\x82\xAC\n", 14);
+    const std::string gbkUnit = bytes("\xD6\xD0\xCE\xC4<a>\0\x80\n", 10);
+    std::string utf8;
+    std::string gbk;
+    while (utf8.size() + utf8Unit.size() <= (1u << 20)) {
+        utf8.append(utf8Unit);
+        gbk.append(gbkUnit);
+    }
+    ASSERT_GT(utf8.size(), (1u << 20) - utf8Unit.size());
+
+    const std::string converted = utf8ToGbk(utf8);
+    ASSERT_EQ(converted.size(), gbk.size());
+    EXPECT_TRUE(converted == gbk);
+    EXPECT_EQ(utf8ToUtf16(utf8).size(), utf8.size() / utf8Unit.size() * 8 * 2);
+}
+
+}  // namespace
+}  // namespace quillane
