@@ -153,12 +153,14 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
         return false;
     }
     applyTimeouts(session.get());
+    // A relative Location followed as "Moved" leaves an address without a host: nowhere to go.
+    const std::string host = urlHost(hop.address);
     const int port = urlPort(hop.address);
-    if (port < 0 || port > 65535) {
+    if (host.empty() || port < 0 || port > 65535) {
         return false;
     }
-    InternetHandle connection(InternetConnectA(session.get(), urlHost(hop.address).c_str(), static_cast<INTERNET_PORT>(port), "",
-                                               "", INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle connection(InternetConnectA(session.get(), host.c_str(), static_cast<INTERNET_PORT>(port), "", "",
+                                               INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) {
         return false;
     }

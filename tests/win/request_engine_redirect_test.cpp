@@ -185,7 +185,7 @@ TEST(RequestEngineSession, NothingFromAReplyBreaksALaterHeaderBlock) {
     EXPECT_EQ(requests[1].find("Injected"), std::string::npos) << requests[1];
 }
 
-TEST(RequestEngineSession, LocationThatWouldBreakTheRequestIsNotFollowed) {
+TEST(RequestEngineSession, UnusableLocationIsNotFollowed) {
     struct Case {
         std::string statusLine;
         std::string locationLine;
@@ -196,6 +196,8 @@ TEST(RequestEngineSession, LocationThatWouldBreakTheRequestIsNotFollowed) {
         {"HTTP/1.1 301 Moved Permanently", "Location: /next\rX-Injected: 1\r\n", true},
         // Without a Location the fallback copy of the header block would become the address.
         {"HTTP/1.1 301 Moved Permanently", "", true},
+        // "Moved" puts the current path after a relative Location: an address without a host.
+        {"HTTP/1.1 301 Moved Permanently", "Location: /relative\r\n", true},
     };
     for (const Case& c : cases) {
         ScriptedServer server;
