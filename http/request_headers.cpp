@@ -1,51 +1,15 @@
 #include "http/request_headers.h"
 
+#include "http/header_text.h"
 #include "http/url.h"
 
 namespace quillane {
+
+using namespace header_text;
+
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::size_t findIgnoringCase(std::string_view text, std::string_view part) {
-    for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
-        bool same = true;
-        for (std::size_t i = 0; i < part.size() && same; ++i) {
-            same = lowerAscii(text[at + i]) == lowerAscii(part[i]);
-        }
-        if (same) {
-            return at;
-        }
-    }
-    return std::string_view::npos;
-}
-
-std::string_view trimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && findIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
-}
-
-bool isCookieLine(std::string_view line) {
-    const std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos) {
-        return false;
-    }
-    const std::string_view name = trimSpaces(line.substr(0, colon));
-    return name.size() == 6 && startsWithIgnoringCase(name, "Cookie");
-}
 
 }  // namespace
 
@@ -87,21 +51,14 @@ void completeRequestHeaders(std::string& headers, std::string_view address, std:
 
 std::string withoutCookieLines(std::string_view headers) {
     std::string kept;
-    std::size_t begin = 0;
-    while (begin <= headers.size()) {
-        std::size_t end = headers.find(kLineBreak, begin);
-        if (end == std::string_view::npos) {
-            end = headers.size();
-        }
-        const std::string_view line = headers.substr(begin, end - begin);
-        if (!isCookieLine(line)) {
+    forEachLine(headers, [&kept](std::string_view line) {
+        if (!equalsIgnoringCase(headerName(line), "Cookie")) {
             if (!kept.empty()) {
                 kept.append(kLineBreak);
             }
             kept.append(line);
         }
-        begin = end + kLineBreak.size();
-    }
+    });
     return kept;
 }
 

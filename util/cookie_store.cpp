@@ -36,16 +36,6 @@ std::string storeAnswer(const std::string& address, bool withHttpOnly) {
     return {};
 }
 
-std::string_view trimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string readStoreCookies(std::string_view domain, std::string_view cookieName) {
@@ -61,7 +51,8 @@ std::string readStoreCookies(std::string_view domain, std::string_view cookieNam
 }
 
 std::string cookieByName(std::string& cookies, std::string_view name, bool valueOnly) {
-    cookies = std::string(trimSpaces(cookies));
+    const std::size_t first = cookies.find_first_not_of(' ');
+    cookies = first == std::string::npos ? std::string() : cookies.substr(first, cookies.find_last_not_of(' ') - first + 1);
     if (cookies.empty() || cookies.back() != ';') {
         cookies.push_back(';');
     }

@@ -26,6 +26,14 @@ std::string engineBlock(std::string_view request) {
     return std::string(request.substr(begin, request.find("\r\n\r\n") - begin));
 }
 
+// The two ways a redirect is followed: "301 Moved" by the engine's own rule (the library told
+// not to follow), and any redirect in the library's place.
+struct FollowedRedirect {
+    std::string statusLine;
+    bool noRedirect;
+};
+const FollowedRedirect kFollowedRedirects[] = {{"HTTP/1.1 301 Moved Permanently", true}, {"HTTP/1.1 302 Found", false}};
+
 HttpRequestOptions requestTo(std::string url, bool noRedirect) {
     HttpRequestOptions request;
     request.url = std::move(url);
@@ -86,12 +94,7 @@ TEST(RequestEngineMoved, FollowUpCarriesTheMergedCookiesToTheSameHost) {
 // 127.0.0.1 and localhost are two hosts on the same server: a redirect to the second must not
 // carry the session, whether the engine follows a "301 Moved" or a redirect in the library's place.
 TEST(RequestEngineSession, NoCookieLineGoesToAnotherHost) {
-    struct Case {
-        std::string statusLine;
-        bool noRedirect;
-    };
-    const Case cases[] = {{"HTTP/1.1 301 Moved Permanently", true}, {"HTTP/1.1 302 Found", false}};
-    for (const Case& c : cases) {
+    for (const FollowedRedirect& c : kFollowedRedirects) {
         ScriptedServer server;
         const std::string otherHost = server.address("", "localhost");
         server.addReply(httpResponse(c.statusLine, "Set-Cookie: n=2\r\nLocation: " + otherHost + "/elsewhere\r\n", ""));
@@ -143,12 +146,7 @@ TEST(RequestEngineRedirect, MethodAndBodyFollowTheStatus) {
 }
 
 TEST(RequestEngineRedirect, RedirectsInARowAreBounded) {
-    struct Case {
-        std::string statusLine;
-        bool noRedirect;
-    };
-    const Case cases[] = {{"HTTP/1.1 301 Moved Permanently", true}, {"HTTP/1.1 302 Found", false}};
-    for (const Case& c : cases) {
+    for (const FollowedRedirect& c : kFollowedRedirects) {
         for (int redirects : {kMaxRedirectsFollowed, kMaxRedirectsFollowed + 1}) {
             ScriptedServer server;
             // A redirect to the same address: "Moved" appends the path to a Location without one.
