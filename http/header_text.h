@@ -42,6 +42,12 @@ inline bool startsWithIgnoringCase(std::string_view text, std::string_view prefi
     return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+// CR, LF and the zero byte end or split a header line: no text from a reply that holds one
+// may reach a request's header block or request line.
+inline bool holdsLineBreak(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
 // The header name of a line, the text before its first colon, trimmed; empty without a colon.
 inline std::string_view headerName(std::string_view line) {
     const std::size_t colon = line.find(':');

@@ -15,10 +15,6 @@ constexpr std::size_t kUtf8MarkLimit = 499;
 
 }  // namespace
 
-bool holdsLineBreak(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
 std::string setCookiePair(std::string_view line) {
     if (!equalsIgnoringCase(headerName(line), "Set-Cookie")) {
         return {};

@@ -31,8 +31,4 @@ bool isMovedPermanently(std::string_view rawHeaders);
 // (a meta tag near the top of a page), or when the headers name it in any letter case.
 bool replyIsUtf8(std::string_view body, std::string_view rawHeaders);
 
-// CR, LF and the zero byte end or split a header line: no text that holds one may reach a
-// request's header block or request line.
-bool holdsLineBreak(std::string_view text);
-
 }  // namespace quillane

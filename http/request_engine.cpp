@@ -58,7 +58,6 @@ struct Hop {
 
 // What one request brought back besides the record's fields.
 struct Reply {
-    bool sent = false;
     // Every byte of the body arrived: no read failed and none is missing.
     bool whole = false;
     DWORD status = 0;
@@ -183,10 +182,10 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     if (hop.post && request.postBytes.empty()) {
         request.postBytes = request.postText;
     }
-    reply.sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
-                                  hop.post ? request.postBytes.data() : nullptr,
-                                  hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0) != FALSE;
-    reply.whole = reply.sent && readBody(handle.get(), reply.body);
+    const BOOL sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
+                                       hop.post ? request.postBytes.data() : nullptr,
+                                       hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0);
+    reply.whole = sent && readBody(handle.get(), reply.body);
 
     request.rawHeaders = queryHeader(handle.get(), HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
                              .value_or(std::string(kRawHeaderGuess, ' '));
@@ -196,17 +195,12 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     return true;
 }
 
-// The next address to request after this reply, if any. An empty address means the reply
-// asks for a follow-up that must not be made.
+// The next address to request after this reply, if any.
 std::optional<Hop> followUp(HttpRequestOptions& request, const Hop& hop, const Reply& reply) {
     if (!request.noRedirect && isRedirectStatus(reply.status) && !reply.redirectLocation.empty()) {
-        Hop next{resolveLocation(hop.address, reply.redirectLocation), HopKind::Redirect,
-                 hop.post && (reply.status == 307 || reply.status == 308)};
-        // Leaving https for plain http would carry the session in clear; the library refuses too.
-        if (isHttpsAddress(hop.address) && !isHttpsAddress(next.address)) {
-            next.address.clear();
-        }
-        return next;
+        // As the library does: 307 and 308 repeat the request, the others fetch the new place.
+        return Hop{resolveLocation(hop.address, reply.redirectLocation), HopKind::Redirect,
+                   hop.post && (reply.status == 307 || reply.status == 308)};
     }
     if (isMovedPermanently(request.rawHeaders)) {
         Hop next{request.location + urlPath(hop.address), HopKind::MovedFollowUp, request.method == 1};
@@ -245,8 +239,7 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
             }
             return std::move(reply.body);
         }
-        // A Location holding a line break would write its own lines into the next request.
-        if (next->address.empty() || holdsLineBreak(next->address) || followed == kMaxRedirectsFollowed) {
+        if (!mayFollow(hop.address, next->address) || followed == kMaxRedirectsFollowed) {
             return std::nullopt;
         }
         hop = std::move(*next);

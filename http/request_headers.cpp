@@ -89,6 +89,10 @@ std::string resolveLocation(std::string_view current, std::string_view location)
     return result.append(path).append(location);
 }
 
+bool mayFollow(std::string_view from, std::string_view to) {
+    return !to.empty() && !holdsLineBreak(to) && (isHttpsAddress(to) || !isHttpsAddress(from));
+}
+
 bool sameHost(std::string_view first, std::string_view second) {
     return urlHost(first) == urlHost(second);
 }

@@ -27,6 +27,11 @@ std::string withoutCookieLines(std::string_view headers);
 // directory. The fragment is dropped; empty when location is empty.
 std::string resolveLocation(std::string_view current, std::string_view location);
 
+// Whether a follow-up from one address to the next may be requested: not when the next is
+// empty, holds a line break or zero byte (it would write its own lines into the request), or
+// leaves https for plain http (the session would travel in clear; the library refuses that too).
+bool mayFollow(std::string_view from, std::string_view to);
+
 // Whether two addresses name the same host (ports aside, as cookies do).
 bool sameHost(std::string_view first, std::string_view second);
 

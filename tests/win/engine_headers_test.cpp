@@ -111,6 +111,27 @@ TEST(RequestHeaders, LocationIsResolvedAgainstTheCurrentAddress) {
     }
 }
 
+TEST(RequestHeaders, FollowUpsThatMustNotBeMade) {
+    struct Case {
+        std::string from;
+        std::string to;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"http://h/a", "http://h/b", true},
+        {"http://h/a", "https://h/b", true},
+        {"https://h/a", "HTTPS://h/b", true},
+        {"https://h/a", "http://h/b", false},
+        {"http://h/a", "", false},
+        {"http://h/a", "http://h/b\rX: 1", false},
+        {"http://h/a", "http://h/b\nX: 1", false},
+        {"http://h/a", "http://h/b\0"s, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(mayFollow(c.from, c.to), c.allowed) << c.from << " -> " << c.to;
+    }
+}
+
 TEST(RequestHeaders, HostsCompareWithoutPortsOrCase) {
     EXPECT_TRUE(sameHost("http://127.0.0.1:1/a", "http://127.0.0.1:2/b"));
     EXPECT_TRUE(sameHost("HTTP://Host/x", "https://host:443/"));
