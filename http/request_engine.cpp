@@ -45,8 +45,7 @@ enum class HopKind {
     // A "HTTP/1.1 301 Moved" reply: the record runs again as it stands, so the completed
     // header block gains only a Cookie line with the merged cookie text.
     MovedFollowUp,
-    // A redirect the library would have followed by itself: the header block goes again as
-    // it was sent.
+    // A redirect the library would have followed by itself.
     Redirect,
 };
 
@@ -175,7 +174,10 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     if (!toCallersHost) {
         request.headers = withoutCookieLines(request.headers);
     }
-    if (hop.kind != HopKind::Redirect) {
+    // A redirect in the library's place sends the block as it stood; only a block without a
+    // Cookie line (none was due yet, or it was withheld from another host) gains one here.
+    const bool hasCookieLine = withoutCookieLines(request.headers).size() != request.headers.size();
+    if (hop.kind != HopKind::Redirect || !hasCookieLine) {
         const std::string_view cookieText = toCallersHost && request.cookies ? std::string_view(*request.cookies) : std::string_view();
         completeRequestHeaders(request.headers, hop.address, cookieText);
     }

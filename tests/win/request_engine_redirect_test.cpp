@@ -114,6 +114,20 @@ TEST(RequestEngineSession, NoCookieLineGoesToAnotherHost) {
     }
 }
 
+TEST(RequestEngineSession, CookiesReturnWithTheWayBack) {
+    ScriptedServer server;
+    server.addReply(httpResponse("HTTP/1.1 302 Found", "Location: " + server.address("/sso", "localhost") + "\r\n", ""));
+    server.addReply(httpResponse("HTTP/1.1 302 Found", "Location: " + server.address("/back") + "\r\n", ""));
+    server.addReply(httpResponse("HTTP/1.1 200 OK", "", "home"));
+    HttpRequestOptions request = requestTo(server.address("/start"), false);
+    request.cookies = "sid=1";
+    EXPECT_EQ(httpRequest(request), "home");
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1].find("ookie"), std::string::npos) << requests[1];
+    EXPECT_EQ(engineBlock(requests[2]), engineBlock(requests[0]));
+}
+
 TEST(RequestEngineRedirect, MethodAndBodyFollowTheStatus) {
     struct Case {
         int status;
