@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,9 @@ HttpRequestOptions requestTo(std::string url) {
 }
 
 // The head WinINet writes before the engine's header block.
-std::string wireHead(std::string_view requestLine, const ScriptedServer& server, std::string_view host = "127.0.0.1") {
-    return std::string(requestLine) + " HTTP/1.1\r\nHost: " + std::string(host) + ":" + std::to_string(server.port()) +
-           "\r\nUser-Agent: " + std::string(kDefaultUserAgent) + "\r\n";
+std::string wireHead(std::string_view requestLine, const ScriptedServer& server) {
+    return std::string(requestLine) + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\nUser-Agent: " +
+           std::string(kDefaultUserAgent) + "\r\n";
 }
 
 std::string storeCookiesFor(const char* url) {
