@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
