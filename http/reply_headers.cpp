@@ -1,0 +1,57 @@
+#include "http/reply_headers.h"
+
+#include "http/header_text.h"
+#include "http/url.h"
+#include "util/text.h"
+
+namespace quillane {
+
+using namespace header_text;
+
+namespace {
+
+// A mark further into the body belongs to the page's text, not to its declaration.
+constexpr std::size_t kUtf8MarkLimit = 499;
+
+}  // namespace
+
+std::string setCookiePair(std::string_view line) {
+    if (!equalsIgnoringCase(headerName(line), "Set-Cookie")) {
+        return {};
+    }
+    std::string_view value = line.substr(line.find(':') + 1);
+    // A line without attributes carries its pair all the same.
+    value = value.substr(0, value.find(';'));
+    return std::string(trimSpaces(value));
+}
+
+ReplyHeaderFields readReplyHeaders(std::string_view rawHeaders) {
+    ReplyHeaderFields fields;
+    forEachLine(rawHeaders, [&fields](std::string_view line) {
+        if (line.find("Location:") != std::string_view::npos) {
+            fields.location = headerValue(line);
+        }
+        const std::string pair = setCookiePair(line);
+        if (!pair.empty() && !holdsLineBreak(pair)) {
+            fields.receivedCookies.append(pair).append("; ");
+        }
+    });
+    if (!fields.receivedCookies.empty()) {
+        fields.receivedCookies.resize(fields.receivedCookies.size() - 2);
+    }
+    return fields;
+}
+
+bool isMovedPermanently(std::string_view rawHeaders) {
+    return textBetween(rawHeaders, "HTTP/1.1 ", " Moved") == "301";
+}
+
+bool replyIsUtf8(std::string_view body, std::string_view rawHeaders) {
+    const std::size_t mark = body.find("utf-8");
+    if (mark != std::string_view::npos && mark < kUtf8MarkLimit) {
+        return true;
+    }
+    return findIgnoringCase(rawHeaders, "utf-8") != std::string_view::npos;
+}
+
+}  // namespace quillane
