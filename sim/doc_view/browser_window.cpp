@@ -34,15 +34,17 @@ void fillWithFirstChild(HWND window) {
     }
 }
 
-void paintPage(HWND window, const std::wstring& address) {
+void paintPage(HWND window, HFONT font, const std::wstring& address) {
     const std::wstring text = L"Stand-in page\n\n" + address;
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(window, &paint);
+    const HGDIOBJ previousFont = SelectObject(dc, font);
     RECT area;
     GetClientRect(window, &area);
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     InflateRect(&area, -16, -16);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previousFont);
     EndPaint(window, &paint);
 }
 
@@ -63,6 +65,9 @@ BrowserWindow::~BrowserWindow() {
     }
     if (hangRelease_ != nullptr) {
         CloseHandle(hangRelease_);
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
     }
 }
 
@@ -110,6 +115,9 @@ bool BrowserWindow::create(HINSTANCE instance) {
             return false;
         }
     }
+    // Addresses may hold Chinese: ask for a face that has the GB2312 characters.
+    font_ = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
     std::vector<std::wstring> addresses = {options_.address};
     if (options_.secondView) {
         addresses.push_back(options_.secondAddress);
@@ -118,11 +126,15 @@ bool BrowserWindow::create(HINSTANCE instance) {
         auto page = std::make_unique<Page>();
         page->document = new StandInDocument(std::move(address), options_.plainLocation);
         page->hangRelease = hangRelease_;
+        page->font = font_;
         pages_.push_back(std::move(page));
     }
 
     const RECT& outer = options_.frame;
-    frame_ = CreateWindowExW(0, kFrameClass, kFrameCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, outer.left,
+    // Without a window manager (a bare X display), Wine leaves a normal window's caption and
+    // border to the absent manager, so they belong to no window at all. A tool window's it
+    // draws itself, and then the caption is the frame's, as it is on Windows.
+    frame_ = CreateWindowExW(WS_EX_TOOLWINDOW, kFrameClass, kFrameCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, outer.left,
                              outer.top, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                              instance, this);
     if (frame_ == nullptr) {
@@ -132,6 +144,7 @@ bool BrowserWindow::create(HINSTANCE instance) {
     addressBar_ = CreateWindowExW(0, L"Edit", options_.address.c_str(),
                                   WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                   frame_, nullptr, instance, nullptr);
+    SendMessageW(addressBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (size_t index = 0; index < pages_.size(); ++index) {
         const bool firstTab = index == 0;
         const std::wstring tabName = L"tab " + std::to_wstring(index + 1);
@@ -237,7 +250,7 @@ LRESULT CALLBACK BrowserWindow::viewProcedure(HWND window, UINT message, WPARAM 
     }
     if (message == WM_PAINT) {
         try {
-            paintPage(window, page->document->address());
+            paintPage(window, page->font, page->document->address());
         } catch (...) {
             ValidateRect(window, nullptr);
         }

@@ -32,6 +32,7 @@ private:
     struct Page {
         StandInDocument* document = nullptr;  // one reference, given back by ~BrowserWindow
         HANDLE hangRelease = nullptr;         // set: the view blocks until this event is set
+        HFONT font = nullptr;
         HWND view = nullptr;
     };
 
@@ -48,6 +49,7 @@ private:
     Options options_;
     HINSTANCE instance_ = nullptr;
     HANDLE hangRelease_ = nullptr;
+    HFONT font_ = nullptr;
     HWND frame_ = nullptr;
     HWND addressBar_ = nullptr;
     std::vector<HWND> tabs_;
