@@ -134,9 +134,9 @@ bool BrowserWindow::create(HINSTANCE instance) {
     // Without a window manager (a bare X display), Wine leaves a normal window's caption and
     // border to the absent manager, so they belong to no window at all. A tool window's it
     // draws itself, and then the caption is the frame's, as it is on Windows.
-    frame_ = CreateWindowExW(WS_EX_TOOLWINDOW, kFrameClass, kFrameCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, outer.left,
-                             outer.top, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                             instance, this);
+    frame_ = CreateWindowExW(WS_EX_TOOLWINDOW, kFrameClass, kFrameCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                             outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                             nullptr, instance, this);
     if (frame_ == nullptr) {
         return false;
     }
