@@ -1,8 +1,91 @@
 #include "workflow/page_document.h"
 
 #include <objbase.h>
+#include <oleacc.h>
+#include <oleauto.h>
+
+#include <cstring>
 
 namespace quillane {
+
+namespace {
+
+constexpr char kDocumentViewClass[] = "Internet Explorer_Server";
+constexpr UINT kGbkCodePage = 936;
+// How long a document view may take to answer before the capture goes on without it.
+constexpr UINT kDocumentViewTimeoutMs = 1000;
+
+bool isDocumentView(HWND window) {
+    char className[50] = {};
+    const int length = GetClassNameA(window, className, sizeof className);
+    return length > 0 && std::strcmp(className, kDocumentViewClass) == 0;
+}
+
+// Lets the window system deliver what is waiting, as the search between siblings promises.
+// A quit request is put back so that the program's own message loop still ends on it.
+void processPendingMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// A VARIANT that is cleared whatever way the read ends.
+class VariantValue {
+public:
+    VariantValue() { VariantInit(&value_); }
+    ~VariantValue() { VariantClear(&value_); }
+    VariantValue(const VariantValue&) = delete;
+    VariantValue& operator=(const VariantValue&) = delete;
+    VARIANT* get() { return &value_; }
+
+private:
+    VARIANT value_;
+};
+
+std::string gbkFromUtf16(const wchar_t* text, int length) {
+    if (text == nullptr || length <= 0) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(kGbkCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return {};
+    }
+    std::string gbk(static_cast<size_t>(size), '\0');
+    if (WideCharToMultiByte(kGbkCodePage, 0, text, length, gbk.data(), size, nullptr, nullptr) != size) {
+        return {};
+    }
+    return gbk;
+}
+
+// Reads a property by name and turns it into text. A document's location is an object whose
+// default value is the address; VariantChangeType asks the object for that value.
+std::string readTextProperty(IDispatch* object, const wchar_t* name) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
+        return {};
+    }
+    DISPPARAMS noArguments = {};
+    VariantValue property;
+    if (FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
+                              property.get(), nullptr, nullptr))) {
+        return {};
+    }
+    VariantValue text;
+    if (FAILED(VariantChangeType(text.get(), property.get(), 0, VT_BSTR))) {
+        return {};
+    }
+    const BSTR address = V_BSTR(text.get());
+    return gbkFromUtf16(address, static_cast<int>(SysStringLen(address)));
+}
+
+}  // namespace
 
 PageDocument::PageDocument() {
     // S_FALSE (already initialised on this thread) must be balanced as well.
@@ -10,9 +93,72 @@ PageDocument::PageDocument() {
 }
 
 PageDocument::~PageDocument() {
+    // The document is a COM object: it has to go while COM is still initialised.
+    document_.reset();
     if (comInitialised_) {
         CoUninitialize();
     }
+}
+
+bool PageDocument::attach(HWND window) {
+    if (!IsWindow(window)) {
+        return false;
+    }
+    windowHandle_ = window;
+    acquireDocument(window);
+    return document_ != nullptr;
+}
+
+HWND PageDocument::findDocumentWindow(HWND parent) {
+    // FindWindowExA with no parent walks the top-level windows: that is not "below" anything.
+    if (parent == nullptr) {
+        return nullptr;
+    }
+    HWND child = FindWindowExA(parent, nullptr, nullptr, nullptr);
+    while (child != nullptr) {
+        if (isDocumentView(child)) {
+            return child;
+        }
+        if (HWND found = findDocumentWindow(child)) {
+            return found;
+        }
+        child = FindWindowExA(parent, child, nullptr, nullptr);
+        processPendingMessages();
+    }
+    return nullptr;
+}
+
+bool PageDocument::acquireDocument(HWND window) {
+    if (!isDocumentView(window)) {
+        window = findDocumentWindow(window);
+        if (window == nullptr) {
+            return false;
+        }
+    }
+    const UINT getObjectMessage = RegisterWindowMessageA("WM_HTML_GETOBJECT");
+    DWORD_PTR reply = 0;
+    if (getObjectMessage == 0 ||
+        !SendMessageTimeoutA(window, getObjectMessage, 0, 0, SMTO_ABORTIFHUNG, kDocumentViewTimeoutMs, &reply)) {
+        return false;
+    }
+    void* object = nullptr;
+    if (reply == 0 || ObjectFromLresult(static_cast<LRESULT>(reply), kHtmlDocumentInterface, 0, &object) != S_OK ||
+        object == nullptr) {
+        return false;
+    }
+    document_.reset(static_cast<IDispatch*>(object));
+    return true;
+}
+
+std::string PageDocument::readLocation() {
+    if (!document_) {
+        return {};
+    }
+    // The read waits on the other program, and a nested capture may replace the held
+    // document meanwhile; our own reference keeps the one being read alive until we are done.
+    document_->AddRef();
+    const ComOwner<IDispatch> document(document_.get());
+    return readTextProperty(document.get(), L"location");
 }
 
 }  // namespace quillane

@@ -4,8 +4,26 @@
 // stays initialised for the object's lifetime (the embedded browser and the script control
 // rely on that too).
 #include <windows.h>
+#include <oaidl.h>
+
+#include <memory>
+#include <string>
 
 namespace quillane {
+
+// The interface under which an Internet Explorer document view hands out its document
+// (IHTMLDocument). It derives from IDispatch, which is all the program uses of it.
+inline constexpr GUID kHtmlDocumentInterface = {
+    0x626FC520, 0xA41E, 0x11CF, {0xA7, 0x31, 0x00, 0xA0, 0xC9, 0x08, 0x26, 0x37}};
+
+// Gives back one COM reference. As the deleter of a unique_ptr it makes a move-only owner;
+// unique_ptr::reset stores the new pointer before releasing the old one, which matters
+// because releasing another process's object is itself a call that may run nested messages.
+struct ComRelease {
+    void operator()(IUnknown* object) const noexcept { object->Release(); }
+};
+template <typename Interface>
+using ComOwner = std::unique_ptr<Interface, ComRelease>;
 
 class PageDocument {
 public:
@@ -14,7 +32,26 @@ public:
     PageDocument(const PageDocument&) = delete;
     PageDocument& operator=(const PageDocument&) = delete;
 
+    // Remembers the window and tries to take the document shown in it or below it. False
+    // when the handle is no window (nothing changes then); otherwise whether a document is
+    // held now, one obtained by an earlier attach included.
+    virtual bool attach(HWND window);
+    // The first document view in a depth-first walk of parent's descendants, in the system's
+    // child order; 0 when there is none. Pending messages run between siblings.
+    virtual HWND findDocumentWindow(HWND parent);
+    // Asks the document view (window itself, or the first one below it) for its document and
+    // keeps it. False leaves the held document as it was.
+    virtual bool acquireDocument(HWND window);
+    // The full address of the held document's page in GBK; empty when no document is held
+    // or the page cannot be asked.
+    virtual std::string readLocation();
+
+    // The handle last given to attach that was a window; 0 before that.
+    HWND windowHandle() const { return windowHandle_; }
+
 private:
+    ComOwner<IDispatch> document_;
+    HWND windowHandle_ = nullptr;
     bool comInitialised_ = false;
 };
 
