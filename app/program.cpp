@@ -4,7 +4,11 @@
 #include <memory>
 
 #include "app/window_system.h"
+#include "workflow/affiliate_link.h"
 #include "workflow/deployment.h"
+#include "workflow/harvest.h"
+#include "workflow/page_capture.h"
+#include "workflow/rebate_lookup.h"
 
 namespace quillane {
 namespace {
@@ -48,13 +52,62 @@ bool Program::openMainWindow() {
 
 void Program::onMainWindowCreated() {}
 
-void Program::onHarvestClicked() {}
+void Program::onHarvestClicked() {
+    startRun(WorkflowRun::Harvest);
+}
 
-void Program::onItemTextChanged() {}
+void Program::onItemTextChanged() {
+    startRun(WorkflowRun::EditBoxLookup);
+}
 
-void Program::onItemDoubleClicked() {}
+void Program::onItemDoubleClicked() {
+    startRun(WorkflowRun::AffiliateLink);
+}
 
-void Program::onHomePressed() {}
+void Program::onHomePressed() {
+    startRun(WorkflowRun::PageCapture);
+}
+
+void Program::startRun(WorkflowRun run) {
+    if (running_) {
+        // Reached through message processing inside a running run (the document search, a
+        // modal box): never enter a run twice. A Home press is dropped, the member presses it
+        // again; the member's other actions run once the current run is over.
+        if (run != WorkflowRun::PageCapture) {
+            pendingRuns_.insert(run);
+        }
+        return;
+    }
+    struct RunningFlag {
+        bool& flag;
+        explicit RunningFlag(bool& running) : flag(running) { flag = true; }
+        ~RunningFlag() { flag = false; }
+    } runningFlag(running_);
+    perform(run);
+    while (!pendingRuns_.empty()) {
+        const WorkflowRun next = *pendingRuns_.begin();
+        pendingRuns_.erase(pendingRuns_.begin());
+        perform(next);
+    }
+}
+
+void Program::perform(WorkflowRun run) {
+    WorkflowContext context{session_, *this, deployment()};
+    switch (run) {
+    case WorkflowRun::Harvest:
+        harvestSessionKeys(context);
+        break;
+    case WorkflowRun::EditBoxLookup:
+        lookupRebate(context, LookupForm::EditBox);
+        break;
+    case WorkflowRun::AffiliateLink:
+        makeAffiliateLink(context);
+        break;
+    case WorkflowRun::PageCapture:
+        captureItemPage(context, pageDocument_);
+        break;
+    }
+}
 
 void Program::setStatusText(const std::string& text) {
     mainWindow_.setStatusText(text);

@@ -2,6 +2,7 @@
 // The running program: the session state, the page-document object and the windows, from
 // start to exit. It turns the member's actions into workflow runs and gives the workflow
 // its view of the windows.
+#include <set>
 #include <string>
 
 #include "app/main_window.h"
@@ -36,11 +37,17 @@ public:
     bool setClipboardText(const std::string& text) override;
 
 private:
+    enum class WorkflowRun { Harvest, EditBoxLookup, AffiliateLink, PageCapture };
+    void startRun(WorkflowRun run);
+    void perform(WorkflowRun run);
+
     SessionState session_;
     // Declared before the windows: its creation initialises COM, which the embedded browser
     // needs, and its destruction (after the windows are gone) uninitialises it.
     PageDocument pageDocument_;
     MainWindow mainWindow_{*this};
+    bool running_ = false;
+    std::set<WorkflowRun> pendingRuns_;  // each kind waits at most once
 };
 
 // Program start: creates the program, registers the exit routine, shows the main window

@@ -1,0 +1,373 @@
+// The workflow runs against the scripted loopback server, with the real cookie store, the real
+// engine and a recording stand-in for the windows.
+#include <windows.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/recording_view.h"
+#include "tests/support/scripted_server.h"
+#include "workflow/affiliate_link.h"
+#include "workflow/harvest.h"
+#include "workflow/rebate_lookup.h"
+
+namespace quillane::test {
+namespace {
+
+constexpr const char* kJsonHeaders = "Content-Type: application/json;charset=UTF-8\r\n";
+constexpr const char* kSuccessTail = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true}";
+constexpr const char* kHarvestSuccess =
+    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
+constexpr const char* kHarvestFailure = "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！";
+constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
+
+std::string jsonReply(const std::string& body, const std::string& extraHeaders = {}) {
+    return httpResponse("HTTP/1.1 200 OK", std::string(kJsonHeaders) + extraHeaders, body);
+}
+
+std::string adzoneReply(const std::string& site, const std::string& adzone) {
+    return jsonReply("{\"data\":{\"otherAdzones\":[{\"id\":\"" + site + "\",\"sub\":[{\"id\":" + adzone +
+                     ",\"name\":\"x\"}],\"name\":\"my site\"}]},\"ok\":true}");
+}
+
+std::string searchReply(const std::string& fields) {
+    return jsonReply("{\"data\":{\"pageList\":[{" + fields + ",\"end\":1}]}," + kSuccessTail);
+}
+
+std::string linkReply(const std::string& link) {
+    return jsonReply("{\"data\":{\"eliteUrl\":\"" + link + "\",\"clickUrl\":\"http://c.example/1\"}," + kSuccessTail);
+}
+
+std::string requestLine(const std::string& request) {
+    return request.substr(0, request.find("\r\n"));
+}
+
+// The request line with the timestamp value replaced by T, after checking it is all digits.
+std::string withoutTimestamp(std::string line) {
+    const std::size_t at = line.find("&t=");
+    if (at == std::string::npos) {
+        return line;
+    }
+    std::size_t end = at + 3;
+    while (end < line.size() && line[end] >= '0' && line[end] <= '9') {
+        ++end;
+    }
+    EXPECT_GE(end - (at + 3), 13u) << "the timestamp is milliseconds since 1970";
+    return line.replace(at + 3, end - (at + 3), "T");
+}
+
+std::string headerOf(const std::string& request, const std::string& name) {
+    const std::string prefix = "\r\n" + name + ": ";
+    const std::size_t at = request.find(prefix);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const std::size_t from = at + prefix.size();
+    return request.substr(from, request.find("\r\n", from) - from);
+}
+
+class WorkflowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server_.listening());
+        static int domainNumber = 0;
+        // A cookie domain of its own for every test: the store outlives the test.
+        deployment_.cookieDomain = "workflow-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                   std::to_string(++domainNumber) + ".test";
+        deployment_.apiHost = "127.0.0.1:" + std::to_string(server_.port());
+        deployment_.itemHost = "item.taobao.com";
+    }
+
+    void storeCookie(const std::string& name, const std::string& value) {
+        const std::string address = "http://" + deployment_.cookieDomain + "/";
+        ASSERT_TRUE(InternetSetCookieA(address.c_str(), name.c_str(), value.c_str()));
+    }
+
+    WorkflowContext context() { return WorkflowContext{session_, view_, deployment_}; }
+    void harvest() {
+        WorkflowContext c = context();
+        harvestSessionKeys(c);
+    }
+    void lookup(LookupForm form) {
+        WorkflowContext c = context();
+        lookupRebate(c, form);
+    }
+    void link() {
+        WorkflowContext c = context();
+        makeAffiliateLink(c);
+    }
+    std::string lastRequest() const { return server_.requests().empty() ? "" : server_.requests().back(); }
+
+    void giveSession() {
+        session_.sessionCookies = "a=1; _tb_token_=tok";
+        session_.formToken = "tok";
+        session_.siteId = "101";
+        session_.adzoneId = "202";
+    }
+
+    ScriptedServer server_;
+    Deployment deployment_;
+    SessionState session_;
+    RecordingView view_;
+};
+
+TEST_F(WorkflowTest, HarvestKeepsTokenAndIdsAndSwitchesToTheCompactView) {
+    storeCookie("a", "1");
+    storeCookie("_tb_token_", "tok");
+    storeCookie("b", "2");
+    server_.addReply(adzoneReply("101", "202"));
+    harvest();
+
+    ASSERT_EQ(server_.requestCount(), 1u);
+    const std::string request = lastRequest();
+    const std::string line = withoutTimestamp(requestLine(request));
+    // The query ends in a blank, which the system library sends raw, escaped, or (Wine) trims.
+    const std::string query = "GET /common/adzone/newSelfAdzone2.json?tag=29&t=T&_tb_token_=tok&_input_charset=utf-8";
+    EXPECT_TRUE(line == query + "  HTTP/1.1" || line == query + "%20 HTTP/1.1" || line == query + " HTTP/1.1")
+        << line;
+    EXPECT_EQ(headerOf(request, "Cookie"), "a=1; _tb_token_=tok; b=2");
+
+    EXPECT_EQ(session_.formToken, "tok");
+    EXPECT_EQ(session_.siteId, "101");
+    EXPECT_EQ(session_.adzoneId, "202");
+    EXPECT_EQ(view_.lastStatus(), "请核对下面是否提取两组数字,否则放弃软件：101|202");
+    EXPECT_TRUE(view_.browserHidden);
+    EXPECT_EQ(view_.outerHeight, 236);
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0], kHarvestSuccess);
+}
+
+struct TokenCase {
+    const char* label;
+    std::vector<std::pair<std::string, std::string>> cookies;
+    bool harvests;
+    const char* token;
+};
+
+class HarvestTokenTest : public WorkflowTest, public ::testing::WithParamInterface<TokenCase> {};
+
+TEST_P(HarvestTokenTest, TokenIsFoundWhereverItsEntryStands) {
+    const TokenCase& c = GetParam();
+    for (const auto& [name, value] : c.cookies) {
+        storeCookie(name, value);
+    }
+    server_.addReply(adzoneReply("101", "202"));
+    harvest();
+    EXPECT_EQ(session_.formToken, c.token);
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0], c.harvests ? kHarvestSuccess : kHarvestFailure);
+    EXPECT_EQ(server_.requestCount(), c.harvests ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StoreTexts, HarvestTokenTest,
+    ::testing::Values(TokenCase{"first entry", {{"_tb_token_", "first"}, {"a", "1"}}, true, "first"},
+                      TokenCase{"last entry", {{"a", "1"}, {"_tb_token_", "last"}}, true, "last"},
+                      TokenCase{"only in capitals", {{"a", "1"}, {"_TB_TOKEN_", "x"}}, false, ""},
+                      TokenCase{"no cookies", {}, false, ""}),
+    [](const ::testing::TestParamInfo<TokenCase>& info) {
+        std::string name = info.param.label;
+        for (char& ch : name) {
+            if (ch == ' ') {
+                ch = '_';
+            }
+        }
+        return name;
+    });
+
+TEST_F(WorkflowTest, FailedHarvestKeepsTheEarlierSessionAndTheLoginView) {
+    giveSession();
+    storeCookie("_tb_token_", "newtok");
+    server_.addReply(jsonReply("{\"message\":\"nologin\",\"ok\":false}"));  // no ids
+    server_.addReply(ScriptedReply().close());                               // platform gone
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        harvest();
+        EXPECT_EQ(session_.formToken, "tok");
+        EXPECT_EQ(session_.siteId, "101");
+        EXPECT_EQ(session_.adzoneId, "202");
+        EXPECT_EQ(session_.sessionCookies, "a=1; _tb_token_=tok");
+        EXPECT_EQ(view_.messages.back(), kHarvestFailure);
+        EXPECT_EQ(view_.lastStatus(), "请核对下面是否提取两组数字,否则放弃软件：|");
+        EXPECT_FALSE(view_.browserHidden);
+        EXPECT_EQ(view_.outerHeight, 0);
+    }
+}
+
+TEST_F(WorkflowTest, AdzoneIdComesFromTheMembersOwnSite) {
+    storeCookie("_tb_token_", "tok");
+    server_.addReply(jsonReply(
+        "{\"data\":{\"recentAdzones\":[{\"id\":\"7\",\"sub\":[{\"id\":777,\"name\":\"other\"}]}],"
+        "\"otherAdzones\":[{\"id\":\"101\",\"sub\":[{\"id\":202,\"name\":\"x\"},{\"id\":203,\"name\":\"y\"}]}]},"
+        "\"ok\":true}"));
+    harvest();
+    EXPECT_EQ(session_.siteId, "101");
+    EXPECT_EQ(session_.adzoneId, "202");
+}
+
+TEST_F(WorkflowTest, RepliesCookiesGoAlongUntilTheNextHarvest) {
+    storeCookie("_tb_token_", "tok");
+    server_.addReply(adzoneReply("101", "202"));
+    harvest();
+    session_.itemId = "12345678901";
+    server_.addReply(httpResponse("HTTP/1.1 200 OK", std::string(kJsonHeaders) + "Set-Cookie: merged=yes; path=/\r\n",
+                                  "{\"data\":{\"eliteUrl\":\"e\",\"clickUrl\":\"c\"}," + std::string(kSuccessTail)));
+    link();
+    server_.addReply(linkReply("http://s.example/2"));
+    link();
+    EXPECT_EQ(headerOf(lastRequest(), "Cookie"), "merged=yes; _tb_token_=tok");
+
+    // A second successful harvest starts again from the store's cookies.
+    server_.addReply(adzoneReply("101", "202"));
+    harvest();
+    server_.addReply(linkReply("http://s.example/3"));
+    link();
+    EXPECT_EQ(headerOf(lastRequest(), "Cookie"), "_tb_token_=tok");
+}
+
+TEST_F(WorkflowTest, LinkGoesToTheClipboardWithTheExactQuery) {
+    giveSession();
+    session_.itemId = "12345678901";
+    server_.addReply(linkReply("http://s.click.example/t?e=abc"));
+    link();
+    EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
+              "GET /common/code/getAuctionCode.json?auctionid=12345678901&adzoneid=202&siteid=101&t=T"
+              "&_tb_token_=tok&_input_charset=utf-8 HTTP/1.1");
+    EXPECT_EQ(headerOf(lastRequest(), "Cookie"), "a=1; _tb_token_=tok");
+    EXPECT_EQ(session_.affiliateLink, "http://s.click.example/t?e=abc");
+    ASSERT_EQ(view_.clipboardTexts.size(), 1u);
+    EXPECT_EQ(view_.clipboardTexts[0], "http://s.click.example/t?e=abc");
+    EXPECT_EQ(view_.lastStatus(), "返利网址已经复制成功，可以直接粘贴！");
+}
+
+TEST_F(WorkflowTest, UnsuccessfulLinkReplyChangesNothing) {
+    giveSession();
+    session_.affiliateLink = "http://earlier.example/";
+    server_.addReply(jsonReply("{\"message\":\"nologin\",\"ok\":false}"));
+    server_.addReply(ScriptedReply().close());
+    link();
+    link();
+    EXPECT_EQ(session_.affiliateLink, "http://earlier.example/");
+    EXPECT_TRUE(view_.clipboardTexts.empty());
+    EXPECT_TRUE(view_.statusTexts.empty());
+}
+
+TEST_F(WorkflowTest, SuccessfulLinkReplyWithoutTheUrlPairEmptiesTheLink) {
+    giveSession();
+    session_.affiliateLink = "http://earlier.example/";
+    server_.addReply(jsonReply("{\"data\":{\"eliteUrl\":\"http://e.example/\",\"other\":1}," +
+                               std::string(kSuccessTail)));
+    link();
+    EXPECT_EQ(session_.affiliateLink, "");
+    ASSERT_EQ(view_.clipboardTexts.size(), 1u);
+    EXPECT_EQ(view_.clipboardTexts[0], "");
+    EXPECT_EQ(view_.lastStatus(), "返利网址已经复制成功，可以直接粘贴！");
+}
+
+TEST_F(WorkflowTest, InjectedIdReachesTheLinkServiceAsOneValue) {
+    giveSession();
+    session_.itemId = "1&adzoneid=999";
+    server_.addReply(linkReply("http://s.example/"));
+    link();
+    EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
+              "GET /common/code/getAuctionCode.json?auctionid=1%26adzoneid%3D999&adzoneid=202&siteid=101&t=T"
+              "&_tb_token_=tok&_input_charset=utf-8 HTTP/1.1");
+}
+
+TEST_F(WorkflowTest, EditBoxLookupTakesALongIdDirectlyAndReportsTheCommission) {
+    giveSession();
+    const std::pair<const char*, const char*> ids[] = {{"12345678901", "12345678901"},
+                                                       {"123456789012", "123456789012"}};
+    for (const auto& [id, expected] : ids) {
+        SCOPED_TRACE(id);
+        view_.editText = std::string("http://item.taobao.com/item.htm?spm=1&id=") + id;
+        server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
+        const std::size_t before = server_.requestCount();
+        lookup(LookupForm::EditBox);
+        EXPECT_EQ(server_.requestCount() - before, 1u) << "no page fetch for an id in the address";
+        EXPECT_EQ(session_.itemId, expected);
+        EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
+                  std::string("GET /pubauc/searchAuctionList.json?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2F"
+                              "item.taobao.com%2Fitem.htm%3Fid%3D") +
+                      expected + "&t=T&_tb_token_=tok&_input_charset=utf-8 HTTP/1.1");
+        EXPECT_EQ(view_.lastStatus(), "\"ABC\"的返利是12.5元！");
+    }
+}
+
+TEST_F(WorkflowTest, LookupFetchesThePageWhenTheAddressHoldsNoItemId) {
+    giveSession();
+    server_.addReply(httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html\r\n",
+                                  "<html><div data-itemid=\"55555555555\"></div></html>"));
+    server_.addReply(searchReply("\"title\":\"T\",\"calCommission\":1"));
+    view_.editText = server_.address("/item.htm?id=12345678901&skuid=5");
+    lookup(LookupForm::EditBox);
+    ASSERT_EQ(server_.requestCount(), 2u);
+    EXPECT_EQ(requestLine(server_.requests()[0]), "GET /item.htm?id=12345678901&skuid=5 HTTP/1.1");
+    EXPECT_EQ(session_.itemId, "55555555555");
+    EXPECT_NE(requestLine(lastRequest()).find("q=http%3A%2F%2Fitem.taobao.com%2Fitem.htm%3Fid%3D55555555555&"),
+              std::string::npos);
+}
+
+TEST_F(WorkflowTest, IdCutFromAPageCannotAddQueryKeys) {
+    giveSession();
+    server_.addReply(httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html\r\n",
+                                  "<div data-itemid=\"1&_tb_token_=evil#x\"></div>"));
+    server_.addReply(searchReply("\"title\":\"T\",\"calCommission\":1"));
+    view_.editText = server_.address("/item.htm");
+    lookup(LookupForm::EditBox);
+    const std::string line = requestLine(lastRequest());
+    EXPECT_NE(line.find("%3Fid%3D1%26_tb_token_%3Devil%23x&t="), std::string::npos) << line;
+    EXPECT_EQ(line.find("_tb_token_=evil"), std::string::npos);
+}
+
+struct ReplyCase {
+    const char* label;
+    std::string reply;
+    const char* status;
+};
+
+TEST_F(WorkflowTest, LookupReportsWhatTheReplyGives) {
+    giveSession();
+    const ReplyCase cases[] = {
+        {"null commission", searchReply("\"title\":\"ABC\",\"calCommission\":null"), "\"ABC\"的返利是null元！"},
+        {"no commission", searchReply("\"title\":\"ABC\",\"price\":3"), "这件商品暂时没有返利，换一件商品试试吧！"},
+        {"not logged in", jsonReply("{\"message\":\"nologin\",\"ok\":false}"), kLookupFailure},
+        {"marker at the very start", jsonReply(std::string("message\":null,\"ok\":true},\"ok\":true,\"title\":\"Q\",") +
+                                               "\"calCommission\":2,\"x\":1"),
+         "\"Q\"的返利是2元！"},
+    };
+    for (const ReplyCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        view_.editText = "http://item.taobao.com/item.htm?id=12345678901";
+        server_.addReply(c.reply);
+        lookup(LookupForm::EditBox);
+        EXPECT_EQ(view_.lastStatus(), c.status);
+        EXPECT_EQ(view_.resultWindowsShown, 0);
+    }
+}
+
+TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenShowsTheResult) {
+    giveSession();
+    session_.capturedAddress = "http://item.taobao.com/item.htm?id=12345678901";
+    server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
+    server_.addReply(linkReply("http://s.example/abc"));
+    lookup(LookupForm::HotKey);
+    ASSERT_EQ(server_.requestCount(), 2u);
+    EXPECT_NE(requestLine(lastRequest()).find("auctionid=12345678901&"), std::string::npos);
+    EXPECT_EQ(session_.resultMessage, "\"ABC\"的返利是12.5元！已成功复制返利地址！");
+    EXPECT_EQ(session_.affiliateLink, "http://s.example/abc");
+    EXPECT_EQ(view_.resultWindowsShown, 1);
+}
+
+TEST_F(WorkflowTest, HotKeyLookupWithoutAnAddressFailsWithoutAWindow) {
+    giveSession();
+    session_.capturedAddress.clear();
+    server_.addReply(jsonReply("{\"message\":\"nologin\",\"ok\":false}"));
+    lookup(LookupForm::HotKey);
+    EXPECT_EQ(view_.lastStatus(), kLookupFailure);
+    EXPECT_EQ(view_.resultWindowsShown, 0);
+    EXPECT_EQ(session_.itemId, "");
+}
+
+}  // namespace
+}  // namespace quillane::test
