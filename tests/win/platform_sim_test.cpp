@@ -36,7 +36,8 @@ std::string serviceQuery(const std::string& path, const std::string& token = pla
         return path + "?tag=29" + tail;
     }
     if (path == kSearch) {
-        return path + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2Flocalhost%2Fitem.htm%3Fid%3D" + kItem + tail;
+        return path + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2Flocalhost%2Fitem.htm%3Fid%3D" + kItem +
+               tail;
     }
     return path + "?auctionid=" + kItem + "&adzoneid=202&siteid=101" + tail;
 }
@@ -59,10 +60,10 @@ struct WebRequest {
 
     std::string host = "127.0.0.1";
     std::string object;
-    std::string cookie;           // sent in a Cookie header, the store left out
-    bool useStore = false;        // the store's cookies instead
+    std::string cookie;     // sent in a Cookie header, the store left out
+    bool useStore = false;  // the store's cookies instead
     bool followRedirects = true;
-    DWORD receiveTimeoutMs = 0;   // 0: WinINet's default
+    DWORD receiveTimeoutMs = 0;  // 0: WinINet's default
 };
 
 // One GET as a browser-like client makes it, on its own WinINet session.
@@ -70,15 +71,16 @@ WebReply wininetGet(const PlatformSim& sim, const WebRequest& request) {
     WebReply reply;
     InternetHandle session(InternetOpenA("platform_sim_test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0),
                            &InternetCloseHandle);
-    InternetHandle connection(InternetConnectA(session.get(), request.host.c_str(), static_cast<INTERNET_PORT>(sim.port()),
-                                               "", "", INTERNET_SERVICE_HTTP, 0, 0),
-                              &InternetCloseHandle);
+    InternetHandle connection(
+        InternetConnectA(session.get(), request.host.c_str(), static_cast<INTERNET_PORT>(sim.port()), "", "",
+                         INTERNET_SERVICE_HTTP, 0, 0),
+        &InternetCloseHandle);
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     flags |= request.useStore ? 0 : INTERNET_FLAG_NO_COOKIES;
     flags |= request.followRedirects ? 0 : INTERNET_FLAG_NO_AUTO_REDIRECT;
-    InternetHandle handle(HttpOpenRequestA(connection.get(), "GET", request.object.c_str(), "HTTP/1.1", nullptr, nullptr,
-                                           flags, 0),
-                          &InternetCloseHandle);
+    InternetHandle handle(
+        HttpOpenRequestA(connection.get(), "GET", request.object.c_str(), "HTTP/1.1", nullptr, nullptr, flags, 0),
+        &InternetCloseHandle);
     if (!handle) {
         return reply;
     }
@@ -168,6 +170,9 @@ TEST_F(PlatformSimTest, ServicesAnswerOnlyTheSessionTheyIssued) {
 TEST_F(PlatformSimTest, RepliesHoldWhatTheToolsMarkersCut) {
     const std::string title = reinterpret_cast<const char*>(platform_sim::kDefaultTitleJson);
     const std::string elite = "http://" + sim.otherHost() + "/elite?auctionid=" + kItem + "&adzoneid=202&siteid=101";
+    // With another key between eliteUrl and clickUrl the cut runs on to clickUrl.
+    const std::string eliteThenShortLink = elite + "\",\"shortLinkUrl\":\"http://" + sim.otherHost() + "/s/" + kItem;
+    const std::string defaultCommission = platform_sim::kDefaultCommission;
     struct Marker {
         const char* start;
         const char* end;
@@ -196,14 +201,13 @@ TEST_F(PlatformSimTest, RepliesHoldWhatTheToolsMarkersCut) {
         {{}, kSearch, commission, platform_sim::kDefaultCommission, true},
         {{{"item", kItem}, {"title", "ABC"}, {"commission", "12.5"}}, kSearch, titleMarker, "\"ABC\"", true},
         {{{"item", kItem}, {"title", "ABC"}, {"commission", "12.5"}}, kSearch, commission, "12.5", true},
-        {{{"item", "99999999999"}, {"commission", "12.5"}}, kSearch, commission, platform_sim::kDefaultCommission, true},
+        {{{"item", "99999999999"}, {"commission", "12.5"}}, kSearch, commission, defaultCommission, true},
         {{{"commission", "null"}}, kSearch, commission, "null", true},
         {{{"omitCommission", "1"}}, kSearch, commission, "", true},
         {{{"item", kItem}, {"searchOk", "0"}}, kSearch, titleMarker, "", false},
         {{}, kLink, link, elite, true},
         {{{"linkShape", "none"}}, kLink, link, "", true},
-        {{{"linkShape", "between"}}, kLink, link, elite + "\",\"shortLinkUrl\":\"http://" + sim.otherHost() + "/s/" + kItem,
-         true},
+        {{{"linkShape", "between"}}, kLink, link, eliteThenShortLink, true},
         {{{"linkOk", "0"}}, kLink, link, "", false},
     };
     for (const Case& c : cases) {
@@ -272,20 +276,23 @@ TEST_F(PlatformSimTest, StopsCleanlyWhileAReplyIsHeldBack) {
 }
 
 TEST_F(PlatformSimTest, LogKeepsExactRequestLinesHeadersAndConnections) {
-    const std::string raw = "GET " + std::string(kAdzone) + "?tag=29&_input_charset=utf-8  HTTP/1.1\r\n"
-                            "Host: 127.0.0.1:1\r\nCookie: a=1\r\nX-Odd:  spaced \r\nCookie: b=2\r\nConnection: close\r\n\r\n";
+    const std::string raw =
+        "GET " + std::string(kAdzone) +
+        "?tag=29&_input_charset=utf-8  HTTP/1.1\r\n"
+        "Host: 127.0.0.1:1\r\nCookie: a=1\r\nX-Odd:  spaced \r\nCookie: b=2\r\nConnection: close\r\n\r\n";
     EXPECT_NE(sim.exchange(raw).find("nologin"), std::string::npos);
 
     // WinINet keeps the connection alive: both requests come on one connection.
     InternetHandle session(InternetOpenA("platform_sim_test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0),
                            &InternetCloseHandle);
-    InternetHandle connection(InternetConnectA(session.get(), "localhost", static_cast<INTERNET_PORT>(sim.port()), "", "",
-                                               INTERNET_SERVICE_HTTP, 0, 0),
+    InternetHandle connection(InternetConnectA(session.get(), "localhost", static_cast<INTERNET_PORT>(sim.port()), "",
+                                               "", INTERNET_SERVICE_HTTP, 0, 0),
                               &InternetCloseHandle);
     for (const char* object : {"/notice.html?a=1", "/notice.html?b=2"}) {
-        InternetHandle request(HttpOpenRequestA(connection.get(), "GET", object, "HTTP/1.1", nullptr, nullptr,
-                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES, 0),
-                               &InternetCloseHandle);
+        InternetHandle request(
+            HttpOpenRequestA(connection.get(), "GET", object, "HTTP/1.1", nullptr, nullptr,
+                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES, 0),
+            &InternetCloseHandle);
         const char* cookie = "Cookie: c=3";
         ASSERT_TRUE(HttpSendRequestA(request.get(), cookie, static_cast<DWORD>(strlen(cookie)), nullptr, 0));
         char chunk[4096];
@@ -332,8 +339,7 @@ TEST_F(PlatformSimTest, ServesItemPagesTheNoticeAndAMovedAddress) {
         EXPECT_NE(reply.body.find(c.contains), std::string::npos) << c.object << "\n" << reply.body;
         EXPECT_NE(reply.rawHeaders.find("charset=utf-8"), std::string::npos) << c.object;
     }
-    EXPECT_EQ(wininetGet(sim, onOtherHost("/notice.html")).body,
-              gbkToUtf8("x公告++Welcome++y公告++Second++"));
+    EXPECT_EQ(wininetGet(sim, onOtherHost("/notice.html")).body, gbkToUtf8("x公告++Welcome++y公告++Second++"));
     EXPECT_EQ(wininetGet(sim, WebRequest("/i/23456789012.htm")).body.find("id=23456789012"), std::string::npos);
 
     WebRequest noFollow("/moved/item.htm?id=1");
