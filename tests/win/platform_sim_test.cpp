@@ -321,6 +321,45 @@ TEST_F(PlatformSimTest, LogKeepsExactRequestLinesHeadersAndConnections) {
     EXPECT_TRUE(sim.requests().empty());
 }
 
+TEST_F(PlatformSimTest, AnswersEveryRequestOfAConnectionInTurn) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int replies;        // status lines that come back before the simulator closes
+        int logged;         // requests it records
+        const char* reply;  // a text the replies must hold
+    } cases[] = {
+        {"two requests in one write",
+         "GET /i/1.htm HTTP/1.1\r\nHost: a\r\n\r\nGET /i/2.htm HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", 2, 2,
+         "data-itemid=\"2\""},
+        {"a body, then the next request",
+         "POST /i/3.htm HTTP/1.1\r\nHost: a\r\nContent-Length: 5\r\n\r\nGET /xGET /i/4.htm HTTP/1.1\r\nHost: "
+         "a\r\nConnection: close\r\n\r\n",
+         2, 2, "data-itemid=\"4\""},
+        {"HTTP/1.0 ends after one reply", "GET /i/5.htm HTTP/1.0\r\n\r\nGET /i/6.htm HTTP/1.0\r\n\r\n", 1, 1,
+         "Connection: close"},
+        {"a line that is no request", "HELLO\r\n\r\n", 1, 0, "HTTP/1.1 400 Bad Request"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sim.clearLog());
+        const std::string reply = sim.exchange(c.bytes);
+        int replies = 0;
+        for (size_t at = reply.find("HTTP/1.1 "); at != std::string::npos; at = reply.find("HTTP/1.1 ", at + 1)) {
+            ++replies;
+        }
+        EXPECT_EQ(replies, c.replies) << c.what << "\n" << reply;
+        EXPECT_NE(reply.find(c.reply), std::string::npos) << c.what << "\n" << reply;
+        const auto log = sim.requests();
+        ASSERT_EQ(log.size(), static_cast<size_t>(c.logged)) << c.what;
+        if (c.logged == 2) {
+            EXPECT_EQ(log[0].connection, log[1].connection) << c.what;
+        }
+    }
+    ASSERT_TRUE(sim.set({{"keepAlive", "0"}}));
+    const WebReply closing = wininetGet(sim, WebRequest("/i/7.htm"));
+    EXPECT_NE(closing.rawHeaders.find("Connection: close"), std::string::npos);
+}
+
 TEST_F(PlatformSimTest, ServesItemPagesTheNoticeAndAMovedAddress) {
     ASSERT_TRUE(sim.set({{"notice", "x公告++Welcome++y公告++Second++"}}));
     struct Case {
