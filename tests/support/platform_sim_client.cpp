@@ -16,19 +16,6 @@ constexpr DWORD kStopMs = 10000;
 constexpr DWORD kLoginMs = 30000;
 constexpr DWORD kSocketMs = 15000;
 
-std::string convert(std::string_view text, UINT from, UINT to) {
-    if (text.empty()) {
-        return {};
-    }
-    const int units = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
-    const int bytes = WideCharToMultiByte(to, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), units, result.data(), bytes, nullptr, nullptr);
-    return result;
-}
-
 std::string percentEncode(std::string_view text) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string encoded;
@@ -124,15 +111,21 @@ int readPortFile(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> SimRequest::header(std::string_view name) const {
+std::vector<std::string> SimRequest::headerValues(std::string_view name) const {
+    std::vector<std::string> values;
     for (const std::string& line : headerLines) {
         const size_t colon = line.find(':');
         if (colon != std::string::npos && equalsNoCase(std::string_view(line).substr(0, colon), name)) {
             const size_t start = line.find_first_not_of(" \t", colon + 1);
-            return start == std::string::npos ? std::string() : line.substr(start);
+            values.push_back(start == std::string::npos ? std::string() : line.substr(start));
         }
     }
-    return std::nullopt;
+    return values;
+}
+
+std::optional<std::string> SimRequest::header(std::string_view name) const {
+    const auto values = headerValues(name);
+    return values.empty() ? std::nullopt : std::optional<std::string>(values.front());
 }
 
 std::string SimRequest::host() const {
@@ -141,15 +134,11 @@ std::string SimRequest::host() const {
 
 std::string SimRequest::cookieHeader() const {
     std::string joined;
-    for (const std::string& line : headerLines) {
-        const size_t colon = line.find(':');
-        if (colon != std::string::npos && equalsNoCase(std::string_view(line).substr(0, colon), "Cookie")) {
-            const size_t start = line.find_first_not_of(" \t", colon + 1);
-            if (!joined.empty()) {
-                joined += "; ";
-            }
-            joined += start == std::string::npos ? std::string() : line.substr(start);
+    for (const std::string& value : headerValues("Cookie")) {
+        if (!joined.empty()) {
+            joined += "; ";
         }
+        joined += value;
     }
     return joined;
 }
@@ -209,11 +198,18 @@ std::vector<SimRequest> parseSimLog(std::string_view text) {
 }
 
 std::string gbkToUtf8(std::string_view gbk) {
-    return convert(gbk, 936, CP_UTF8);
-}
-
-std::string utf8ToGbkText(std::string_view utf8) {
-    return convert(utf8, CP_UTF8, 936);
+    constexpr UINT kGbkCodePage = 936;
+    if (gbk.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(gbk.size());
+    const int units = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, wide.data(), units);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
 }
 
 PlatformSim::~PlatformSim() {
