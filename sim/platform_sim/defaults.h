@@ -1,0 +1,30 @@
+#pragma once
+// The simulated platform's fixed values, shared with the tests that talk to it. Every
+// simulator instance issues the same session by default, so that simulators started side by
+// side on different ports agree about the cookies that the one cookie store holds for
+// 127.0.0.1 (cookies are not told apart by port).
+
+namespace platform_sim {
+
+inline constexpr char kSessionCookieName[] = "cookie2";  // the HttpOnly one
+inline constexpr char kSessionCookieValue[] = "1c9b3e5f7a2d4c6e8b0a1f3d5c7e9a2b";
+inline constexpr char kTokenCookieName[] = "_tb_token_";
+inline constexpr char kDefaultToken[] = "e5a3f1b7d9c2";
+inline constexpr char kTrackCookieName[] = "t";
+inline constexpr char kTrackCookieValue[] = "8d0f2b4c6e1a3d5f7b9c0e2a4b6d8f10";
+
+inline constexpr char kDefaultSiteId[] = "101";
+inline constexpr char kDefaultAdzoneId[] = "202";
+// The list that can be put before otherAdzones holds this site and ad zone.
+inline constexpr char kLeadingSiteId[] = "901";
+inline constexpr char kLeadingAdzoneId[] = "902";
+
+// The title of an item that no test configured: Chinese text, markup and JSON escapes, as the
+// platform sends them (the raw JSON value, quotes included).
+inline constexpr char8_t kDefaultTitleJson[] = u8"\"<span class=H>连衣裙</span>夏季新款 \\\"显瘦\\\" 女装\\/碎花\"";
+inline constexpr char kDefaultCommission[] = "3.58";
+
+// Marks a login page that really set the session.
+inline constexpr char kLoginOkMarker[] = "<div id=\"login-ok\"></div>";
+
+}  // namespace platform_sim

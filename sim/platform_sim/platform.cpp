@@ -1,0 +1,351 @@
+#include "sim/platform_sim/platform.h"
+
+#include <cstdio>
+
+#include "sim/platform_sim/defaults.h"
+
+namespace platform_sim {
+namespace {
+
+constexpr char kAdzonePath[] = "/common/adzone/newSelfAdzone2.json";
+constexpr char kSearchPath[] = "/pubauc/searchAuctionList.json";
+constexpr char kLinkPath[] = "/common/code/getAuctionCode.json";
+constexpr char kHtml[] = "text/html;charset=utf-8";
+constexpr char kPlain[] = "text/plain;charset=utf-8";
+constexpr char kSuccessTail[] = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true}";
+// Login cookies live for 30 days, as a "remember me" login on the real platform does.
+constexpr long long kSessionSeconds = 30LL * 24 * 3600;
+
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+std::string htmlPage(const std::string& title, const std::string& body) {
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" + body +
+           "</body></html>";
+}
+
+Reply html(int status, std::string body) {
+    Reply reply;
+    reply.status = status;
+    reply.contentType = kHtml;
+    reply.body = std::move(body);
+    return reply;
+}
+
+bool isService(const std::string& path) {
+    return path == kAdzonePath || path == kSearchPath || path == kLinkPath;
+}
+
+bool faultTargets(const Fault& fault, const std::string& path) {
+    if (fault.target == "any") {
+        return true;
+    }
+    if (fault.target == "services") {
+        return isService(path);
+    }
+    static const std::pair<const char*, const char*> kServices[] = {
+        {"adzone", kAdzonePath}, {"search", kSearchPath}, {"link", kLinkPath}};
+    for (const auto& [name, servicePath] : kServices) {
+        if (fault.target == name) {
+            return path == servicePath;
+        }
+    }
+    return fault.target.starts_with("/") && path.starts_with(fault.target);
+}
+
+// Echoed values go inside a JSON string that is itself an address: anything that could end
+// the string or is not plain ASCII is percent-encoded.
+std::string addressSafe(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string safe;
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
+            safe += '%';
+            safe += kHex[byte >> 4];
+            safe += kHex[byte & 0x0F];
+        } else {
+            safe += c;
+        }
+    }
+    return safe;
+}
+
+// The platform's session check: the HttpOnly session cookie, the token cookie, and the same
+// token again in the query, all as issued.
+bool loggedIn(const Request& request, const Settings& settings) {
+    if (settings.sessionExpired) {
+        return false;
+    }
+    const std::string cookies = request.cookieHeader();
+    return cookieValue(cookies, kSessionCookieName) == std::string(kSessionCookieValue) &&
+           cookieValue(cookies, kTokenCookieName) == settings.token &&
+           queryValue(request.query, kTokenCookieName) == settings.token;
+}
+
+Reply json(std::string body) {
+    Reply reply;
+    reply.body = std::move(body);
+    return reply;
+}
+
+Reply notLoggedIn() {
+    return json(
+        utf8(u8"{\"data\":{\"noLogin\":true},\"info\":{\"message\":\"nologin\",\"ok\":false},"
+             u8"\"ok\":true,\"invalidKey\":\"cookie2\"}"));
+}
+
+Reply unsuccessful(const char8_t* message) {
+    return json("{\"data\":null,\"info\":{\"message\":" + jsonString(utf8(message)) + ",\"ok\":false},\"ok\":true}");
+}
+
+// The item id that the tool put at the end of q, after the encoded "=" of the item address.
+std::string itemIdFromQuery(const std::string& query) {
+    const std::string q = queryValue(query, "q").value_or("");
+    std::string lower = q;
+    for (char& c : lower) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const size_t encoded = lower.rfind("%3d");
+    if (encoded != std::string::npos) {
+        return q.substr(encoded + 3);
+    }
+    const size_t plain = q.rfind('=');
+    return plain == std::string::npos ? q : q.substr(plain + 1);
+}
+
+}  // namespace
+
+Platform::Platform(int port, RequestLog& log) : port_(port), log_(log), settings_(Settings::defaults()) {}
+
+Outcome Platform::answer(int connection, const Request& request) {
+    if (request.path.starts_with("/__")) {
+        return control(request);
+    }
+    Settings settings;
+    std::vector<Fault> faults;
+    unsigned replyNumber = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        settings = settings_;
+        replyNumber = ++replyCount_;
+        for (auto rule = settings_.faults.begin(); rule != settings_.faults.end();) {
+            if (!faultTargets(*rule, request.path)) {
+                ++rule;
+                continue;
+            }
+            faults.push_back(*rule);
+            if (rule->remaining > 0 && --rule->remaining == 0) {
+                rule = settings_.faults.erase(rule);
+            } else {
+                ++rule;
+            }
+        }
+    }
+
+    Outcome outcome;
+    outcome.delayMs = settings.delayMs;
+    outcome.keepAlive = settings.keepAlive && !request.wantsClose();
+    outcome.reply = route(request, settings, replyNumber);
+    std::string applied;
+    for (const Fault& fault : faults) {
+        switch (fault.kind) {
+            case Fault::Kind::Status:
+                outcome.reply = html(fault.value, htmlPage("Error", "<h1>" + std::to_string(fault.value) + " " +
+                                                                        reasonPhrase(fault.value) + "</h1>"));
+                break;
+            case Fault::Kind::CutAtStart: outcome.cut = Outcome::Cut::AtStart; break;
+            case Fault::Kind::CutMidReply: outcome.cut = Outcome::Cut::MidReply; break;
+            case Fault::Kind::Delay: outcome.delayMs += fault.value; break;
+            case Fault::Kind::NotLoggedIn: outcome.reply = notLoggedIn(); break;
+        }
+        if (!applied.empty()) {
+            applied += ' ';
+        }
+        applied += fault.describe();
+    }
+    if (outcome.cut != Outcome::Cut::None) {
+        outcome.keepAlive = false;
+    }
+    log_.add(connection, request, outcome.cut == Outcome::Cut::AtStart ? 0 : outcome.reply.status, applied);
+    return outcome;
+}
+
+Outcome Platform::control(const Request& request) {
+    Outcome outcome;
+    outcome.keepAlive = false;
+    outcome.reply.contentType = kPlain;
+    if (request.path == "/__control") {
+        bool clearLog = false;
+        std::string problem;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            problem = applyControl(settings_, request.query, clearLog);
+        }
+        if (problem.empty() && clearLog) {
+            log_.clear();
+        }
+        outcome.reply.status = problem.empty() ? 200 : 400;
+        outcome.reply.body = problem.empty() ? "ok\n" : problem + "\n";
+    } else if (request.path == "/__log") {
+        outcome.reply.body = log_.text();
+    } else if (request.path == "/__quit") {
+        outcome.reply.body = "bye\n";
+        outcome.quit = true;
+    } else {
+        outcome.reply.status = 404;
+        outcome.reply.body = "no such control\n";
+    }
+    return outcome;
+}
+
+Reply Platform::route(const Request& request, const Settings& settings, unsigned replyNumber) const {
+    const std::string& path = request.path;
+    if (isService(path)) {
+        Reply reply = !loggedIn(request, settings) ? notLoggedIn()
+                      : path == kAdzonePath        ? adzoneReply(settings)
+                      : path == kSearchPath        ? searchReply(request, settings)
+                                                   : linkReply(request, settings);
+        // The platform renews its own cookies with every answer; the tool merges them into
+        // the cookies it sends next.
+        char session[40];
+        std::snprintf(session, sizeof session, "%08X%08X", 0x5EED0000u + replyNumber, replyNumber * 2654435761u);
+        reply.extraHeaders.push_back(std::string("Set-Cookie: JSESSIONID=") + session + "; Path=/; HttpOnly");
+        reply.extraHeaders.push_back("Set-Cookie: pub-seq=" + std::to_string(replyNumber) + "; Path=/");
+        for (const std::string& cookie : settings.replyCookies) {
+            reply.extraHeaders.push_back("Set-Cookie: " + cookie);
+        }
+        return reply;
+    }
+    if (path == "/login" || path == "/logout") {
+        return loginReply(path == "/login", settings);
+    }
+    if (const auto page = settings.pages.find(path); page != settings.pages.end()) {
+        return html(200, page->second);
+    }
+    if (path == "/notice.html") {
+        return html(200, settings.noticeBody);
+    }
+    if (path == "/item.htm") {
+        return itemPage(queryValue(request.query, "id").value_or(""), true);
+    }
+    if (path.starts_with("/i/") && path.ends_with(".htm")) {
+        return itemPage(path.substr(3, path.size() - 7), false);
+    }
+    if (path.starts_with("/moved")) {
+        const std::string host = request.header("Host").value_or("");
+        if (host.starts_with("127.0.0.1")) {
+            Reply reply = html(301, htmlPage("301 Moved Permanently", "<h1>Moved</h1>"));
+            reply.extraHeaders.push_back("Location: " +
+                                         settings.redirectTarget.value_or("http://localhost:" + std::to_string(port_)));
+            reply.extraHeaders.push_back("Set-Cookie: hop=1; Path=/");
+            return reply;
+        }
+        // Arrived on the other host name: a follow-up that appended the old path to the
+        // new place is served as that path.
+        Request rest = request;
+        rest.path = path.substr(6).empty() ? "/" : path.substr(6);
+        return route(rest, settings, replyNumber);
+    }
+    if (path == "/") {
+        return html(200, htmlPage(utf8(u8"阿里妈妈"), utf8(u8"<a href=\"/login\">登录</a>")));
+    }
+    if (path == "/publisher/") {
+        return html(200, htmlPage("Quillane", utf8(u8"Quillane 发布页")));
+    }
+    return html(404, htmlPage("404 Not Found", "<h1>404 Not Found</h1>"));
+}
+
+Reply Platform::adzoneReply(const Settings& settings) const {
+    auto site = [](const std::string& siteIdKey, const std::string& adzoneIdKey, const char8_t* siteName,
+                   const char8_t* zoneName) {
+        return "{" + siteIdKey + "\"sub\":[{" + adzoneIdKey + "\"name\":" + jsonString(utf8(zoneName)) +
+               "},{\"id\":303,\"name\":" + jsonString(utf8(u8"备用推广位")) +
+               "}],\"name\":" + jsonString(utf8(siteName)) + "}";
+    };
+    std::string body = "{\"data\":{";
+    if (settings.leadingList) {
+        body += "\"guideList\":[" +
+                site("\"id\":\"" + std::string(kLeadingSiteId) + "\",", "\"id\":" + std::string(kLeadingAdzoneId) + ",",
+                     u8"导购网站", u8"导购推广位") +
+                "],";
+    }
+    const std::string siteKey = settings.omitSite ? "" : "\"id\":" + jsonString(settings.siteId) + ",";
+    const std::string zoneKey = settings.omitAdzone ? "" : "\"id\":" + settings.adzoneId + ",";
+    body += "\"otherAdzones\":[" + site(siteKey, zoneKey, u8"我的网站", u8"默认推广位") + "],";
+    body += std::string("\"hasSelfAdzone\":true},") + kSuccessTail;
+    return json(body);
+}
+
+Reply Platform::searchReply(const Request& request, const Settings& settings) const {
+    const std::string itemId = itemIdFromQuery(request.query);
+    if (itemId.empty()) {
+        return unsuccessful(u8"请输入宝贝链接");
+    }
+    const ItemSetting& item = settings.item(itemId);
+    if (!item.ok) {
+        return unsuccessful(u8"宝贝不存在或已下架");
+    }
+    std::string entry = "{\"title\":" + item.titleJson + ",\"auctionId\":" + jsonString(itemId) +
+                        ",\"shopTitle\":" + jsonString(utf8(u8"模拟旗舰店")) + ",\"tkRate\":30.5,\"zkPrice\":41.67";
+    if (item.commissionJson) {
+        entry += ",\"calCommission\":" + *item.commissionJson;
+    }
+    entry += ",\"auctionUrl\":" +
+             jsonString("http://localhost:" + std::to_string(port_) + "/item.htm?id=" + addressSafe(itemId)) +
+             ",\"userType\":1}";
+    std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pagelist\":[" + entry +
+                       "],\"echo\":{\"q\":" + jsonString(queryValue(request.query, "q").value_or("")) + "}},";
+    return json(body + kSuccessTail);
+}
+
+Reply Platform::linkReply(const Request& request, const Settings& settings) const {
+    const std::string auctionId = queryValue(request.query, "auctionid").value_or("");
+    const std::string adzoneId = queryValue(request.query, "adzoneid").value_or("");
+    const std::string siteId = queryValue(request.query, "siteid").value_or("");
+    if (!settings.linkOk || auctionId.empty() || adzoneId.empty() || siteId.empty()) {
+        return unsuccessful(u8"推广位或商品不存在");
+    }
+    const std::string self = "http://localhost:" + std::to_string(port_);
+    const std::string elite =
+        settings.eliteUrl.value_or(self + "/elite?auctionid=" + addressSafe(auctionId) +
+                                   "&adzoneid=" + addressSafe(adzoneId) + "&siteid=" + addressSafe(siteId));
+    const std::string eliteKey = "\"eliteUrl\":\"" + elite + "\",";
+    const std::string clickKey = "\"clickUrl\":\"" + self + "/click?e=" + addressSafe(auctionId) + "\",";
+    const std::string shortKey = "\"shortLinkUrl\":\"" + self + "/s/" + addressSafe(auctionId) + "\",";
+    std::string data = "\"taoToken\":" + jsonString(utf8(u8"￥Qu1lL4ne￥")) + ",";
+    switch (settings.linkShape) {
+        case LinkShape::Pair: data += shortKey + eliteKey + clickKey; break;
+        case LinkShape::Between: data += eliteKey + shortKey + clickKey; break;
+        case LinkShape::None: data += shortKey; break;
+    }
+    data += "\"type\":\"auction\"";
+    return json("{\"data\":{" + data + "}," + kSuccessTail);
+}
+
+Reply Platform::loginReply(bool login, const Settings& settings) const {
+    Reply reply = html(200, login ? htmlPage(utf8(u8"阿里妈妈"), utf8(u8"登录成功") + kLoginOkMarker)
+                                  : htmlPage(utf8(u8"阿里妈妈"), utf8(u8"已退出")));
+    const std::string expires = login ? httpDate(kSessionSeconds) : "Thu, 01 Jan 1970 00:00:00 GMT";
+    auto cookie = [&](const char* name, const std::string& value, bool httpOnly) {
+        reply.extraHeaders.push_back(std::string("Set-Cookie: ") + name + "=" + (login ? value : "") +
+                                     "; Expires=" + expires + "; Path=/" + (httpOnly ? "; HttpOnly" : ""));
+    };
+    cookie(kTrackCookieName, kTrackCookieValue, false);
+    cookie(kTokenCookieName, settings.token, false);
+    cookie(kSessionCookieName, kSessionCookieValue, true);
+    return reply;
+}
+
+Reply Platform::itemPage(const std::string& itemId, bool idInAddress) const {
+    const std::string safeId = addressSafe(itemId);
+    std::string body = utf8(u8"<h1>宝贝详情</h1>");
+    if (idInAddress) {
+        body += "<p>item " + safeId + "</p>";
+    }
+    body += "<div id=\"J_Pine\" data-itemid=\"" + safeId + "\"></div>";
+    return html(200, htmlPage(utf8(u8"淘宝网"), body));
+}
+
+}  // namespace platform_sim

@@ -1,0 +1,202 @@
+#include "sim/platform_sim/server.h"
+
+namespace platform_sim {
+namespace {
+
+// A kept-alive connection that stays silent this long is closed, as servers do.
+constexpr DWORD kIdleMs = 60000;
+
+// Owns one WSA event for the life of a connection.
+class SocketEvent {
+public:
+    SocketEvent() : event_(WSACreateEvent()) {}
+    ~SocketEvent() {
+        if (event_ != WSA_INVALID_EVENT) {
+            WSACloseEvent(event_);
+        }
+    }
+    SocketEvent(const SocketEvent&) = delete;
+    SocketEvent& operator=(const SocketEvent&) = delete;
+    WSAEVENT get() const { return event_; }
+
+private:
+    WSAEVENT event_;
+};
+
+}  // namespace
+
+Server::Server() : quitEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+Server::~Server() {
+    if (listener_ != INVALID_SOCKET) {
+        closesocket(listener_);
+    }
+    if (quitEvent_) {
+        CloseHandle(quitEvent_);
+    }
+}
+
+bool Server::listen(int port) {
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (listener_ == INVALID_SOCKET || !quitEvent_) {
+        return false;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(port));
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, SOMAXCONN) != 0) {
+        return false;
+    }
+    int length = sizeof address;
+    if (getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        return false;
+    }
+    port_ = ntohs(address.sin_port);
+    return true;
+}
+
+void Server::run(Platform& platform) {
+    SocketEvent acceptEvent;
+    WSAEventSelect(listener_, acceptEvent.get(), FD_ACCEPT);
+    int connections = 0;
+    while (true) {
+        SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client != INVALID_SOCKET) {
+            auto worker = std::make_unique<Worker>();
+            Worker* self = worker.get();
+            const int connection = ++connections;
+            worker->thread = std::thread([this, self, client, connection, &platform] {
+                serve(client, connection, platform);
+                self->done = true;
+            });
+            workers_.push_back(std::move(worker));
+            reapFinishedWorkers();
+            continue;
+        }
+        if (WSAGetLastError() != WSAEWOULDBLOCK) {
+            break;
+        }
+        HANDLE handles[] = {acceptEvent.get(), quitEvent_};
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+            break;
+        }
+        WSANETWORKEVENTS events;
+        WSAEnumNetworkEvents(listener_, acceptEvent.get(), &events);
+    }
+    closesocket(listener_);
+    listener_ = INVALID_SOCKET;
+    SetEvent(quitEvent_);
+    for (auto& worker : workers_) {
+        worker->thread.join();
+    }
+    workers_.clear();
+}
+
+void Server::reapFinishedWorkers() {
+    for (auto worker = workers_.begin(); worker != workers_.end();) {
+        if ((*worker)->done) {
+            (*worker)->thread.join();
+            worker = workers_.erase(worker);
+        } else {
+            ++worker;
+        }
+    }
+}
+
+// Waits until the socket may have become readable or writable again; false on quit or when
+// the connection stayed idle too long.
+bool Server::waitForSocket(SOCKET client, WSAEVENT event) {
+    HANDLE handles[] = {event, quitEvent_};
+    if (WaitForMultipleObjects(2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    WSANETWORKEVENTS events;
+    WSAEnumNetworkEvents(client, event, &events);  // resets the event for the next wait
+    return true;
+}
+
+bool Server::receiveMore(SOCKET client, WSAEVENT event, std::string& buffer) {
+    while (true) {
+        char chunk[8192];
+        const int received = recv(client, chunk, sizeof chunk, 0);
+        if (received > 0) {
+            buffer.append(chunk, static_cast<size_t>(received));
+            return true;
+        }
+        if (received == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
+            return false;
+        }
+        if (!waitForSocket(client, event)) {
+            return false;
+        }
+    }
+}
+
+bool Server::sendAll(SOCKET client, WSAEVENT event, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const int sent = send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
+        if (sent > 0) {
+            bytes.remove_prefix(static_cast<size_t>(sent));
+            continue;
+        }
+        if (WSAGetLastError() != WSAEWOULDBLOCK) {
+            return false;
+        }
+        if (!waitForSocket(client, event)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Server::serve(SOCKET client, int connection, Platform& platform) {
+    SocketEvent event;
+    WSAEventSelect(client, event.get(), FD_READ | FD_WRITE | FD_CLOSE);
+    std::string buffer;
+    bool open = true;
+    while (open) {
+        Request request;
+        size_t consumed = 0;
+        const ParseState state = parseRequest(buffer, request, consumed);
+        if (state == ParseState::Incomplete) {
+            open = receiveMore(client, event.get(), buffer);
+            continue;
+        }
+        if (state == ParseState::Invalid) {
+            Reply reply;
+            reply.status = 400;
+            reply.contentType = "text/plain;charset=utf-8";
+            reply.body = "bad request\n";
+            sendAll(client, event.get(), formatReply(reply, false));
+            break;
+        }
+        buffer.erase(0, consumed);
+
+        const Outcome outcome = platform.answer(connection, request);
+        if (outcome.delayMs > 0 &&
+            WaitForSingleObject(quitEvent_, static_cast<DWORD>(outcome.delayMs)) == WAIT_OBJECT_0) {
+            break;
+        }
+        const std::string bytes = formatReply(outcome.reply, outcome.keepAlive);
+        if (outcome.cut == Outcome::Cut::AtStart) {
+            break;
+        }
+        if (outcome.cut == Outcome::Cut::MidReply) {
+            // The whole header block (with the full Content-Length) and half of the body.
+            const size_t headerBytes = bytes.size() - outcome.reply.body.size();
+            sendAll(client, event.get(),
+                    std::string_view(bytes).substr(0, headerBytes + outcome.reply.body.size() / 2));
+            break;
+        }
+        open = sendAll(client, event.get(), bytes) && outcome.keepAlive;
+        if (outcome.quit) {
+            SetEvent(quitEvent_);
+        }
+    }
+    shutdown(client, SD_SEND);
+    closesocket(client);
+}
+
+}  // namespace platform_sim

@@ -1,0 +1,51 @@
+#pragma once
+// A small Winsock server on 127.0.0.1: one thread accepts, one thread serves each connection.
+// Connections are kept alive as HTTP/1.1 allows (WinINet reuses them) unless the client or the
+// current mode asks for "Connection: close". Every wait also watches one quit event, so that
+// /__quit ends every thread at once, however long a reply is being held back.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <list>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "sim/platform_sim/platform.h"
+
+namespace platform_sim {
+
+class Server {
+public:
+    Server();
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Listens on 127.0.0.1:port (0: a free port the system picks). False when that fails.
+    bool listen(int port);
+    int port() const { return port_; }
+
+    // Serves until a /__quit request; returns after every connection thread has ended.
+    void run(Platform& platform);
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+
+    void serve(SOCKET client, int connection, Platform& platform);
+    bool waitForSocket(SOCKET client, WSAEVENT event);
+    bool receiveMore(SOCKET client, WSAEVENT event, std::string& buffer);
+    bool sendAll(SOCKET client, WSAEVENT event, std::string_view bytes);
+    void reapFinishedWorkers();
+
+    SOCKET listener_ = INVALID_SOCKET;
+    int port_ = 0;
+    HANDLE quitEvent_ = nullptr;
+    std::list<std::unique_ptr<Worker>> workers_;
+};
+
+}  // namespace platform_sim

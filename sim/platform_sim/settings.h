@@ -1,0 +1,73 @@
+#pragma once
+// The simulator's modes: how its services answer, which faults it stages, and the pages it
+// serves. Tests change them at run time with GET /__control?key=value&...; the keys are
+// described at the top of platform_sim_main.cpp.
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform_sim {
+
+// How the item-search service answers for one item id.
+struct ItemSetting {
+    std::string titleJson;                      // raw JSON value of "title"
+    std::optional<std::string> commissionJson;  // raw JSON value of calCommission; absent: no such key
+    bool ok = true;                             // false: a reply without the success marker
+};
+
+enum class LinkShape { Pair, None, Between };
+
+// A staged failure. Every rule that matches a request applies to it, in the order given.
+struct Fault {
+    enum class Kind { Status, CutAtStart, CutMidReply, Delay, NotLoggedIn } kind = Kind::Status;
+    int value = 0;                    // the status code, or the delay in ms
+    std::string target = "services";  // services, adzone, search, link, any, or a path prefix
+    int remaining = -1;               // requests left to hit; -1: every one
+
+    std::string describe() const;
+};
+
+struct Settings {
+    // Session: what /login issues and what the services demand.
+    std::string token;
+    bool sessionExpired = false;
+
+    // Ad-zone service.
+    std::string siteId;
+    std::string adzoneId;
+    bool omitSite = false;
+    bool omitAdzone = false;
+    bool leadingList = false;
+
+    // Item-search service: one setting per item id, "*" for every other id.
+    std::map<std::string, ItemSetting> items;
+
+    // Link service.
+    bool linkOk = true;
+    LinkShape linkShape = LinkShape::Pair;
+    std::optional<std::string> eliteUrl;  // raw; absent: a link that echoes the values received
+
+    // Pages, UTF-8 bodies served as given.
+    std::string noticeBody;
+    std::map<std::string, std::string> pages;   // path -> body
+    std::optional<std::string> redirectTarget;  // Location of /moved; absent: the other host name
+
+    // Every reply.
+    int delayMs = 0;
+    bool keepAlive = true;
+    std::vector<std::string> replyCookies;  // extra Set-Cookie values of the service replies
+    std::vector<Fault> faults;
+
+    static Settings defaults();
+    const ItemSetting& item(const std::string& itemId) const;
+};
+
+// text as a JSON string value, quotes included; bytes above 0x7F pass unchanged (UTF-8).
+std::string jsonString(std::string_view text);
+
+// Applies one control query. Returns an empty text, or what was wrong (nothing is changed then).
+std::string applyControl(Settings& settings, std::string_view query, bool& clearLog);
+
+}  // namespace platform_sim

@@ -1,0 +1,97 @@
+// platform_sim.exe: a stand-in for the affiliate platform, on 127.0.0.1, for tests, benchmarks
+// and the demo.
+//
+//   platform_sim.exe <port, 0 for any free one> <port file> <log file>
+//
+// Once it listens it writes the port number into the port file. It serves every host name
+// that reaches it: the tool uses "127.0.0.1:PORT" for the API host, and item pages and the
+// notice page can be reached as "localhost:PORT", a separate cookie host. Replies are UTF-8;
+// JSON ones say "application/json;charset=UTF-8". Connections are kept alive unless the
+// client sends "Connection: close" (or keepAlive=0 below).
+//
+// Paths:
+//   /common/adzone/newSelfAdzone2.json, /pubauc/searchAuctionList.json,
+//   /common/code/getAuctionCode.json   the services; without the cookies cookie2 (HttpOnly) and
+//       _tb_token_ as issued, or with another _tb_token_ in the query, a not-logged-in reply.
+//       Each reply sets JSESSIONID and pub-seq. The link's eliteUrl echoes auctionid, adzoneid
+//       and siteid; an empty one of them gives an unsuccessful reply, as an empty search q does.
+//   /login, /logout     set (30 days) or expire the session cookies t, _tb_token_, cookie2.
+//   /item.htm?id=N      item page; /i/N.htm: item page with N only in data-itemid="N"></div>.
+//   /notice.html        the notice page; /publisher/ the publisher's site; / a home page.
+//   /moved...           on 127.0.0.1: 301 to http://localhost:PORT (no path); on another host
+//                       name the rest of the path is served.
+//   /__log              the request log (format in platform_sim/request_log.h); /__quit stops.
+//   /__control?k=v&...  changes modes (values percent-encoded UTF-8); 400 on an unknown key:
+//     reset=1 all defaults | clearLog=1 | session=ok|expired | token=T (issued and demanded)
+//     site=101 zone=202 omitSite=1 omitZone=1 leadingList=1 (site 901 / zone 902 in a list
+//       before otherAdzones)
+//     item=ID|* with title=TEXT | titleJson=RAW | commission=RAW (12.5, null, "3") |
+//       omitCommission=1 | searchOk=0
+//     linkOk=0 | linkShape=pair|none|between | eliteUrl=RAW
+//     notice=BODY | page=/PATH&body=BODY | redirectTo=URL
+//     delay=MS (every reply) | keepAlive=0 | replyCookie=SET-COOKIE-VALUE (repeatable; empty
+//       clears) added to the service replies
+//     fault=status:CODE|cut:start|cut:mid|delay:MS|nologin|none  on=services|adzone|search|
+//       link|any|/PATH-PREFIX (default services)  times=N (default: every request)
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "sim/platform_sim/platform.h"
+#include "sim/platform_sim/request_log.h"
+#include "sim/platform_sim/server.h"
+
+namespace {
+
+// Written beside the target and renamed into place, so that a reader never sees half of it.
+bool writePortFile(const std::string& path, int port) {
+    const std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    std::fprintf(file, "%d\n", port);
+    std::fclose(file);
+    return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: platform_sim <port|0> <port file> <log file>\n");
+        return 2;
+    }
+    char* end = nullptr;
+    const long port = std::strtol(argv[1], &end, 10);
+    if (*end != '\0' || port < 0 || port > 65535) {
+        std::fprintf(stderr, "platform_sim: bad port %s\n", argv[1]);
+        return 2;
+    }
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
+        return 3;
+    }
+    int exitCode = 0;
+    {
+        platform_sim::Server server;
+        if (!server.listen(static_cast<int>(port))) {
+            std::fprintf(stderr, "platform_sim: cannot listen on 127.0.0.1:%ld\n", port);
+            exitCode = 3;
+        } else {
+            platform_sim::RequestLog log(argv[3]);
+            platform_sim::Platform platform(server.port(), log);
+            if (!writePortFile(argv[2], server.port())) {
+                std::fprintf(stderr, "platform_sim: cannot write %s\n", argv[2]);
+                exitCode = 3;
+            } else {
+                server.run(platform);
+            }
+        }
+    }
+    WSACleanup();
+    return exitCode;
+}

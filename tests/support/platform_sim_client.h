@@ -1,0 +1,89 @@
+#pragma once
+// Drives the simulated affiliate platform (platform_sim.exe, next to the test program) from a
+// test: start it on a free port, change its modes, read what reached it, log the member in
+// through sim_login.exe, stop it. Control traffic goes over plain sockets, so it never touches
+// WinINet's cookie store, cache or connection pool, and it is not part of the request log.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quillane::test {
+
+// One request as the simulator received it.
+struct SimRequest {
+    int number = 0;
+    int connection = 0;                    // requests on one kept-alive connection share it
+    std::string requestLine;               // exact bytes, a trailing blank included
+    std::vector<std::string> headerLines;  // exact "Name: value" lines, in the order sent
+    int status = 0;                        // answered status; 0 when the connection was cut first
+    std::string fault;                     // staged faults applied, e.g. "status:500 delay:100"
+
+    // Header names compare without regard to case; values are trimmed.
+    std::vector<std::string> headerValues(std::string_view name) const;
+    std::optional<std::string> header(std::string_view name) const;  // the first of that name
+    std::string host() const;                                        // "" when none
+    std::string cookieHeader() const;  // every Cookie header value, joined by "; "
+    std::string target() const;        // between the first and the last blank of the line
+    std::string path() const;
+    std::optional<std::string> queryValue(std::string_view key) const;  // raw, the first match
+};
+
+// Parses the simulator's log text (the /__log reply or its log file).
+std::vector<SimRequest> parseSimLog(std::string_view text);
+
+// GBK (the program's and the tests' literals) to UTF-8 (what the simulator speaks).
+std::string gbkToUtf8(std::string_view gbk);
+
+class PlatformSim {
+public:
+    PlatformSim() = default;
+    ~PlatformSim();
+    PlatformSim(const PlatformSim&) = delete;
+    PlatformSim& operator=(const PlatformSim&) = delete;
+
+    // Starts platform_sim.exe on a free port and waits until it listens.
+    bool start();
+    // Asks it to quit and waits until its process has ended (killing it if it does not).
+    bool stop();
+    bool running() const { return process_ != nullptr; }
+
+    int port() const { return port_; }
+    std::string apiHost() const;    // "127.0.0.1:PORT", where the tool finds the services
+    std::string otherHost() const;  // "localhost:PORT", a host name without the session cookies
+    std::string apiUrl(std::string_view pathAndQuery) const;
+    std::string otherUrl(std::string_view pathAndQuery) const;
+
+    // The deployment variables that point quillane.exe at this simulator.
+    std::vector<std::pair<std::string, std::string>> deploymentVariables() const;
+
+    // One /__control request; values are GBK texts and travel as UTF-8. True when accepted.
+    bool set(const std::vector<std::pair<std::string, std::string>>& modes);
+    std::vector<SimRequest> requests();
+    std::vector<SimRequest> requestsTo(std::string_view path);
+    bool clearLog();
+
+    // Sends exactly these bytes on a new connection and returns everything that came back
+    // until the simulator closed it (ask for "Connection: close").
+    std::string exchange(std::string_view requestBytes);
+
+    // Runs sim_login.exe on the login (or logout) page of the API host and waits for it.
+    bool logIn();
+    bool logOut();
+
+private:
+    std::string controlGet(std::string_view target, int& status);
+    bool runSimLogin(std::string_view path);
+
+    HANDLE process_ = nullptr;
+    HANDLE job_ = nullptr;
+    int port_ = 0;
+    std::wstring portFile_;
+    std::wstring logFile_;
+    bool winsockStarted_ = false;
+};
+
+}  // namespace quillane::test
