@@ -20,9 +20,9 @@ int logIn(const char* address) {
     if (!session) {
         return 1;
     }
-    InternetHandle page(InternetOpenUrlA(session.get(), address, nullptr, 0,
-                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0),
-                        &InternetCloseHandle);
+    InternetHandle page(
+        InternetOpenUrlA(session.get(), address, nullptr, 0, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0),
+        &InternetCloseHandle);
     if (!page) {
         std::fprintf(stderr, "sim_login: %s failed, error %lu\n", address, GetLastError());
         return 1;

@@ -21,8 +21,7 @@ inline constexpr char kLeadingAdzoneId[] = "902";
 
 // The title of an item that no test configured: Chinese text, markup and JSON escapes, as the
 // platform sends them (the raw JSON value, quotes included).
-inline constexpr char8_t kDefaultTitleJson[] =
-    u8"\"<span class=H>连衣裙</span>夏季新款 \\\"显瘦\\\" 女装\\/碎花\"";
+inline constexpr char8_t kDefaultTitleJson[] = u8"\"<span class=H>连衣裙</span>夏季新款 \\\"显瘦\\\" 女装\\/碎花\"";
 inline constexpr char kDefaultCommission[] = "3.58";
 
 // Marks a login page that really set the session.

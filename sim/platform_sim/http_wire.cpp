@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform_sim {
 namespace {
@@ -34,13 +35,6 @@ std::string_view trimBlanks(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 bool parseRequestLine(std::string_view line, Request& request) {
@@ -138,37 +132,6 @@ ParseState parseRequest(std::string_view buffer, Request& request, size_t& consu
     return ParseState::Complete;
 }
 
-std::string percentDecode(std::string_view text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 && hexDigit(text[i + 2]) >= 0) {
-            decoded += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
-            i += 2;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
-}
-
-std::optional<std::string> queryValue(std::string_view query, std::string_view key) {
-    size_t position = 0;
-    while (position <= query.size()) {
-        size_t end = query.find('&', position);
-        if (end == std::string_view::npos) {
-            end = query.size();
-        }
-        const std::string_view pair = query.substr(position, end - position);
-        const size_t equals = pair.find('=');
-        if (pair.substr(0, equals) == key) {
-            return equals == std::string_view::npos ? std::string() : std::string(pair.substr(equals + 1));
-        }
-        position = end + 1;
-    }
-    return std::nullopt;
-}
-
 std::vector<std::pair<std::string, std::string>> queryPairs(std::string_view query) {
     std::vector<std::pair<std::string, std::string>> pairs;
     size_t position = 0;
@@ -180,8 +143,9 @@ std::vector<std::pair<std::string, std::string>> queryPairs(std::string_view que
         const std::string_view pair = query.substr(position, end - position);
         if (!pair.empty()) {
             const size_t equals = pair.find('=');
-            pairs.emplace_back(percentDecode(pair.substr(0, equals)),
-                               equals == std::string_view::npos ? std::string() : percentDecode(pair.substr(equals + 1)));
+            pairs.emplace_back(percentDecode(pair.substr(0, equals)), equals == std::string_view::npos
+                                                                          ? std::string()
+                                                                          : percentDecode(pair.substr(equals + 1)));
         }
         position = end + 1;
     }

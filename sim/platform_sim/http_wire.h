@@ -7,10 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/platform_sim/wire_text.h"
+
 namespace platform_sim {
 
 struct HeaderLine {
-    std::string line;   // exact bytes as sent
+    std::string line;  // exact bytes as sent
     std::string name;
     std::string value;  // blanks around it trimmed
 };
@@ -18,10 +20,10 @@ struct HeaderLine {
 struct Request {
     std::string requestLine;  // exact bytes before the first CR LF
     std::string method;
-    std::string target;       // between the first and the last blank of the request line
+    std::string target;  // between the first and the last blank of the request line
     std::string version;
-    std::string path;         // target up to "?"
-    std::string query;        // after "?", raw (may end in a blank)
+    std::string path;   // target up to "?"
+    std::string query;  // after "?", raw (may end in a blank)
     std::vector<HeaderLine> headers;
     std::string body;
 
@@ -38,11 +40,6 @@ enum class ParseState { Incomplete, Complete, Invalid };
 // bytes it used, so the rest stays for the next request on a kept-alive connection.
 ParseState parseRequest(std::string_view buffer, Request& request, size_t& consumed);
 
-// Percent-decodes %XX; "+" stays "+" (control values such as notices hold plus signs).
-std::string percentDecode(std::string_view text);
-
-// The raw value of the first key=value pair of a query with that exact key.
-std::optional<std::string> queryValue(std::string_view query, std::string_view key);
 // Every key=value pair of a query in order, values percent-decoded.
 std::vector<std::pair<std::string, std::string>> queryPairs(std::string_view query);
 

@@ -38,11 +38,19 @@ bool isService(const std::string& path) {
 }
 
 bool faultTargets(const Fault& fault, const std::string& path) {
-    if (fault.target == "any") return true;
-    if (fault.target == "services") return isService(path);
-    if (fault.target == "adzone") return path == kAdzonePath;
-    if (fault.target == "search") return path == kSearchPath;
-    if (fault.target == "link") return path == kLinkPath;
+    if (fault.target == "any") {
+        return true;
+    }
+    if (fault.target == "services") {
+        return isService(path);
+    }
+    static const std::pair<const char*, const char*> kServices[] = {
+        {"adzone", kAdzonePath}, {"search", kSearchPath}, {"link", kLinkPath}};
+    for (const auto& [name, servicePath] : kServices) {
+        if (fault.target == name) {
+            return path == servicePath;
+        }
+    }
     return fault.target.starts_with("/") && path.starts_with(fault.target);
 }
 
@@ -83,8 +91,9 @@ Reply json(std::string body) {
 }
 
 Reply notLoggedIn() {
-    return json(utf8(u8"{\"data\":{\"noLogin\":true},\"info\":{\"message\":\"nologin\",\"ok\":false},"
-                     u8"\"ok\":true,\"invalidKey\":\"cookie2\"}"));
+    return json(
+        utf8(u8"{\"data\":{\"noLogin\":true},\"info\":{\"message\":\"nologin\",\"ok\":false},"
+             u8"\"ok\":true,\"invalidKey\":\"cookie2\"}"));
 }
 
 Reply unsuccessful(const char8_t* message) {
@@ -144,7 +153,7 @@ Outcome Platform::answer(int connection, const Request& request) {
         switch (fault.kind) {
             case Fault::Kind::Status:
                 outcome.reply = html(fault.value, htmlPage("Error", "<h1>" + std::to_string(fault.value) + " " +
-                                                                       reasonPhrase(fault.value) + "</h1>"));
+                                                                        reasonPhrase(fault.value) + "</h1>"));
                 break;
             case Fault::Kind::CutAtStart: outcome.cut = Outcome::Cut::AtStart; break;
             case Fault::Kind::CutMidReply: outcome.cut = Outcome::Cut::MidReply; break;
@@ -252,8 +261,8 @@ Reply Platform::adzoneReply(const Settings& settings) const {
     auto site = [](const std::string& siteIdKey, const std::string& adzoneIdKey, const char8_t* siteName,
                    const char8_t* zoneName) {
         return "{" + siteIdKey + "\"sub\":[{" + adzoneIdKey + "\"name\":" + jsonString(utf8(zoneName)) +
-               "},{\"id\":303,\"name\":" + jsonString(utf8(u8"备用推广位")) + "}],\"name\":" + jsonString(utf8(siteName)) +
-               "}";
+               "},{\"id\":303,\"name\":" + jsonString(utf8(u8"备用推广位")) +
+               "}],\"name\":" + jsonString(utf8(siteName)) + "}";
     };
     std::string body = "{\"data\":{";
     if (settings.leadingList) {
@@ -283,8 +292,8 @@ Reply Platform::searchReply(const Request& request, const Settings& settings) co
     if (item.commissionJson) {
         entry += ",\"calCommission\":" + *item.commissionJson;
     }
-    entry += ",\"auctionUrl\":" + jsonString("http://localhost:" + std::to_string(port_) + "/item.htm?id=" +
-                                             addressSafe(itemId)) +
+    entry += ",\"auctionUrl\":" +
+             jsonString("http://localhost:" + std::to_string(port_) + "/item.htm?id=" + addressSafe(itemId)) +
              ",\"userType\":1}";
     std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pagelist\":[" + entry +
                        "],\"echo\":{\"q\":" + jsonString(queryValue(request.query, "q").value_or("")) + "}},";
@@ -299,9 +308,9 @@ Reply Platform::linkReply(const Request& request, const Settings& settings) cons
         return unsuccessful(u8"推广位或商品不存在");
     }
     const std::string self = "http://localhost:" + std::to_string(port_);
-    const std::string elite = settings.eliteUrl.value_or(self + "/elite?auctionid=" + addressSafe(auctionId) +
-                                                         "&adzoneid=" + addressSafe(adzoneId) +
-                                                         "&siteid=" + addressSafe(siteId));
+    const std::string elite =
+        settings.eliteUrl.value_or(self + "/elite?auctionid=" + addressSafe(auctionId) +
+                                   "&adzoneid=" + addressSafe(adzoneId) + "&siteid=" + addressSafe(siteId));
     const std::string eliteKey = "\"eliteUrl\":\"" + elite + "\",";
     const std::string clickKey = "\"clickUrl\":\"" + self + "/click?e=" + addressSafe(auctionId) + "\",";
     const std::string shortKey = "\"shortLinkUrl\":\"" + self + "/s/" + addressSafe(auctionId) + "\",";

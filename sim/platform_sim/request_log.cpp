@@ -6,23 +6,6 @@
 
 namespace platform_sim {
 
-std::string escapeLogValue(std::string_view value) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (size_t i = 0; i < value.size(); ++i) {
-        const unsigned char byte = static_cast<unsigned char>(value[i]);
-        const bool trailingBlank = byte == ' ' && i + 1 == value.size();
-        if (byte < 0x20 || byte > 0x7E || byte == '%' || trailingBlank) {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0x0F];
-        } else {
-            escaped += static_cast<char>(byte);
-        }
-    }
-    return escaped;
-}
-
 RequestLog::RequestLog(std::string filePath) : filePath_(std::move(filePath)) {
     appendToFile({}, true);
 }

@@ -10,8 +10,7 @@
 //   fault <fault applied, only when one was>
 //   end
 //
-// Values are written byte for byte except that "%", control bytes, bytes above 0x7E and a
-// blank at the end of a value appear as %XX, so a trailing blank of a request line survives.
+// Values are written with escapeLogValue (wire_text.h), so a trailing blank survives.
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -19,8 +18,6 @@
 #include "sim/platform_sim/http_wire.h"
 
 namespace platform_sim {
-
-std::string escapeLogValue(std::string_view value);
 
 class RequestLog {
 public:

@@ -105,6 +105,18 @@ void Server::reapFinishedWorkers() {
     }
 }
 
+// Waits until the socket may have become readable or writable again; false on quit or when
+// the connection stayed idle too long.
+bool Server::waitForSocket(SOCKET client, WSAEVENT event) {
+    HANDLE handles[] = {event, quitEvent_};
+    if (WaitForMultipleObjects(2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    WSANETWORKEVENTS events;
+    WSAEnumNetworkEvents(client, event, &events);  // resets the event for the next wait
+    return true;
+}
+
 bool Server::receiveMore(SOCKET client, WSAEVENT event, std::string& buffer) {
     while (true) {
         char chunk[8192];
@@ -116,12 +128,9 @@ bool Server::receiveMore(SOCKET client, WSAEVENT event, std::string& buffer) {
         if (received == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
             return false;
         }
-        HANDLE handles[] = {event, quitEvent_};
-        if (WaitForMultipleObjects(2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
+        if (!waitForSocket(client, event)) {
             return false;
         }
-        WSANETWORKEVENTS events;
-        WSAEnumNetworkEvents(client, event, &events);
     }
 }
 
@@ -135,12 +144,9 @@ bool Server::sendAll(SOCKET client, WSAEVENT event, std::string_view bytes) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) {
             return false;
         }
-        HANDLE handles[] = {event, quitEvent_};
-        if (WaitForMultipleObjects(2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
+        if (!waitForSocket(client, event)) {
             return false;
         }
-        WSANETWORKEVENTS events;
-        WSAEnumNetworkEvents(client, event, &events);
     }
     return true;
 }
@@ -169,7 +175,8 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
         buffer.erase(0, consumed);
 
         const Outcome outcome = platform.answer(connection, request);
-        if (outcome.delayMs > 0 && WaitForSingleObject(quitEvent_, static_cast<DWORD>(outcome.delayMs)) == WAIT_OBJECT_0) {
+        if (outcome.delayMs > 0 &&
+            WaitForSingleObject(quitEvent_, static_cast<DWORD>(outcome.delayMs)) == WAIT_OBJECT_0) {
             break;
         }
         const std::string bytes = formatReply(outcome.reply, outcome.keepAlive);
@@ -179,7 +186,8 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
         if (outcome.cut == Outcome::Cut::MidReply) {
             // The whole header block (with the full Content-Length) and half of the body.
             const size_t headerBytes = bytes.size() - outcome.reply.body.size();
-            sendAll(client, event.get(), std::string_view(bytes).substr(0, headerBytes + outcome.reply.body.size() / 2));
+            sendAll(client, event.get(),
+                    std::string_view(bytes).substr(0, headerBytes + outcome.reply.body.size() / 2));
             break;
         }
         open = sendAll(client, event.get(), bytes) && outcome.keepAlive;

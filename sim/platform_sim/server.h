@@ -37,6 +37,7 @@ private:
     };
 
     void serve(SOCKET client, int connection, Platform& platform);
+    bool waitForSocket(SOCKET client, WSAEVENT event);
     bool receiveMore(SOCKET client, WSAEVENT event, std::string& buffer);
     bool sendAll(SOCKET client, WSAEVENT event, std::string_view bytes);
     void reapFinishedWorkers();

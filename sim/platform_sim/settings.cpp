@@ -77,7 +77,8 @@ Settings Settings::defaults() {
     settings.token = kDefaultToken;
     settings.siteId = kDefaultSiteId;
     settings.adzoneId = kDefaultAdzoneId;
-    settings.items["*"] = ItemSetting{reinterpret_cast<const char*>(kDefaultTitleJson), std::string(kDefaultCommission), true};
+    settings.items["*"] =
+        ItemSetting{reinterpret_cast<const char*>(kDefaultTitleJson), std::string(kDefaultCommission), true};
     settings.noticeBody = reinterpret_cast<const char*>(kDefaultNotice);
     return settings;
 }
@@ -169,7 +170,9 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             valid = parseSwitch(value, changed.linkOk);
         } else if (key == "linkShape") {
             valid = value == "pair" || value == "none" || value == "between";
-            changed.linkShape = value == "none" ? LinkShape::None : value == "between" ? LinkShape::Between : LinkShape::Pair;
+            changed.linkShape = value == "none"      ? LinkShape::None
+                                : value == "between" ? LinkShape::Between
+                                                     : LinkShape::Pair;
         } else if (key == "eliteUrl") {
             changed.eliteUrl = value;
         } else if (key == "notice") {

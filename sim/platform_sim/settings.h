@@ -12,9 +12,9 @@ namespace platform_sim {
 
 // How the item-search service answers for one item id.
 struct ItemSetting {
-    std::string titleJson;                     // raw JSON value of "title"
-    std::optional<std::string> commissionJson; // raw JSON value of calCommission; absent: no such key
-    bool ok = true;                            // false: a reply without the success marker
+    std::string titleJson;                      // raw JSON value of "title"
+    std::optional<std::string> commissionJson;  // raw JSON value of calCommission; absent: no such key
+    bool ok = true;                             // false: a reply without the success marker
 };
 
 enum class LinkShape { Pair, None, Between };
@@ -22,9 +22,9 @@ enum class LinkShape { Pair, None, Between };
 // A staged failure. Every rule that matches a request applies to it, in the order given.
 struct Fault {
     enum class Kind { Status, CutAtStart, CutMidReply, Delay, NotLoggedIn } kind = Kind::Status;
-    int value = 0;                     // the status code, or the delay in ms
-    std::string target = "services";   // services, adzone, search, link, any, or a path prefix
-    int remaining = -1;                // requests left to hit; -1: every one
+    int value = 0;                    // the status code, or the delay in ms
+    std::string target = "services";  // services, adzone, search, link, any, or a path prefix
+    int remaining = -1;               // requests left to hit; -1: every one
 
     std::string describe() const;
 };
@@ -51,8 +51,8 @@ struct Settings {
 
     // Pages, UTF-8 bodies served as given.
     std::string noticeBody;
-    std::map<std::string, std::string> pages;  // path -> body
-    std::optional<std::string> redirectTarget; // Location of /moved; absent: the other host name
+    std::map<std::string, std::string> pages;   // path -> body
+    std::optional<std::string> redirectTarget;  // Location of /moved; absent: the other host name
 
     // Every reply.
     int delayMs = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "sim/platform_sim/wire_text.h"
 #include "tests/support/wait.h"
 
 namespace quillane::test {
@@ -15,26 +16,14 @@ constexpr DWORD kStopMs = 10000;
 constexpr DWORD kLoginMs = 30000;
 constexpr DWORD kSocketMs = 15000;
 
-std::string convert(std::string_view text, UINT from, UINT to) {
-    if (text.empty()) {
-        return {};
-    }
-    const int units = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
-    const int bytes = WideCharToMultiByte(to, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), units, result.data(), bytes, nullptr, nullptr);
-    return result;
-}
-
 std::string percentEncode(std::string_view text) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     for (const char c : text) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                           c == '-' || c == '_' || c == '.' || c == '~' || c == '/' || c == '*';
+        const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+                           (byte >= 'a' && byte <= 'z') || c == '-' || c == '_' || c == '.' || c == '~' || c == '/' ||
+                           c == '*';
         if (plain) {
             encoded += c;
         } else {
@@ -44,22 +33,6 @@ std::string percentEncode(std::string_view text) {
         }
     }
     return encoded;
-}
-
-std::string unescapeLogValue(std::string_view value) {
-    auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
-    std::string plain;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '%' && i + 2 < value.size() && hex(value[i + 1]) >= 0 && hex(value[i + 2]) >= 0) {
-            plain += static_cast<char>(hex(value[i + 1]) * 16 + hex(value[i + 2]));
-            i += 2;
-        } else {
-            plain += value[i];
-        }
-    }
-    return plain;
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
@@ -97,9 +70,9 @@ HANDLE startProcess(const std::wstring& program, const std::wstring& arguments) 
     InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
     std::vector<char> listBuffer(listSize);
     auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBuffer.data());
-    const bool listReady = InitializeProcThreadAttributeList(attributes, 1, 0, &listSize) &&
-                           UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &nul, sizeof nul,
-                                                     nullptr, nullptr);
+    const bool listReady =
+        InitializeProcThreadAttributeList(attributes, 1, 0, &listSize) &&
+        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &nul, sizeof nul, nullptr, nullptr);
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
@@ -109,10 +82,9 @@ HANDLE startProcess(const std::wstring& program, const std::wstring& arguments) 
     startup.lpAttributeList = listReady ? attributes : nullptr;
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION info{};
-    const BOOL created =
-        CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       CREATE_NO_WINDOW | (listReady ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr, nullptr,
-                       &startup.StartupInfo, &info);
+    const BOOL created = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW | (listReady ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr,
+                                        nullptr, &startup.StartupInfo, &info);
     if (listReady) {
         DeleteProcThreadAttributeList(attributes);
     }
@@ -139,15 +111,21 @@ int readPortFile(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> SimRequest::header(std::string_view name) const {
+std::vector<std::string> SimRequest::headerValues(std::string_view name) const {
+    std::vector<std::string> values;
     for (const std::string& line : headerLines) {
         const size_t colon = line.find(':');
         if (colon != std::string::npos && equalsNoCase(std::string_view(line).substr(0, colon), name)) {
             const size_t start = line.find_first_not_of(" \t", colon + 1);
-            return start == std::string::npos ? std::string() : line.substr(start);
+            values.push_back(start == std::string::npos ? std::string() : line.substr(start));
         }
     }
-    return std::nullopt;
+    return values;
+}
+
+std::optional<std::string> SimRequest::header(std::string_view name) const {
+    const auto values = headerValues(name);
+    return values.empty() ? std::nullopt : std::optional<std::string>(values.front());
 }
 
 std::string SimRequest::host() const {
@@ -156,15 +134,11 @@ std::string SimRequest::host() const {
 
 std::string SimRequest::cookieHeader() const {
     std::string joined;
-    for (const std::string& line : headerLines) {
-        const size_t colon = line.find(':');
-        if (colon != std::string::npos && equalsNoCase(std::string_view(line).substr(0, colon), "Cookie")) {
-            const size_t start = line.find_first_not_of(" \t", colon + 1);
-            if (!joined.empty()) {
-                joined += "; ";
-            }
-            joined += start == std::string::npos ? std::string() : line.substr(start);
+    for (const std::string& value : headerValues("Cookie")) {
+        if (!joined.empty()) {
+            joined += "; ";
         }
+        joined += value;
     }
     return joined;
 }
@@ -172,7 +146,8 @@ std::string SimRequest::cookieHeader() const {
 std::string SimRequest::target() const {
     const size_t first = requestLine.find(' ');
     const size_t last = requestLine.rfind(' ');
-    return first == std::string::npos || last == first ? std::string() : requestLine.substr(first + 1, last - first - 1);
+    return first == std::string::npos || last == first ? std::string()
+                                                       : requestLine.substr(first + 1, last - first - 1);
 }
 
 std::string SimRequest::path() const {
@@ -186,21 +161,7 @@ std::optional<std::string> SimRequest::queryValue(std::string_view key) const {
     if (question == std::string::npos) {
         return std::nullopt;
     }
-    const std::string query = whole.substr(question + 1);
-    size_t position = 0;
-    while (position <= query.size()) {
-        size_t end = query.find('&', position);
-        if (end == std::string::npos) {
-            end = query.size();
-        }
-        const std::string pair = query.substr(position, end - position);
-        const size_t equals = pair.find('=');
-        if (pair.substr(0, equals) == key) {
-            return equals == std::string::npos ? std::string() : pair.substr(equals + 1);
-        }
-        position = end + 1;
-    }
-    return std::nullopt;
+    return platform_sim::queryValue(std::string_view(whole).substr(question + 1), key);
 }
 
 std::vector<SimRequest> parseSimLog(std::string_view text) {
@@ -216,7 +177,8 @@ std::vector<SimRequest> parseSimLog(std::string_view text) {
         position = end + 1;
         const size_t blank = line.find(' ');
         const std::string_view field = line.substr(0, blank);
-        const std::string value = blank == std::string_view::npos ? std::string() : unescapeLogValue(line.substr(blank + 1));
+        const std::string value =
+            blank == std::string_view::npos ? std::string() : platform_sim::percentDecode(line.substr(blank + 1));
         if (field == "request") {
             current = SimRequest{};
             std::sscanf(value.c_str(), "%d connection %d", &current.number, &current.connection);
@@ -236,11 +198,18 @@ std::vector<SimRequest> parseSimLog(std::string_view text) {
 }
 
 std::string gbkToUtf8(std::string_view gbk) {
-    return convert(gbk, 936, CP_UTF8);
-}
-
-std::string utf8ToGbkText(std::string_view utf8) {
-    return convert(utf8, CP_UTF8, 936);
+    constexpr UINT kGbkCodePage = 936;
+    if (gbk.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(gbk.size());
+    const int units = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, wide.data(), units);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
 }
 
 PlatformSim::~PlatformSim() {
@@ -273,8 +242,7 @@ bool PlatformSim::start() {
     portFile_ = temporaryName(L"_port.txt");
     logFile_ = temporaryName(L"_log.txt");
     DeleteFileW(portFile_.c_str());
-    process_ = startProcess(programFolder() + L"platform_sim.exe",
-                            L"0 \"" + portFile_ + L"\" \"" + logFile_ + L"\"");
+    process_ = startProcess(programFolder() + L"platform_sim.exe", L"0 \"" + portFile_ + L"\" \"" + logFile_ + L"\"");
     if (!process_) {
         return false;
     }
@@ -405,8 +373,8 @@ std::string PlatformSim::exchange(std::string_view requestBytes) {
 }
 
 std::string PlatformSim::controlGet(std::string_view target, int& status) {
-    const std::string reply = exchange("GET " + std::string(target) + " HTTP/1.1\r\nHost: " + apiHost() +
-                                       "\r\nConnection: close\r\n\r\n");
+    const std::string reply =
+        exchange("GET " + std::string(target) + " HTTP/1.1\r\nHost: " + apiHost() + "\r\nConnection: close\r\n\r\n");
     status = 0;
     std::sscanf(reply.c_str(), "HTTP/1.1 %d", &status);
     const size_t bodyStart = reply.find("\r\n\r\n");

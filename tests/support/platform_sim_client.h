@@ -16,26 +16,27 @@ namespace quillane::test {
 // One request as the simulator received it.
 struct SimRequest {
     int number = 0;
-    int connection = 0;              // requests on one kept-alive connection share it
-    std::string requestLine;         // exact bytes, a trailing blank included
+    int connection = 0;                    // requests on one kept-alive connection share it
+    std::string requestLine;               // exact bytes, a trailing blank included
     std::vector<std::string> headerLines;  // exact "Name: value" lines, in the order sent
-    int status = 0;                  // answered status; 0 when the connection was cut first
-    std::string fault;               // staged faults applied, e.g. "status:500 delay:100"
+    int status = 0;                        // answered status; 0 when the connection was cut first
+    std::string fault;                     // staged faults applied, e.g. "status:500 delay:100"
 
-    std::optional<std::string> header(std::string_view name) const;  // first of that name
-    std::string host() const;          // the Host header, "" when none
-    std::string cookieHeader() const;  // every Cookie header value joined by "; "
+    // Header names compare without regard to case; values are trimmed.
+    std::vector<std::string> headerValues(std::string_view name) const;
+    std::optional<std::string> header(std::string_view name) const;  // the first of that name
+    std::string host() const;                                        // "" when none
+    std::string cookieHeader() const;  // every Cookie header value, joined by "; "
     std::string target() const;        // between the first and the last blank of the line
     std::string path() const;
-    std::optional<std::string> queryValue(std::string_view key) const;  // raw, first match
+    std::optional<std::string> queryValue(std::string_view key) const;  // raw, the first match
 };
 
 // Parses the simulator's log text (the /__log reply or its log file).
 std::vector<SimRequest> parseSimLog(std::string_view text);
 
-// GBK (the program's and the tests' literals) to UTF-8 (what the simulator speaks), and back.
+// GBK (the program's and the tests' literals) to UTF-8 (what the simulator speaks).
 std::string gbkToUtf8(std::string_view gbk);
-std::string utf8ToGbkText(std::string_view utf8);
 
 class PlatformSim {
 public:

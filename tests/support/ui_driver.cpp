@@ -232,4 +232,24 @@ std::string clipboardText() {
     return text;
 }
 
+void replaceClipboardWith(const std::string& gbk) {
+    const std::wstring text = gbkToWide(gbk);
+    if (!OpenClipboard(nullptr)) {
+        return;
+    }
+    EmptyClipboard();
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* target = GlobalLock(block)) {
+            memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(block);
+            if (SetClipboardData(CF_UNICODETEXT, block) == nullptr) {
+                GlobalFree(block);
+            }
+        } else {
+            GlobalFree(block);
+        }
+    }
+    CloseClipboard();
+}
 }  // namespace quillane::test

@@ -64,5 +64,7 @@ POINT centreOf(const RECT& rect);
 
 // The clipboard's Unicode text as GBK; empty when it holds no text.
 std::string clipboardText();
+// Puts text on the clipboard from the test, to see whether the program changes it.
+void replaceClipboardWith(const std::string& gbk);
 
 }  // namespace quillane::test

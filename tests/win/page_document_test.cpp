@@ -90,14 +90,16 @@ TEST(PageDocument, FirstViewInChildOrderWinsOverAShallowerLaterOne) {
 }
 
 TEST(PageDocument, NoDocumentBeforeAnyCapture) {
+    DocViewProcess browser(showing(kItemPage));
+    ASSERT_TRUE(browser.ready()) << browser.failure();
     PageDocument page;
     EXPECT_EQ(page.readLocation(), "");
     EXPECT_EQ(page.windowHandle(), nullptr);
     EXPECT_EQ(page.findDocumentWindow(nullptr), nullptr);
 
-    PlainWindow plain;
-    EXPECT_FALSE(page.attach(plain.get()));
-    EXPECT_EQ(page.windowHandle(), plain.get());
+    // Another program's window with no page in or below it: the browser's address bar.
+    EXPECT_FALSE(page.attach(browser.addressBar()));
+    EXPECT_EQ(page.windowHandle(), browser.addressBar());
     EXPECT_EQ(page.readLocation(), "");
 }
 
@@ -107,7 +109,6 @@ TEST(PageDocument, WindowWithoutViewKeepsTheEarlierPageAndFollowsItsNavigation) 
     PageDocument page;
     ASSERT_TRUE(page.attach(browser.frame()));
 
-    // The stand-in's address bar belongs to the browser but holds no view below it.
     EXPECT_TRUE(page.attach(browser.addressBar()));
     EXPECT_EQ(page.windowHandle(), browser.addressBar());
     EXPECT_EQ(page.readLocation(), kItemPage);

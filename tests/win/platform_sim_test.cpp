@@ -36,7 +36,8 @@ std::string serviceQuery(const std::string& path, const std::string& token = pla
         return path + "?tag=29" + tail;
     }
     if (path == kSearch) {
-        return path + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2Flocalhost%2Fitem.htm%3Fid%3D" + kItem + tail;
+        return path + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2Flocalhost%2Fitem.htm%3Fid%3D" + kItem +
+               tail;
     }
     return path + "?auctionid=" + kItem + "&adzoneid=202&siteid=101" + tail;
 }
@@ -59,10 +60,10 @@ struct WebRequest {
 
     std::string host = "127.0.0.1";
     std::string object;
-    std::string cookie;           // sent in a Cookie header, the store left out
-    bool useStore = false;        // the store's cookies instead
+    std::string cookie;     // sent in a Cookie header, the store left out
+    bool useStore = false;  // the store's cookies instead
     bool followRedirects = true;
-    DWORD receiveTimeoutMs = 0;   // 0: WinINet's default
+    DWORD receiveTimeoutMs = 0;  // 0: WinINet's default
 };
 
 // One GET as a browser-like client makes it, on its own WinINet session.
@@ -70,15 +71,16 @@ WebReply wininetGet(const PlatformSim& sim, const WebRequest& request) {
     WebReply reply;
     InternetHandle session(InternetOpenA("platform_sim_test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0),
                            &InternetCloseHandle);
-    InternetHandle connection(InternetConnectA(session.get(), request.host.c_str(), static_cast<INTERNET_PORT>(sim.port()),
-                                               "", "", INTERNET_SERVICE_HTTP, 0, 0),
-                              &InternetCloseHandle);
+    InternetHandle connection(
+        InternetConnectA(session.get(), request.host.c_str(), static_cast<INTERNET_PORT>(sim.port()), "", "",
+                         INTERNET_SERVICE_HTTP, 0, 0),
+        &InternetCloseHandle);
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     flags |= request.useStore ? 0 : INTERNET_FLAG_NO_COOKIES;
     flags |= request.followRedirects ? 0 : INTERNET_FLAG_NO_AUTO_REDIRECT;
-    InternetHandle handle(HttpOpenRequestA(connection.get(), "GET", request.object.c_str(), "HTTP/1.1", nullptr, nullptr,
-                                           flags, 0),
-                          &InternetCloseHandle);
+    InternetHandle handle(
+        HttpOpenRequestA(connection.get(), "GET", request.object.c_str(), "HTTP/1.1", nullptr, nullptr, flags, 0),
+        &InternetCloseHandle);
     if (!handle) {
         return reply;
     }
@@ -168,6 +170,9 @@ TEST_F(PlatformSimTest, ServicesAnswerOnlyTheSessionTheyIssued) {
 TEST_F(PlatformSimTest, RepliesHoldWhatTheToolsMarkersCut) {
     const std::string title = reinterpret_cast<const char*>(platform_sim::kDefaultTitleJson);
     const std::string elite = "http://" + sim.otherHost() + "/elite?auctionid=" + kItem + "&adzoneid=202&siteid=101";
+    // With another key between eliteUrl and clickUrl the cut runs on to clickUrl.
+    const std::string eliteThenShortLink = elite + "\",\"shortLinkUrl\":\"http://" + sim.otherHost() + "/s/" + kItem;
+    const std::string defaultCommission = platform_sim::kDefaultCommission;
     struct Marker {
         const char* start;
         const char* end;
@@ -196,14 +201,13 @@ TEST_F(PlatformSimTest, RepliesHoldWhatTheToolsMarkersCut) {
         {{}, kSearch, commission, platform_sim::kDefaultCommission, true},
         {{{"item", kItem}, {"title", "ABC"}, {"commission", "12.5"}}, kSearch, titleMarker, "\"ABC\"", true},
         {{{"item", kItem}, {"title", "ABC"}, {"commission", "12.5"}}, kSearch, commission, "12.5", true},
-        {{{"item", "99999999999"}, {"commission", "12.5"}}, kSearch, commission, platform_sim::kDefaultCommission, true},
+        {{{"item", "99999999999"}, {"commission", "12.5"}}, kSearch, commission, defaultCommission, true},
         {{{"commission", "null"}}, kSearch, commission, "null", true},
         {{{"omitCommission", "1"}}, kSearch, commission, "", true},
         {{{"item", kItem}, {"searchOk", "0"}}, kSearch, titleMarker, "", false},
         {{}, kLink, link, elite, true},
         {{{"linkShape", "none"}}, kLink, link, "", true},
-        {{{"linkShape", "between"}}, kLink, link, elite + "\",\"shortLinkUrl\":\"http://" + sim.otherHost() + "/s/" + kItem,
-         true},
+        {{{"linkShape", "between"}}, kLink, link, eliteThenShortLink, true},
         {{{"linkOk", "0"}}, kLink, link, "", false},
     };
     for (const Case& c : cases) {
@@ -272,20 +276,23 @@ TEST_F(PlatformSimTest, StopsCleanlyWhileAReplyIsHeldBack) {
 }
 
 TEST_F(PlatformSimTest, LogKeepsExactRequestLinesHeadersAndConnections) {
-    const std::string raw = "GET " + std::string(kAdzone) + "?tag=29&_input_charset=utf-8  HTTP/1.1\r\n"
-                            "Host: 127.0.0.1:1\r\nCookie: a=1\r\nX-Odd:  spaced \r\nCookie: b=2\r\nConnection: close\r\n\r\n";
+    const std::string raw =
+        "GET " + std::string(kAdzone) +
+        "?tag=29&_input_charset=utf-8  HTTP/1.1\r\n"
+        "Host: 127.0.0.1:1\r\nCookie: a=1\r\nX-Odd:  spaced \r\nCookie: b=2\r\nConnection: close\r\n\r\n";
     EXPECT_NE(sim.exchange(raw).find("nologin"), std::string::npos);
 
     // WinINet keeps the connection alive: both requests come on one connection.
     InternetHandle session(InternetOpenA("platform_sim_test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0),
                            &InternetCloseHandle);
-    InternetHandle connection(InternetConnectA(session.get(), "localhost", static_cast<INTERNET_PORT>(sim.port()), "", "",
-                                               INTERNET_SERVICE_HTTP, 0, 0),
+    InternetHandle connection(InternetConnectA(session.get(), "localhost", static_cast<INTERNET_PORT>(sim.port()), "",
+                                               "", INTERNET_SERVICE_HTTP, 0, 0),
                               &InternetCloseHandle);
     for (const char* object : {"/notice.html?a=1", "/notice.html?b=2"}) {
-        InternetHandle request(HttpOpenRequestA(connection.get(), "GET", object, "HTTP/1.1", nullptr, nullptr,
-                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES, 0),
-                               &InternetCloseHandle);
+        InternetHandle request(
+            HttpOpenRequestA(connection.get(), "GET", object, "HTTP/1.1", nullptr, nullptr,
+                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES, 0),
+            &InternetCloseHandle);
         const char* cookie = "Cookie: c=3";
         ASSERT_TRUE(HttpSendRequestA(request.get(), cookie, static_cast<DWORD>(strlen(cookie)), nullptr, 0));
         char chunk[4096];
@@ -314,6 +321,45 @@ TEST_F(PlatformSimTest, LogKeepsExactRequestLinesHeadersAndConnections) {
     EXPECT_TRUE(sim.requests().empty());
 }
 
+TEST_F(PlatformSimTest, AnswersEveryRequestOfAConnectionInTurn) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int replies;        // status lines that come back before the simulator closes
+        int logged;         // requests it records
+        const char* reply;  // a text the replies must hold
+    } cases[] = {
+        {"two requests in one write",
+         "GET /i/1.htm HTTP/1.1\r\nHost: a\r\n\r\nGET /i/2.htm HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", 2, 2,
+         "data-itemid=\"2\""},
+        {"a body, then the next request",
+         "POST /i/3.htm HTTP/1.1\r\nHost: a\r\nContent-Length: 5\r\n\r\nGET /xGET /i/4.htm HTTP/1.1\r\nHost: "
+         "a\r\nConnection: close\r\n\r\n",
+         2, 2, "data-itemid=\"4\""},
+        {"HTTP/1.0 ends after one reply", "GET /i/5.htm HTTP/1.0\r\n\r\nGET /i/6.htm HTTP/1.0\r\n\r\n", 1, 1,
+         "Connection: close"},
+        {"a line that is no request", "HELLO\r\n\r\n", 1, 0, "HTTP/1.1 400 Bad Request"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sim.clearLog());
+        const std::string reply = sim.exchange(c.bytes);
+        int replies = 0;
+        for (size_t at = reply.find("HTTP/1.1 "); at != std::string::npos; at = reply.find("HTTP/1.1 ", at + 1)) {
+            ++replies;
+        }
+        EXPECT_EQ(replies, c.replies) << c.what << "\n" << reply;
+        EXPECT_NE(reply.find(c.reply), std::string::npos) << c.what << "\n" << reply;
+        const auto log = sim.requests();
+        ASSERT_EQ(log.size(), static_cast<size_t>(c.logged)) << c.what;
+        if (c.logged == 2) {
+            EXPECT_EQ(log[0].connection, log[1].connection) << c.what;
+        }
+    }
+    ASSERT_TRUE(sim.set({{"keepAlive", "0"}}));
+    const WebReply closing = wininetGet(sim, WebRequest("/i/7.htm"));
+    EXPECT_NE(closing.rawHeaders.find("Connection: close"), std::string::npos);
+}
+
 TEST_F(PlatformSimTest, ServesItemPagesTheNoticeAndAMovedAddress) {
     ASSERT_TRUE(sim.set({{"notice", "x公告++Welcome++y公告++Second++"}}));
     struct Case {
@@ -332,8 +378,7 @@ TEST_F(PlatformSimTest, ServesItemPagesTheNoticeAndAMovedAddress) {
         EXPECT_NE(reply.body.find(c.contains), std::string::npos) << c.object << "\n" << reply.body;
         EXPECT_NE(reply.rawHeaders.find("charset=utf-8"), std::string::npos) << c.object;
     }
-    EXPECT_EQ(wininetGet(sim, onOtherHost("/notice.html")).body,
-              gbkToUtf8("x公告++Welcome++y公告++Second++"));
+    EXPECT_EQ(wininetGet(sim, onOtherHost("/notice.html")).body, gbkToUtf8("x公告++Welcome++y公告++Second++"));
     EXPECT_EQ(wininetGet(sim, WebRequest("/i/23456789012.htm")).body.find("id=23456789012"), std::string::npos);
 
     WebRequest noFollow("/moved/item.htm?id=1");
