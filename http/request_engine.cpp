@@ -1,0 +1,277 @@
+#include "http/request_engine.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstring>
+#include <optional>
+
+#include "http/encoding.h"
+#include "http/reply_headers.h"
+#include "http/request_headers.h"
+#include "http/request_limits.h"
+#include "http/url.h"
+#include "util/cookies.h"
+
+namespace quillane {
+namespace {
+
+constexpr DWORD kReadSize = 1024;
+// The first guess for the raw header block; a larger block is read in a second query.
+constexpr DWORD kRawHeaderGuess = 5000;
+
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    ~InternetHandle() {
+        if (handle_ != nullptr) {
+            InternetCloseHandle(handle_);
+        }
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    HINTERNET handle_;
+};
+
+// How the engine came to request an address.
+enum class HopKind {
+    // The caller's address: the header block is completed.
+    First,
+    // A "HTTP/1.1 301 Moved" reply: the record runs again as it stands, so the completed
+    // header block gains only a Cookie line with the merged cookie text.
+    MovedFollowUp,
+    // A redirect the library would have followed by itself: the header block goes again as
+    // it was sent.
+    Redirect,
+};
+
+struct Hop {
+    std::string address;
+    HopKind kind = HopKind::First;
+    bool post = false;
+};
+
+// What one request brought back besides the record's fields.
+struct Reply {
+    bool sent = false;
+    // Every byte of the body arrived: no read failed and none is missing.
+    bool whole = false;
+    DWORD status = 0;
+    std::string redirectLocation;
+    std::string body;
+};
+
+// Under Wine, time-outs on the session handle never reach its requests: they are set on the
+// request handle, where they take effect, and on the session for libraries that inherit them.
+void applyTimeouts(HINTERNET handle) {
+    DWORD timeout = kRequestTimeoutMs;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        InternetSetOptionA(handle, option, &timeout, sizeof(timeout));
+    }
+}
+
+// A header query sized by what the library asks for. Nothing when the reply has no such header.
+std::optional<std::string> queryHeader(HINTERNET request, DWORD info, DWORD firstSize = 256) {
+    std::string buffer(firstSize, ' ');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        if (HttpQueryInfoA(request, info, buffer.data(), &size, nullptr)) {
+            buffer.resize(std::strlen(buffer.c_str()));
+            return buffer;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size()) {
+            return std::nullopt;
+        }
+        buffer.assign(size, ' ');
+    }
+    return std::nullopt;
+}
+
+std::optional<DWORD> queryNumber(HINTERNET request, DWORD info) {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (!HttpQueryInfoA(request, info | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool readBody(HINTERNET request, std::string& body) {
+    char buffer[kReadSize];
+    while (true) {
+        DWORD count = 0;
+        if (!InternetReadFile(request, buffer, kReadSize, &count)) {
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        body.append(buffer, count);
+    }
+}
+
+// The library ends a body that the server cut off like a complete one; only the length the
+// reply announced tells them apart.
+bool bodyIsWhole(HINTERNET request, DWORD status, std::size_t received) {
+    if (status == HTTP_STATUS_NO_CONTENT || status == HTTP_STATUS_NOT_MODIFIED ||
+        queryHeader(request, HTTP_QUERY_TRANSFER_ENCODING)) {
+        return true;
+    }
+    const std::optional<DWORD> announced = queryNumber(request, HTTP_QUERY_CONTENT_LENGTH);
+    return !announced || received >= *announced;
+}
+
+bool isRedirectStatus(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+DWORD requestFlags(const HttpRequestOptions& request, std::string_view address) {
+    // The engine follows redirects itself: the library would carry our Cookie line to any
+    // host, follow a redirect loop without end and drop the body of a 307 POST.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NEED_FILE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    if (request.cookies) {
+        // The caller's cookie text is then the only cookie source, and the reply's cookies
+        // stay out of the system store.
+        flags |= INTERNET_FLAG_NO_COOKIES;
+    }
+    flags |= isHttpsAddress(address) ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+    return flags;
+}
+
+// One request and its reply. False when no handle could be opened; the record is then unchanged.
+bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
+    const std::string agent = requestAgent(request.headers);
+    const std::string proxyList = request.proxy ? "http=" + *request.proxy : std::string();
+    InternetHandle session(InternetOpenA(agent.c_str(), request.proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT,
+                                         proxyList.c_str(), "", 0));
+    if (!session) {
+        return false;
+    }
+    applyTimeouts(session.get());
+    // A relative Location followed as "Moved" leaves an address without a host: nowhere to go.
+    const std::string host = urlHost(hop.address);
+    const int port = urlPort(hop.address);
+    if (host.empty() || port < 0 || port > 65535) {
+        return false;
+    }
+    InternetHandle connection(InternetConnectA(session.get(), host.c_str(), static_cast<INTERNET_PORT>(port), "", "",
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) {
+        return false;
+    }
+    InternetHandle handle(HttpOpenRequestA(connection.get(), hop.post ? "POST" : "GET", urlPath(hop.address).c_str(), "HTTP/1.1",
+                                           nullptr, nullptr, requestFlags(request, hop.address), 0));
+    if (!handle) {
+        return false;
+    }
+    applyTimeouts(handle.get());
+
+    // The caller's session belongs to the host of the caller's address alone.
+    const bool toCallersHost = sameHost(hop.address, request.url);
+    if (!toCallersHost) {
+        request.headers = withoutCookieLines(request.headers);
+    }
+    if (hop.kind != HopKind::Redirect) {
+        const std::string_view cookieText = toCallersHost && request.cookies ? std::string_view(*request.cookies) : std::string_view();
+        completeRequestHeaders(request.headers, hop.address, cookieText);
+    }
+    if (hop.post && request.postBytes.empty()) {
+        request.postBytes = request.postText;
+    }
+    reply.sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
+                                  hop.post ? request.postBytes.data() : nullptr,
+                                  hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0) != FALSE;
+    reply.whole = reply.sent && readBody(handle.get(), reply.body);
+
+    request.rawHeaders = queryHeader(handle.get(), HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
+                             .value_or(std::string(kRawHeaderGuess, ' '));
+    reply.status = queryNumber(handle.get(), HTTP_QUERY_STATUS_CODE).value_or(0);
+    reply.redirectLocation = queryHeader(handle.get(), HTTP_QUERY_LOCATION).value_or(std::string());
+    reply.whole = reply.whole && bodyIsWhole(handle.get(), reply.status, reply.body.size());
+    return true;
+}
+
+// The next address to request after this reply, if any. An empty address means the reply
+// asks for a follow-up that must not be made.
+std::optional<Hop> followUp(HttpRequestOptions& request, const Hop& hop, const Reply& reply) {
+    if (!request.noRedirect && isRedirectStatus(reply.status) && !reply.redirectLocation.empty()) {
+        Hop next{resolveLocation(hop.address, reply.redirectLocation), HopKind::Redirect,
+                 hop.post && (reply.status == 307 || reply.status == 308)};
+        // Leaving https for plain http would carry the session in clear; the library refuses too.
+        if (isHttpsAddress(hop.address) && !isHttpsAddress(next.address)) {
+            next.address.clear();
+        }
+        return next;
+    }
+    if (isMovedPermanently(request.rawHeaders)) {
+        Hop next{request.location + urlPath(hop.address), HopKind::MovedFollowUp, request.method == 1};
+        request.location.clear();
+        return next;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> exchange(HttpRequestOptions& request) {
+    if (request.method != 0 && request.method != 1) {
+        return std::nullopt;
+    }
+    Hop hop{request.url, HopKind::First, request.method == 1};
+    for (int followed = 0;; ++followed) {
+        Reply reply;
+        if (!runRequest(request, hop, reply)) {
+            return std::nullopt;
+        }
+        const ReplyHeaderFields fields = readReplyHeaders(request.rawHeaders);
+        request.location = fields.location;
+        request.receivedCookies = fields.receivedCookies;
+        if (request.cookies) {
+            mergeCookies(*request.cookies, request.receivedCookies);
+        }
+        if (request.location.empty()) {
+            request.location = request.rawHeaders;
+        }
+        if (!reply.whole) {
+            return std::nullopt;
+        }
+        std::optional<Hop> next = followUp(request, hop, reply);
+        if (!next) {
+            if (replyIsUtf8(reply.body, request.rawHeaders)) {
+                return utf8ToGbk(reply.body);
+            }
+            return std::move(reply.body);
+        }
+        // A Location holding a line break would write its own lines into the next request.
+        if (next->address.empty() || holdsLineBreak(next->address) || followed == kMaxRedirectsFollowed) {
+            return std::nullopt;
+        }
+        hop = std::move(*next);
+    }
+}
+
+std::string textUpToZero(std::string bytes) {
+    bytes.resize(std::strlen(bytes.c_str()));
+    return bytes;
+}
+
+}  // namespace
+
+std::string httpRequestBytes(HttpRequestOptions& request) {
+    return exchange(request).value_or(std::string());
+}
+
+std::string httpRequest(HttpRequestOptions& request) {
+    return textUpToZero(httpRequestBytes(request));
+}
+
+std::string fetchPage(std::string_view address) {
+    HttpRequestOptions request;
+    request.url = std::string(address);
+    return textUpToZero(httpRequestBytes(request));
+}
+
+}  // namespace quillane

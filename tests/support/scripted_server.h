@@ -1,0 +1,97 @@
+#pragma once
+// A loopback HTTP server for tests that answers every request with exact bytes chosen by the
+// test (status line, headers, body, pauses, a close anywhere) and records the exact bytes of
+// every request it received. It knows nothing of HTTP beyond finding where a request ends.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace quillane::test {
+
+// What the server does on a connection after one request arrived, step by step.
+class ScriptedReply {
+public:
+    ScriptedReply() = default;
+    explicit ScriptedReply(std::string_view bytes) { send(bytes); }
+
+    ScriptedReply& send(std::string_view bytes);
+    ScriptedReply& pause(DWORD milliseconds);
+    // Closes the connection (FIN) here; later steps are not reached.
+    ScriptedReply& close();
+    // Resets the connection (RST) here, dropping whatever the client has not read yet.
+    ScriptedReply& reset();
+    // Keeps the connection open and silent until the server stops.
+    ScriptedReply& holdOpen();
+
+    struct Step {
+        enum class Kind { Send, Pause, Close, Reset, Hold };
+        Kind kind;
+        std::string bytes;
+        DWORD milliseconds = 0;
+    };
+    const std::vector<Step>& steps() const { return steps_; }
+
+private:
+    std::vector<Step> steps_;
+};
+
+// A complete reply with a correct Content-Length. headerLines holds whole lines, each ending
+// in CR LF (or is empty).
+std::string httpResponse(std::string_view statusLine, std::string_view headerLines, std::string_view body);
+
+class ScriptedServer {
+public:
+    // Listens on 127.0.0.1 at a free port.
+    ScriptedServer();
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    bool listening() const { return listener_ != INVALID_SOCKET; }
+    int port() const { return port_; }
+    // "http://<host>:<port><path>"; host may be any loopback name of this machine.
+    std::string address(std::string_view path = "/", std::string_view host = "127.0.0.1") const;
+
+    // Requests are answered in arrival order, whichever connection they come on. A request
+    // that finds no reply left is recorded and its connection closed.
+    void addReply(ScriptedReply reply);
+    void addReply(std::string_view bytes) { addReply(ScriptedReply(bytes)); }
+
+    std::vector<std::string> requests() const;
+    std::size_t requestCount() const;
+    std::size_t connectionCount() const;
+    bool waitForRequests(std::size_t count, DWORD timeoutMs = 10000) const;
+
+    // Ends held connections and every thread; the destructor calls it.
+    void stop();
+
+private:
+    void acceptLoop();
+    void serveConnection(SOCKET connection);
+    bool readRequest(SOCKET connection, std::string& pending, std::string& request);
+    bool waitReadable(SOCKET connection);
+    enum class Ending { KeepOpen, Close, Reset };
+    Ending performSteps(SOCKET connection, const ScriptedReply& reply);
+
+    SOCKET listener_ = INVALID_SOCKET;
+    int port_ = 0;
+    HANDLE stopEvent_ = nullptr;
+    bool winsockStarted_ = false;
+
+    mutable std::mutex mutex_;
+    std::deque<ScriptedReply> replies_;
+    std::vector<std::string> requests_;
+    std::size_t connections_ = 0;
+    std::vector<std::thread> connectionThreads_;
+    std::thread acceptThread_;
+};
+
+}  // namespace quillane::test

@@ -1,0 +1,46 @@
+// The millisecond timestamp against the system clock.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "util/timestamp.h"
+
+namespace quillane {
+namespace {
+
+unsigned long long clockMilliseconds() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ULL) / 10000;
+}
+
+bool allDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Both the script control (present in Wine's 64-bit prefix) and the public reading give
+// plain digits within a second of the clock, whatever the time zone.
+TEST(Timestamp, ReadsTheClockInMillisecondsSince1970) {
+    for (std::string (*reading)() : {scriptTimestamp, millisecondTimestamp}) {
+        const unsigned long long before = clockMilliseconds();
+        const std::string text = reading();
+        const unsigned long long after = clockMilliseconds();
+        ASSERT_TRUE(allDigits(text)) << text;
+        EXPECT_EQ(text.size(), 13u) << text;
+        const unsigned long long value = std::stoull(text);
+        EXPECT_GE(value + 1000, before) << text;
+        EXPECT_LE(value, after + 1000) << text;
+    }
+}
+
+TEST(Timestamp, SuccessiveReadingsDoNotGoBack) {
+    const unsigned long long first = std::stoull(millisecondTimestamp());
+    const unsigned long long second = std::stoull(millisecondTimestamp());
+    EXPECT_LE(first, second);
+}
+
+}  // namespace
+}  // namespace quillane

@@ -1,0 +1,150 @@
+#include "util/timestamp.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+namespace quillane {
+namespace {
+
+// 1601-01-01 (FILETIME's epoch) to 1970-01-01 in 100 ns units.
+constexpr unsigned long long kUnixEpochIn100ns = 116444736000000000ULL;
+
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitialize(nullptr)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+class DispatchPointer {
+public:
+    DispatchPointer() = default;
+    ~DispatchPointer() {
+        if (object_ != nullptr) {
+            object_->Release();
+        }
+    }
+    DispatchPointer(const DispatchPointer&) = delete;
+    DispatchPointer& operator=(const DispatchPointer&) = delete;
+
+    IDispatch* get() const { return object_; }
+    void** out() { return reinterpret_cast<void**>(&object_); }
+
+private:
+    IDispatch* object_ = nullptr;
+};
+
+class Variant {
+public:
+    Variant() { VariantInit(&value_); }
+    explicit Variant(const wchar_t* text) : Variant() {
+        value_.vt = VT_BSTR;
+        value_.bstrVal = SysAllocString(text);
+    }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+
+    VARIANT* get() { return &value_; }
+
+private:
+    VARIANT value_;
+};
+
+bool invoke(IDispatch* object, const wchar_t* name, WORD kind, DISPPARAMS& parameters, VARIANT* result) {
+    DISPID id = 0;
+    LPOLESTR member = const_cast<LPOLESTR>(name);
+    if (FAILED(object->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id))) {
+        return false;
+    }
+    return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result, nullptr, nullptr));
+}
+
+bool isDigits(const std::string& text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string systemClockTimestamp() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return std::to_string((ticks - kUnixEpochIn100ns) / 10000);
+}
+
+}  // namespace
+
+std::string scriptTimestamp() {
+    ComApartment apartment;
+    CLSID scriptControl;
+    if (FAILED(CLSIDFromProgID(L"ScriptControl", &scriptControl))) {
+        return {};
+    }
+    DispatchPointer control;
+    if (FAILED(CoCreateInstance(scriptControl, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                control.out()))) {
+        return {};
+    }
+
+    Variant language(L"JScript");
+    DISPID propertyPut = DISPID_PROPERTYPUT;
+    DISPPARAMS languageParameters{language.get(), &propertyPut, 1, 1};
+    if (!invoke(control.get(), L"Language", DISPATCH_PROPERTYPUT, languageParameters, nullptr)) {
+        return {};
+    }
+
+    Variant script(L"function time(){return new Date().getTime()}");
+    DISPPARAMS scriptParameters{script.get(), nullptr, 1, 0};
+    if (!invoke(control.get(), L"ExecuteStatement", DISPATCH_METHOD, scriptParameters, nullptr)) {
+        return {};
+    }
+
+    // Run takes the procedure's name and a SAFEARRAY of its parameters (here none); the name
+    // alone is refused. Invoke wants the arguments last first.
+    Variant runArguments[2];
+    runArguments[0].get()->vt = VT_ARRAY | VT_VARIANT;
+    runArguments[0].get()->parray = SafeArrayCreateVector(VT_VARIANT, 0, 0);
+    runArguments[1].get()->vt = VT_BSTR;
+    runArguments[1].get()->bstrVal = SysAllocString(L"time");
+    VARIANT packed[2] = {*runArguments[0].get(), *runArguments[1].get()};
+    DISPPARAMS runParameters{packed, nullptr, 2, 0};
+    Variant result;
+    if (runArguments[0].get()->parray == nullptr ||
+        !invoke(control.get(), L"Run", DISPATCH_METHOD, runParameters, result.get())) {
+        return {};
+    }
+
+    Variant text;
+    if (FAILED(VariantChangeType(text.get(), result.get(), 0, VT_BSTR)) || text.get()->bstrVal == nullptr) {
+        return {};
+    }
+    std::string digits;
+    for (const wchar_t* c = text.get()->bstrVal; *c != L'\0'; ++c) {
+        digits.push_back(*c >= L'0' && *c <= L'9' ? static_cast<char>(*c) : '?');
+    }
+    return isDigits(digits) ? digits : std::string();
+}
+
+std::string millisecondTimestamp() {
+    // A 64-bit process on Windows finds no script control registered: the clock gives the same value.
+    std::string fromScript = scriptTimestamp();
+    return fromScript.empty() ? systemClockTimestamp() : fromScript;
+}
+
+}  // namespace quillane
