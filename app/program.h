@@ -2,9 +2,11 @@
 // The running program: the session state, the page-document object and the windows, from
 // start to exit. It turns the member's actions into workflow runs and gives the workflow
 // its view of the windows.
+#include <memory>
 #include <string>
 
 #include "app/main_window.h"
+#include "app/result_window.h"
 #include "workflow/page_document.h"
 #include "workflow/session_state.h"
 #include "workflow/workflow_view.h"
@@ -35,12 +37,18 @@ public:
     void showResultWindow() override;
     bool setClipboardText(const std::string& text) override;
 
+    // Ends the program as closing the main window does: the hot-key is released, the message
+    // loop ends and the exit routine runs; the exit code is 0.
+    void endProgram();
+
 private:
     SessionState session_;
     // Declared before the windows: its creation initialises COM, which the embedded browser
     // needs, and its destruction (after the windows are gone) uninitialises it.
     PageDocument pageDocument_;
     MainWindow mainWindow_{*this};
+    // The one result window; a new result replaces it, so the member sees only the newest.
+    std::unique_ptr<ResultWindow> resultWindow_;
 };
 
 // Program start: creates the program, registers the exit routine, shows the main window
