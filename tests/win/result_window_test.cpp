@@ -3,6 +3,7 @@
 #include <future>
 #include <string>
 
+#include "app/program.h"
 #include "app/result_window.h"
 #include "app/window_system.h"
 #include "tests/support/browser-recorder/browser_log.h"
@@ -186,6 +187,34 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindow) {
     EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }))
         << "Esc did not close the window";
     EXPECT_EQ(endRequests_, 0) << "closing the window does not end the program";
+}
+
+std::vector<HWND> visibleResultWindows() {
+    std::vector<HWND> found;
+    for (HWND window : topLevelWindows(GetCurrentProcessId())) {
+        if (IsWindowVisible(window) && windowClass(window) == ResultWindow::kClassName) {
+            found.push_back(window);
+        }
+    }
+    return found;
+}
+
+TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
+    Program program;
+    program.showResultWindow();
+    const std::vector<HWND> first = visibleResultWindows();
+    ASSERT_EQ(first.size(), 1u);
+
+    program.showResultWindow();
+    const std::vector<HWND> second = visibleResultWindows();
+    ASSERT_EQ(second.size(), 1u) << "never more than one result window";
+    EXPECT_FALSE(IsWindow(first[0])) << "the old window is gone, not merely hidden";
+
+    // Closed by the member, then the next result: a window again.
+    SendMessageW(second[0], WM_CLOSE, 0, 0);
+    EXPECT_TRUE(visibleResultWindows().empty());
+    program.showResultWindow();
+    EXPECT_EQ(visibleResultWindows().size(), 1u);
 }
 
 }  // namespace
