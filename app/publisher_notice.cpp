@@ -1,5 +1,9 @@
 #include "app/publisher_notice.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "app/owned_message.h"
 #include "app/window_system.h"
 #include "http/request_engine.h"
@@ -13,16 +17,17 @@ constexpr std::string_view kNoticeStart = "公告++";
 constexpr std::string_view kNoticeEnd = "++";
 constexpr int kYesButtonCode = IDYES - 1;
 
-}  // namespace
-
+// The text between the first "公告++" and the next "++" (empty when that closing "++" is
+// missing); absent when the page carries no notice. A match anywhere counts, the very first
+// byte included: a notice page may hold nothing but the notice.
 std::optional<std::string> noticeOfPage(std::string_view page) {
-    // A match anywhere counts, the very first byte included: a notice page may hold nothing
-    // but the notice.
     if (page.find(kNoticeStart) == std::string_view::npos) {
         return std::nullopt;
     }
     return textBetween(page, kNoticeStart, kNoticeEnd, 1, true);
 }
+
+}  // namespace
 
 void showPublisherNotice() {
     const std::optional<std::string> notice = noticeOfPage(fetchPage(deployment().noticeUrl));

@@ -63,10 +63,7 @@ LRESULT ResultWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == control(kMessageLabelId)) {
-            HDC context = reinterpret_cast<HDC>(wParam);
-            SetTextColor(context, kMessageColour);
-            SetBkColor(context, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            return colourLabel(reinterpret_cast<HDC>(wParam), kMessageColour);
         }
         break;
     default:

@@ -140,6 +140,12 @@ bool closeOnEscape(const MSG& message) {
     return true;
 }
 
+LRESULT colourLabel(HDC context, COLORREF textColour) {
+    SetTextColor(context, textColour);
+    SetBkColor(context, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 POINT centredOnScreen(int outerWidth, int outerHeight) {
     return POINT{(GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2};
 }

@@ -31,6 +31,10 @@ void releaseHotKey(HWND owner, int id);
 // every message here first; true: handled, do not dispatch it.
 bool closeOnEscape(const MSG& message);
 
+// The answer to WM_CTLCOLORSTATIC for a label drawn in this text colour on the window's own
+// background.
+LRESULT colourLabel(HDC context, COLORREF textColour);
+
 // Top-left position that centres a window of this outer size on the primary screen.
 POINT centredOnScreen(int outerWidth, int outerHeight);
 

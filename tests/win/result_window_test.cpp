@@ -164,12 +164,7 @@ TEST_F(ResultWindowTest, OpenLinkHandsTheCurrentLinkToTheDefaultBrowser) {
     EXPECT_EQ(endRequests_, 0);
 }
 
-TEST_F(ResultWindowTest, EndButtonAsksToEndTheProgramOnce) {
-    click(ResultWindow::kEndButtonId);
-    EXPECT_EQ(endRequests_, 1);
-}
-
-TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindow) {
+TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsTheProgram) {
     PostMessageW(window_->handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
     EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }));
 
@@ -187,6 +182,11 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindow) {
     EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }))
         << "Esc did not close the window";
     EXPECT_EQ(endRequests_, 0) << "closing the window does not end the program";
+
+    window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+    ASSERT_TRUE(window_->create());
+    click(ResultWindow::kEndButtonId);
+    EXPECT_EQ(endRequests_, 1);
 }
 
 std::vector<HWND> visibleResultWindows() {
