@@ -26,6 +26,13 @@ PlatformSession::PlatformSession(bool loggedIn) {
     app_ = QuillaneApp::start(toEnvironment(sim_.deploymentVariables()));
 }
 
+PlatformSession::~PlatformSession() {
+    app_.reset();
+    if (sim_.running()) {
+        sim_.logOut();
+    }
+}
+
 MessageBoxSeen PlatformSession::harvest() {
     app_->clickButton(MainWindow::kHarvestButtonId);
     MessageBoxSeen seen;

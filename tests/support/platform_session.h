@@ -19,6 +19,11 @@ public:
     // Starts the simulator, logs the member in (or out, when loggedIn is false) and starts
     // quillane.exe against it. ready() tells whether all of that worked.
     explicit PlatformSession(bool loggedIn = true);
+    // Ends quillane.exe and logs the member out: the session cookies live in the cookie store
+    // of the whole test prefix and must not reach other tests' requests to 127.0.0.1.
+    ~PlatformSession();
+    PlatformSession(const PlatformSession&) = delete;
+    PlatformSession& operator=(const PlatformSession&) = delete;
     bool ready() const { return app_ != nullptr; }
 
     PlatformSim& sim() { return sim_; }
