@@ -6,19 +6,13 @@
 #include "app/main_window.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/platform_session.h"
+#include "tests/support/member_texts.h"
 #include "tests/support/wait.h"
 #include "util/cookie_store.h"
 
 namespace quillane::test {
 namespace {
 
-constexpr const char* kAdzonePath = "/common/adzone/newSelfAdzone2.json";
-constexpr const char* kLinkPath = "/common/code/getAuctionCode.json";
-constexpr const char* kIdsPrefix = "请核对下面是否提取两组数字,否则放弃软件：";
-constexpr const char* kHarvestSuccess =
-    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
-constexpr const char* kHarvestFailure = "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！";
-constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
 constexpr const char* kItemId = "12345678901";
 
 class HarvestAndLinkTest : public ::testing::Test {
