@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/owned_message.h"
+#include "app/publisher_notice.h"
 #include "app/window_system.h"
 #include "workflow/affiliate_link.h"
 #include "workflow/deployment.h"
@@ -21,22 +23,11 @@ void exitRoutine() {
     runningProgram.reset();
 }
 
-bool isOurTopLevelWindow(HWND window) {
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    return std::wstring_view(className).starts_with(L"Quillane");
-}
-
 int runMessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        // Esc closes the active window of ours, as its close box does.
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-            HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-            if (root != nullptr && isOurTopLevelWindow(root)) {
-                PostMessageW(root, WM_CLOSE, 0, 0);
-                continue;
-            }
+        if (closeOnEscape(msg)) {
+            continue;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -50,7 +41,9 @@ bool Program::openMainWindow() {
     return mainWindow_.create(deployment().homeUrl);
 }
 
-void Program::onMainWindowCreated() {}
+void Program::onMainWindowCreated() {
+    showPublisherNotice();
+}
 
 void Program::onHarvestClicked() {
     startRun(WorkflowRun::Harvest);
@@ -126,15 +119,24 @@ void Program::setOuterHeight(int pixels) {
 }
 
 int Program::showOwnedMessage(const std::string& text) {
-    const int pressed = MessageBoxW(mainWindow_.handle(), gbkToWide(text).c_str(), gbkToWide("友情提醒").c_str(),
-                                    MB_OK | MB_ICONINFORMATION);
-    return pressed - 1;
+    return quillane::showOwnedMessage(text);
 }
 
-void Program::showResultWindow() {}
+void Program::showResultWindow() {
+    // The old window goes first, so that there is never more than one.
+    resultWindow_.reset();
+    resultWindow_ = std::make_unique<ResultWindow>(session_, [this] { endProgram(); });
+    if (!resultWindow_->create()) {
+        resultWindow_.reset();
+    }
+}
 
 bool Program::setClipboardText(const std::string& text) {
     return replaceClipboardText(mainWindow_.handle(), text);
+}
+
+void Program::endProgram() {
+    SendMessageW(mainWindow_.handle(), WM_CLOSE, 0, 0);
 }
 
 int runProgram() {

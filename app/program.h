@@ -2,10 +2,12 @@
 // The running program: the session state, the page-document object and the windows, from
 // start to exit. It turns the member's actions into workflow runs and gives the workflow
 // its view of the windows.
+#include <memory>
 #include <set>
 #include <string>
 
 #include "app/main_window.h"
+#include "app/result_window.h"
 #include "workflow/page_document.h"
 #include "workflow/session_state.h"
 #include "workflow/workflow_view.h"
@@ -36,6 +38,10 @@ public:
     void showResultWindow() override;
     bool setClipboardText(const std::string& text) override;
 
+    // Ends the program as closing the main window does: the hot-key is released, the message
+    // loop ends and the exit routine runs; the exit code is 0.
+    void endProgram();
+
 private:
     enum class WorkflowRun { Harvest, EditBoxLookup, AffiliateLink, PageCapture };
     void startRun(WorkflowRun run);
@@ -46,6 +52,8 @@ private:
     // needs, and its destruction (after the windows are gone) uninitialises it.
     PageDocument pageDocument_;
     MainWindow mainWindow_{*this};
+    // The one result window; a new result replaces it, so the member sees only the newest.
+    std::unique_ptr<ResultWindow> resultWindow_;
     bool running_ = false;
     std::set<WorkflowRun> pendingRuns_;  // each kind waits at most once
 };

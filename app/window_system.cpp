@@ -123,6 +123,29 @@ void releaseHotKey(HWND owner, int id) {
     UnregisterHotKey(owner, id);
 }
 
+bool closeOnEscape(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) {
+        return false;
+    }
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root == nullptr) {
+        return false;
+    }
+    wchar_t className[64] = {};
+    GetClassNameW(root, className, 64);
+    if (!std::wstring_view(className).starts_with(L"Quillane")) {
+        return false;
+    }
+    PostMessageW(root, WM_CLOSE, 0, 0);
+    return true;
+}
+
+LRESULT colourLabel(HDC context, COLORREF textColour) {
+    SetTextColor(context, textColour);
+    SetBkColor(context, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 POINT centredOnScreen(int outerWidth, int outerHeight) {
     return POINT{(GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2};
 }

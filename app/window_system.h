@@ -26,6 +26,15 @@ void openInDefaultBrowser(std::string_view gbkAddress);
 bool registerHomeHotKey(HWND owner, int id);
 void releaseHotKey(HWND owner, int id);
 
+// Esc pressed in one of the program's top-level windows (window class "Quillane...") or in
+// one of its controls closes that window, as its close box does. The message loop offers
+// every message here first; true: handled, do not dispatch it.
+bool closeOnEscape(const MSG& message);
+
+// The answer to WM_CTLCOLORSTATIC for a label drawn in this text colour on the window's own
+// background.
+LRESULT colourLabel(HDC context, COLORREF textColour);
+
 // Top-left position that centres a window of this outer size on the primary screen.
 POINT centredOnScreen(int outerWidth, int outerHeight);
 

@@ -1,8 +1,8 @@
 #include "workflow/affiliate_link.h"
 
-#include "http/request_engine.h"
 #include "util/text.h"
 #include "util/timestamp.h"
+#include "workflow/platform_request.h"
 #include "workflow/query_value.h"
 
 namespace quillane {
@@ -21,11 +21,7 @@ std::string linkQueryUrl(const Deployment& deployment, const SessionState& sessi
 
 void makeAffiliateLink(WorkflowContext& context) {
     SessionState& session = context.session;
-    HttpRequestOptions request;
-    request.url = linkQueryUrl(context.deployment, session);
-    request.cookies = session.sessionCookies;
-    const std::string reply = httpRequest(request);
-    session.sessionCookies = *request.cookies;
+    const std::string reply = requestWithSession(session, linkQueryUrl(context.deployment, session));
     if (!isSuccessfulReply(reply)) {
         return;
     }

@@ -6,12 +6,13 @@
 
 #include <cstring>
 
+#include "util/wide_text.h"
+
 namespace quillane {
 
 namespace {
 
 constexpr char kDocumentViewClass[] = "Internet Explorer_Server";
-constexpr UINT kGbkCodePage = 936;
 // How long a document view may take to answer before the capture goes on without it.
 constexpr UINT kDocumentViewTimeoutMs = 1000;
 
@@ -48,21 +49,6 @@ private:
     VARIANT value_;
 };
 
-std::string gbkFromUtf16(const wchar_t* text, int length) {
-    if (text == nullptr || length <= 0) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(kGbkCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return {};
-    }
-    std::string gbk(static_cast<size_t>(size), '\0');
-    if (WideCharToMultiByte(kGbkCodePage, 0, text, length, gbk.data(), size, nullptr, nullptr) != size) {
-        return {};
-    }
-    return gbk;
-}
-
 // Reads a property by name and turns it into text. A document's location is an object whose
 // default value is the address; VariantChangeType asks the object for that value.
 std::string readTextProperty(IDispatch* object, const wchar_t* name) {
@@ -82,7 +68,7 @@ std::string readTextProperty(IDispatch* object, const wchar_t* name) {
         return {};
     }
     const BSTR address = V_BSTR(text.get());
-    return gbkFromUtf16(address, static_cast<int>(SysStringLen(address)));
+    return wideToGbk(std::wstring_view(address, SysStringLen(address)));
 }
 
 }  // namespace

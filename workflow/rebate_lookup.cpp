@@ -4,6 +4,7 @@
 #include "util/text.h"
 #include "util/timestamp.h"
 #include "workflow/affiliate_link.h"
+#include "workflow/platform_request.h"
 #include "workflow/query_value.h"
 
 namespace quillane {
@@ -72,11 +73,7 @@ void lookupRebate(WorkflowContext& context, LookupForm form) {
         session.itemId = textBetween(page, "itemid=\"", "\"></div>");
     }
 
-    HttpRequestOptions request;
-    request.url = searchQueryUrl(context.deployment, session);
-    request.cookies = session.sessionCookies;
-    const std::string reply = httpRequest(request);
-    session.sessionCookies = *request.cookies;
+    const std::string reply = requestWithSession(session, searchQueryUrl(context.deployment, session));
     if (!isSuccessfulReply(reply)) {
         context.view.setStatusText(kFailureMessage);
         return;

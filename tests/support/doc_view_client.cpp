@@ -2,6 +2,7 @@
 
 #include "sim/doc_view/protocol.h"
 #include "tests/support/wait.h"
+#include "util/wide_text.h"
 
 namespace quillane::test {
 
@@ -10,20 +11,6 @@ namespace {
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kEndTimeoutMs = 10000;
 constexpr UINT kNavigateTimeoutMs = 5000;
-
-std::wstring utf16FromGbk(const std::string& gbk) {
-    if (gbk.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(gbk.size());
-    const int size = MultiByteToWideChar(936, 0, gbk.data(), length, nullptr, 0);
-    if (size <= 0) {
-        return {};
-    }
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(936, 0, gbk.data(), length, text.data(), size);
-    return text;
-}
 
 // Quotes one argument so that CommandLineToArgvW gives it back unchanged.
 std::wstring quoted(const std::wstring& argument) {
@@ -110,7 +97,7 @@ bool DocViewProcess::start(const DocViewSetup& setup) {
                                std::to_wstring(outer.top) + L"," + std::to_wstring(outer.right - outer.left) +
                                L"," + std::to_wstring(outer.bottom - outer.top);
     if (setup.secondAddress) {
-        commandLine += L" --second-view " + quoted(utf16FromGbk(*setup.secondAddress));
+        commandLine += L" --second-view " + quoted(gbkToWide(*setup.secondAddress));
     }
     if (setup.hang) {
         commandLine += L" --hang";
@@ -118,7 +105,7 @@ bool DocViewProcess::start(const DocViewSetup& setup) {
     if (setup.plainLocation) {
         commandLine += L" --plain-location";
     }
-    commandLine += L" " + quoted(utf16FromGbk(setup.address));
+    commandLine += L" " + quoted(gbkToWide(setup.address));
 
     // Its output goes nowhere: a Wine program must not hold a pipe of ours open.
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -178,7 +165,7 @@ POINT DocViewProcess::contentPoint() const {
 }
 
 bool DocViewProcess::navigate(const std::string& address, size_t viewIndex) {
-    std::wstring text = utf16FromGbk(address);
+    std::wstring text = gbkToWide(address);
     COPYDATASTRUCT data = {};
     data.dwData = viewIndex + 1;
     data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));

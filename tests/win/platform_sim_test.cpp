@@ -416,6 +416,7 @@ TEST_F(PlatformSimTest, LoginLeavesTheSessionInTheSystemCookieStore) {
     browser.useStore = true;
     EXPECT_TRUE(succeeded(wininetGet(sim, browser).body));
     EXPECT_EQ(sim.requestsTo(kAdzone).at(0).cookieHeader().find(session) != std::string::npos, true);
+    EXPECT_TRUE(sim.logOut()) << "the session must not stay in the store shared by all tests";
 }
 
 }  // namespace

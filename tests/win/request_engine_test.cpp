@@ -33,8 +33,9 @@ HttpRequestOptions requestTo(std::string url) {
 }
 
 // The head WinINet writes before the engine's header block.
-std::string wireHead(std::string_view requestLine, const ScriptedServer& server) {
-    return std::string(requestLine) + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\nUser-Agent: " +
+std::string wireHead(std::string_view requestLine, const ScriptedServer& server, std::string_view host = "127.0.0.1") {
+    return std::string(requestLine) + " HTTP/1.1\r\nHost: " + std::string(host) + ":" + std::to_string(server.port()) +
+           "\r\nUser-Agent: " +
            std::string(kDefaultUserAgent) + "\r\n";
 }
 
@@ -57,31 +58,33 @@ TEST(RequestEngineWire, HeaderBlockFollowsWhetherCookiesAreGiven) {
     for (const Case& c : cases) {
         ScriptedServer server;
         server.addReply(httpResponse("HTTP/1.1 200 OK", "", "body"));
-        HttpRequestOptions request = requestTo(server.address("/plain/page?q=1"));
+        // localhost: the simulator's logins leave cookies for 127.0.0.1 in the shared store.
+        HttpRequestOptions request = requestTo(server.address("/plain/page?q=1", "localhost"));
         request.cookies = c.cookies;
         EXPECT_EQ(httpRequest(request), "body");
         const std::string block = "Referer: " + request.url + kDefaultLines + c.cookieLine;
         EXPECT_EQ(request.headers, block);
         ASSERT_EQ(server.requestCount(), 1u);
-        EXPECT_EQ(server.requests()[0], wireHead("GET /plain/page?q=1", server) + block + "\r\n\r\n");
+        EXPECT_EQ(server.requests()[0], wireHead("GET /plain/page?q=1", server, "localhost") + block + "\r\n\r\n");
     }
 }
 
 // With a cookie text the library neither sends the system store's cookies nor stores the
 // reply's; without one, the store serves the request as it serves the browser.
 TEST(RequestEngineWire, SystemStoreIsUsedOnlyWithoutCookieText) {
-    ASSERT_TRUE(InternetSetCookieExA("http://127.0.0.1/seeded/", nullptr, "store=1; path=/seeded", 0, 0));
+    // localhost: the simulator's logins leave cookies for 127.0.0.1 in the shared store.
+    ASSERT_TRUE(InternetSetCookieExA("http://localhost/seeded/", nullptr, "store=1; path=/seeded", 0, 0));
     ScriptedServer server;
     server.addReply(httpResponse("HTTP/1.1 200 OK", "Set-Cookie: fromreply=2; path=/seeded\r\n", "absent"));
     server.addReply(httpResponse("HTTP/1.1 200 OK", "Set-Cookie: notstored=3; path=/seeded\r\n", "empty"));
     server.addReply(httpResponse("HTTP/1.1 200 OK", "", "given"));
 
-    EXPECT_EQ(fetchPage(server.address("/seeded/a")), "absent");
-    HttpRequestOptions empty = requestTo(server.address("/seeded/b"));
+    EXPECT_EQ(fetchPage(server.address("/seeded/a", "localhost")), "absent");
+    HttpRequestOptions empty = requestTo(server.address("/seeded/b", "localhost"));
     empty.cookies = "";
     EXPECT_EQ(httpRequest(empty), "empty");
     EXPECT_EQ(empty.cookies, "notstored=3");
-    HttpRequestOptions given = requestTo(server.address("/seeded/c"));
+    HttpRequestOptions given = requestTo(server.address("/seeded/c", "localhost"));
     given.cookies = "mine=4";
     EXPECT_EQ(httpRequest(given), "given");
 
@@ -91,7 +94,7 @@ TEST(RequestEngineWire, SystemStoreIsUsedOnlyWithoutCookieText) {
     EXPECT_EQ(requests[1].find("Cookie:"), std::string::npos) << requests[1];
     EXPECT_TRUE(hasLine(requests[2], "Cookie: mine=4")) << requests[2];
     EXPECT_EQ(requests[2].find("store=1"), std::string::npos) << requests[2];
-    const std::string stored = storeCookiesFor("http://127.0.0.1/seeded/");
+    const std::string stored = storeCookiesFor("http://localhost/seeded/");
     EXPECT_NE(stored.find("fromreply=2"), std::string::npos) << stored;
     EXPECT_EQ(stored.find("notstored"), std::string::npos) << stored;
 }

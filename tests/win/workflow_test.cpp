@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/member_texts.h"
 #include "tests/support/recording_view.h"
 #include "tests/support/scripted_server.h"
 #include "workflow/affiliate_link.h"
@@ -16,10 +17,6 @@ namespace {
 
 constexpr const char* kJsonHeaders = "Content-Type: application/json;charset=UTF-8\r\n";
 constexpr const char* kSuccessTail = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true}";
-constexpr const char* kHarvestSuccess =
-    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
-constexpr const char* kHarvestFailure = "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！";
-constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
 
 std::string jsonReply(const std::string& body, const std::string& extraHeaders = {}) {
     return httpResponse("HTTP/1.1 200 OK", std::string(kJsonHeaders) + extraHeaders, body);
@@ -330,7 +327,7 @@ TEST_F(WorkflowTest, LookupReportsWhatTheReplyGives) {
     giveSession();
     const ReplyCase cases[] = {
         {"null commission", searchReply("\"title\":\"ABC\",\"calCommission\":null"), "\"ABC\"的返利是null元！"},
-        {"no commission", searchReply("\"title\":\"ABC\",\"price\":3"), "这件商品暂时没有返利，换一件商品试试吧！"},
+        {"no commission", searchReply("\"title\":\"ABC\",\"price\":3"), kNoCommission},
         {"not logged in", jsonReply("{\"message\":\"nologin\",\"ok\":false}"), kLookupFailure},
         {"marker at the very start", jsonReply(std::string("message\":null,\"ok\":true},\"ok\":true,\"title\":\"Q\",") +
                                                "\"calCommission\":2,\"x\":1"),

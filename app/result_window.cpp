@@ -1,0 +1,95 @@
+#include "app/result_window.h"
+
+#include <utility>
+
+#include "app/window_system.h"
+
+namespace quillane {
+
+ResultWindow::ResultWindow(const SessionState& session, std::function<void()> endProgram)
+    : session_(session), endProgram_(std::move(endProgram)) {}
+
+ResultWindow::~ResultWindow() {
+    if (handle() != nullptr && IsWindow(handle())) {
+        DestroyWindow(handle());
+    }
+    if (taskbarHider_ != nullptr) {
+        DestroyWindow(taskbarHider_);
+    }
+}
+
+bool ResultWindow::create() {
+    registerClass(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    taskbarHider_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    // Fixed border and a caption bar with the close box only.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
+    if (!createWindow(kClassName, L"", style, WS_EX_TOPMOST, origin.x, origin.y, kOuterWidth, kOuterHeight)) {
+        return false;
+    }
+    // The owner of a top-level window, set before it is first shown, when the taskbar decides.
+    SetWindowLongPtrW(handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(taskbarHider_));
+    createControls();
+    // The window takes the sentence now and never again: a later result opens a new window.
+    setControlText(control(kMessageLabelId), session_.resultMessage);
+    ShowWindow(handle(), SW_SHOWNORMAL);
+    UpdateWindow(handle());
+    return true;
+}
+
+void ResultWindow::createControls() {
+    const ControlLayout endButton{kEndButtonId, L"BUTTON", "关闭隐藏程序", BS_PUSHBUTTON | WS_TABSTOP, 0,
+                                  408, 162, 80, 40};
+    createControl(handle(), endButton);
+
+    const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", "打开返利链接", BS_PUSHBUTTON | WS_TABSTOP, 0,
+                                       51, 162, 312, 40};
+    HWND openLink = createControl(handle(), openLinkButton);
+    openLinkFont_.reset(createFont(21, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
+    SendMessageW(openLink, WM_SETFONT, reinterpret_cast<WPARAM>(openLinkFont_.get()), FALSE);
+
+    // Several lines fit: a long sentence wraps at word or character boundaries.
+    const ControlLayout messageLabel{kMessageLabelId, L"STATIC", "标签", SS_LEFT, 0, 6, 6, 480, 152};
+    HWND label = createControl(handle(), messageLabel);
+    messageFont_.reset(createFont(21, FW_NORMAL, GB2312_CHARSET));
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont_.get()), FALSE);
+}
+
+LRESULT ResultWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == control(kMessageLabelId)) {
+            return colourLabel(reinterpret_cast<HDC>(wParam), kMessageColour);
+        }
+        break;
+    default:
+        break;
+    }
+    return defaultHandling(message, wParam, lParam);
+}
+
+void ResultWindow::onCommand(int id, int notification) {
+    if (notification != BN_CLICKED) {
+        return;
+    }
+    switch (id) {
+    case kOpenLinkButtonId:
+        // The link of the last successful link request of this run, read now: it may be
+        // newer than the sentence this window shows. Empty: nothing to open.
+        openInDefaultBrowser(session_.affiliateLink);
+        break;
+    case kEndButtonId:
+        if (endProgram_) {
+            endProgram_();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace quillane

@@ -1,0 +1,202 @@
+// The member's session with the real quillane.exe against the simulated platform: the login
+// leaves real cookies in the cookie store, the harvest reads them, the link goes to the real
+// clipboard.
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "sim/platform_sim/defaults.h"
+#include "tests/support/platform_session.h"
+#include "tests/support/member_texts.h"
+#include "tests/support/wait.h"
+#include "util/cookie_store.h"
+
+namespace quillane::test {
+namespace {
+
+constexpr const char* kItemId = "12345678901";
+
+class HarvestAndLinkTest : public ::testing::Test {
+protected:
+    void startSession(bool loggedIn = true) {
+        session_ = std::make_unique<PlatformSession>(loggedIn);
+        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
+    }
+    PlatformSim& sim() { return session_->sim(); }
+    HWND mainWindow() { return session_->app().mainWindow(); }
+    int outerHeight() {
+        const RECT rect = windowRect(mainWindow());
+        return rect.bottom - rect.top;
+    }
+    bool browserVisible() { return IsWindowVisible(session_->app().control(MainWindow::kBrowserId)) != FALSE; }
+    std::string itemAddress() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
+
+    // A harvest that is expected to work, then an item looked up so that a link can be made.
+    void harvestAndLookUp() {
+        const MessageBoxSeen box = session_->harvest();
+        ASSERT_EQ(box.text, kHarvestSuccess);
+        session_->pasteItemText(itemAddress());
+    }
+
+    std::unique_ptr<PlatformSession> session_;
+};
+
+TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
+    startSession();
+    const std::string storeCookies = readStoreCookies("127.0.0.1");
+    ASSERT_NE(storeCookies.find(std::string("_tb_token_=") + platform_sim::kDefaultToken), std::string::npos);
+
+    const MessageBoxSeen box = session_->harvest();
+    EXPECT_EQ(box.caption, "友情提醒");
+    EXPECT_EQ(box.text, kHarvestSuccess);
+    EXPECT_EQ(box.owner, mainWindow());
+    EXPECT_TRUE(box.ownerDisabled);
+
+    EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + "101|202");
+    EXPECT_FALSE(browserVisible());
+    EXPECT_EQ(outerHeight(), 236);
+
+    const auto requests = sim().requestsTo(kAdzonePath);
+    ASSERT_EQ(requests.size(), 1u);
+    const SimRequest& request = requests[0];
+    // Keys in order; the query's final blank is dropped by the system library under Wine.
+    const std::string line = request.requestLine;
+    const std::string expectedStart = "GET /common/adzone/newSelfAdzone2.json?tag=29&t=";
+    EXPECT_EQ(line.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_EQ(request.queryValue("t")->size(), 13u);
+    const std::string expectedEnd =
+        std::string("&_tb_token_=") + platform_sim::kDefaultToken + "&_input_charset=utf-8 HTTP/1.1";
+    ASSERT_GE(line.size(), expectedEnd.size());
+    EXPECT_EQ(line.substr(line.size() - expectedEnd.size()), expectedEnd);
+    EXPECT_EQ(request.cookieHeader(), storeCookies) << "the store's cookies, HttpOnly ones included";
+    EXPECT_EQ(request.host(), sim().apiHost());
+}
+
+TEST_F(HarvestAndLinkTest, WithoutALoginTheHarvestFailsAndNothingChanges) {
+    startSession(false);
+    const MessageBoxSeen box = session_->harvest();
+    EXPECT_EQ(box.caption, "友情提醒");
+    EXPECT_EQ(box.text, kHarvestFailure);
+    EXPECT_EQ(session_->status(), "状态显示栏");
+    EXPECT_TRUE(browserVisible());
+    EXPECT_EQ(outerHeight(), 387);
+    EXPECT_TRUE(sim().requestsTo(kAdzonePath).empty());
+}
+
+struct FailedHarvestCase {
+    const char* label;
+    std::vector<std::pair<std::string, std::string>> modes;
+    const char* ids;  // what the status label shows after the prefix
+};
+
+TEST_F(HarvestAndLinkTest, FailedHarvestKeepsTheLoginViewAndTheEarlierSession) {
+    const FailedHarvestCase cases[] = {
+        {"platform down", {{"fault", "status:503"}, {"on", "adzone"}}, "|"},
+        {"connection cut", {{"fault", "cut:start"}, {"on", "adzone"}}, "|"},
+        {"no ad-zone id", {{"omitZone", "1"}}, "|"},  // without it the site id has no end marker either
+        {"not logged in any more", {{"session", "expired"}}, "|"},
+    };
+    for (const FailedHarvestCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        startSession();
+        ASSERT_TRUE(sim().set(c.modes));
+        const MessageBoxSeen box = session_->harvest();
+        EXPECT_EQ(box.text, kHarvestFailure);
+        EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + c.ids);
+        EXPECT_TRUE(browserVisible()) << "the member can log in again";
+        EXPECT_EQ(outerHeight(), 387);
+    }
+
+    // After a success, a failed harvest leaves the earlier token, ids and cookies in force.
+    startSession();
+    harvestAndLookUp();
+    ASSERT_TRUE(sim().set({{"omitSite", "1"}}));
+    EXPECT_EQ(session_->harvest().text, kHarvestFailure);
+    ASSERT_TRUE(sim().set({{"reset", "1"}}));
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    const SimRequest link = sim().requestsTo(kLinkPath).back();
+    EXPECT_EQ(link.queryValue("siteid"), "101");
+    EXPECT_EQ(link.queryValue("adzoneid"), "202");
+    EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
+    EXPECT_TRUE(session_->waitForStatus(kLinkCopied));
+}
+
+TEST_F(HarvestAndLinkTest, AdzoneIdComesFromTheMembersOwnSiteWhenAnotherListComesFirst) {
+    startSession();
+    ASSERT_TRUE(sim().set({{"leadingList", "1"}}));
+    EXPECT_EQ(session_->harvest().text, kHarvestSuccess);
+    EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + "101|202");
+}
+
+TEST_F(HarvestAndLinkTest, DoubleClickPutsTheLinkOnTheClipboard) {
+    startSession();
+    harvestAndLookUp();
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    ASSERT_TRUE(session_->waitForStatus(kLinkCopied));
+
+    const SimRequest request = sim().requestsTo(kLinkPath).back();
+    const std::string expectedStart =
+        std::string("GET /common/code/getAuctionCode.json?auctionid=") + kItemId + "&adzoneid=202&siteid=101&t=";
+    EXPECT_EQ(request.requestLine.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_EQ(request.queryValue("_tb_token_"), platform_sim::kDefaultToken);
+    EXPECT_EQ(request.queryValue("_input_charset"), "utf-8");
+
+    // The simulator's link names what it received; the clipboard holds exactly that link.
+    const std::string link = clipboardText();
+    EXPECT_NE(link.find(std::string("auctionid=") + kItemId), std::string::npos) << link;
+    EXPECT_NE(link.find("adzoneid=202"), std::string::npos) << link;
+    EXPECT_EQ(link.rfind("http://", 0), 0u) << link;
+}
+
+TEST_F(HarvestAndLinkTest, FailedLinkRequestsLeaveClipboardAndLabelAlone) {
+    startSession();
+    harvestAndLookUp();
+    const std::string statusBefore = session_->status();
+    const std::pair<const char*, const char*> failures[] = {{"linkOk", "0"}, {"session", "expired"}};
+    for (const auto& [key, value] : failures) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(sim().set({{"reset", "1"}, {key, value}}));
+        replaceClipboardWith("kept");
+        ASSERT_TRUE(session_->doubleClickItemBox());
+        EXPECT_EQ(clipboardText(), "kept");
+        EXPECT_EQ(session_->status(), statusBefore);
+    }
+}
+
+TEST_F(HarvestAndLinkTest, LinkReplyWithoutTheUrlPairEmptiesTheClipboardText) {
+    startSession();
+    harvestAndLookUp();
+    ASSERT_TRUE(sim().set({{"linkShape", "none"}}));
+    replaceClipboardWith("old");
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    EXPECT_TRUE(session_->waitForStatus(kLinkCopied));
+    EXPECT_EQ(clipboardText(), "");
+}
+
+TEST_F(HarvestAndLinkTest, RepliesCookiesTravelOnUntilTheNextHarvest) {
+    startSession();
+    harvestAndLookUp();
+    ASSERT_TRUE(sim().set({{"replyCookie", "merged=yes; Path=/"}}));
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    EXPECT_NE(sim().requestsTo(kLinkPath).back().cookieHeader().find("merged=yes"), std::string::npos);
+
+    ASSERT_TRUE(sim().set({{"replyCookie", ""}}));
+    EXPECT_EQ(session_->harvest().text, kHarvestSuccess);
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    EXPECT_EQ(sim().requestsTo(kLinkPath).back().cookieHeader().find("merged=yes"), std::string::npos);
+}
+
+TEST_F(HarvestAndLinkTest, InjectedIdReachesTheLinkServiceAsOneValue) {
+    startSession();
+    EXPECT_EQ(session_->harvest().text, kHarvestSuccess);
+    ASSERT_TRUE(sim().set({{"page", "/p/x.htm"}, {"body", "<div data-itemid=\"1&adzoneid=999\"></div>"}}));
+    session_->pasteItemText(sim().otherUrl("/p/x.htm"));
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    const SimRequest link = sim().requestsTo(kLinkPath).back();
+    EXPECT_EQ(link.queryValue("auctionid"), "1%26adzoneid%3D999");
+    EXPECT_EQ(link.queryValue("adzoneid"), "202");
+    EXPECT_EQ(link.requestLine.find("adzoneid=999"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillane::test

@@ -1,0 +1,265 @@
+// Looking items up with the real quillane.exe against the simulated platform: through the
+// item box, and through Home over the stand-in Internet Explorer window.
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/result_window.h"
+#include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/doc_view_client.h"
+#include "tests/support/platform_session.h"
+#include "tests/support/member_texts.h"
+#include "tests/support/wait.h"
+
+namespace quillane::test {
+namespace {
+
+constexpr const char* kAbcResult = "\"ABC\"的返利是12.5元！已成功复制返利地址！";
+
+class LookupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_ = std::make_unique<PlatformSession>();
+        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
+        ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
+        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
+    }
+
+    PlatformSim& sim() { return session_->sim(); }
+    DWORD processId() const { return session_->processId(); }
+    std::string itemPrefixOnTheWire() const {
+        return "http%3A%2F%2Flocalhost%3A" + std::to_string(session_->sim().port()) + "%2Fitem.htm%3Fid%3D";
+    }
+    std::vector<SimRequest> searches() { return sim().requestsTo(kSearchPath); }
+    std::string lastSearchedId() {
+        const auto requests = searches();
+        if (requests.empty()) {
+            return "(none)";
+        }
+        const std::string q = requests.back().queryValue("q").value_or("");
+        const std::string prefix = itemPrefixOnTheWire();
+        return q.rfind(prefix, 0) == 0 ? q.substr(prefix.size()) : "(q was " + q + ")";
+    }
+
+    // Presses Home with the mouse at the point; returns the result window that came up.
+    HWND pressHomeAt(POINT point) {
+        moveMouse(point.x, point.y);
+        pressKeys(L"Home");
+        return waitForWindowOfClass(processId(), ResultWindow::kClassName);
+    }
+    std::string resultText(HWND window) { return windowText(GetDlgItem(window, ResultWindow::kMessageLabelId)); }
+    void closeResultWindow(HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        waitUntil([&] { return !IsWindow(window); });
+    }
+    POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
+
+    std::unique_ptr<PlatformSession> session_;
+};
+
+struct EditBoxCase {
+    const char* label;
+    std::string path;        // on the item host
+    bool pageFetched;
+    std::string searchedId;
+};
+
+TEST_F(LookupTest, ItemBoxTakesTheIdFromTheAddressOrFromThePage) {
+    const EditBoxCase cases[] = {
+        {"11 digits", "/item.htm?id=12345678901", false, "12345678901"},
+        {"12 digits, taken whole", "/item.htm?spm=a.b&id=123456789012", false, "123456789012"},
+        {"skuid is the last id=", "/i/55555555555.htm?id=12345678901&skuid=5", true, "55555555555"},
+        {"10 digits", "/i/66666666666.htm?id=1234567890", true, "66666666666"},
+        {"leading zero", "/i/77777777777.htm?id=01234567890", true, "77777777777"},
+        {"exactly the bound", "/i/88888888888.htm?id=10000000000", true, "88888888888"},
+    };
+    for (const EditBoxCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(sim().clearLog());
+        session_->pasteItemText(sim().otherUrl(c.path));
+        EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
+        const auto pages = sim().requestsTo(c.path.substr(0, c.path.find('?')));
+        EXPECT_EQ(pages.size(), c.pageFetched ? 1u : 0u);
+        if (c.pageFetched && !pages.empty()) {
+            EXPECT_EQ(pages[0].cookieHeader(), "") << "the platform's session never goes to the item host";
+        }
+        EXPECT_EQ(lastSearchedId(), c.searchedId);
+    }
+}
+
+TEST_F(LookupTest, ItemBoxReportsWhatTheSearchReplyGives) {
+    const std::pair<std::vector<std::pair<std::string, std::string>>, const char*> cases[] = {
+        {{{"commission", "null"}}, "\"ABC\"的返利是null元！"},
+        {{{"omitCommission", "1"}}, kNoCommission},
+        {{{"searchOk", "0"}}, kLookupFailure},
+        {{{"session", "expired"}}, kLookupFailure},
+        {{{"fault", "cut:mid"}, {"on", "search"}}, kLookupFailure},
+    };
+    for (const auto& [modes, status] : cases) {
+        SCOPED_TRACE(status);
+        ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
+        ASSERT_TRUE(sim().set(modes));
+        session_->pasteItemText(sim().otherUrl("/item.htm?id=12345678901"));
+        EXPECT_EQ(session_->status(), status);
+    }
+}
+
+TEST_F(LookupTest, EmptyBoxAndBareIdEndInTheFailureText) {
+    session_->pasteItemText(sim().otherUrl("/item.htm?id=12345678901"));
+    ASSERT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
+
+    // Deleting the content is a change to an empty box: one search, with no item id.
+    HWND box = session_->app().control(MainWindow::kItemEditId);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, EM_SETSEL, 0, -1, SMTO_NORMAL, 30000, &ignored);
+    SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 30000, &ignored);
+    EXPECT_EQ(searches().size(), 2u);
+    EXPECT_EQ(lastSearchedId(), "");
+    EXPECT_EQ(session_->status(), kLookupFailure);
+
+    // A bare id is no address and has no "id=": it names no item.
+    session_->pasteItemText("12345678901");
+    EXPECT_EQ(searches().size(), 3u);
+    EXPECT_EQ(lastSearchedId(), "");
+    EXPECT_EQ(session_->status(), kLookupFailure);
+}
+
+TEST_F(LookupTest, TypingAnAddressOneCharacterAtATimeEndsRight) {
+    const POINT box = session_->app().controlCentre(MainWindow::kItemEditId);
+    clickAt(box.x, box.y);
+    const std::string address = sim().otherUrl("/item.htm?id=12345678901");
+    typeText(std::wstring(address.begin(), address.end()));
+    // Every typed character starts a lookup; the box answers once the last one is over.
+    ASSERT_TRUE(waitUntil([&] { return session_->app().controlText(MainWindow::kItemEditId) == address; }, 60000));
+    session_->waitUntilIdle();
+    EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
+    EXPECT_EQ(lastSearchedId(), "12345678901");
+}
+
+TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+
+    for (POINT point : {browser.contentPoint(), browser.captionPoint()}) {
+        SCOPED_TRACE(point.y);
+        HWND result = pressHomeAt(point);
+        ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
+        EXPECT_EQ(resultText(result), kAbcResult);
+        EXPECT_TRUE(GetWindowLongPtrW(result, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        const std::string link = clipboardText();
+        EXPECT_NE(link.find("auctionid=12345678901&adzoneid=202&siteid=101"), std::string::npos) << link;
+        closeResultWindow(result);
+    }
+    EXPECT_EQ(searches().size(), 2u);
+    EXPECT_EQ(sim().requestsTo(kLinkPath).size(), 2u);
+}
+
+TEST_F(LookupTest, HomeOverAWindowWithoutAPageRepeatsTheLastCapturedPage) {
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    closeResultWindow(pressHomeAt(browser.contentPoint()));
+
+    // The member navigated since; the held page's current address counts.
+    ASSERT_TRUE(browser.navigate(sim().otherUrl("/item.htm?id=22222222222")));
+    HWND result = pressHomeAt(overMainWindow());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(lastSearchedId(), "22222222222");
+    closeResultWindow(result);
+}
+
+TEST_F(LookupTest, HomeBeforeAnyCaptureOverAWindowWithoutAPageFails) {
+    moveMouse(overMainWindow().x, overMainWindow().y);
+    pressKeys(L"Home");
+    EXPECT_TRUE(session_->waitForStatus(kLookupFailure));
+    EXPECT_EQ(findWindowOfClass(processId(), ResultWindow::kClassName), nullptr);
+}
+
+TEST_F(LookupTest, WithTwoViewsTheFirstInChildOrderWins) {
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=11111111111");
+    setup.secondAddress = sim().otherUrl("/item.htm?id=33333333333");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    HWND result = pressHomeAt(browser.captionPoint());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(lastSearchedId(), "11111111111");
+    closeResultWindow(result);
+}
+
+TEST_F(LookupTest, FailedLinkStillShowsTheSentenceAndTheButtonOpensTheEarlierLink) {
+    const std::string mark = uniqueBrowserMark();
+    const std::string firstLink = sim().otherUrl("/elite/first?" + mark);
+    ASSERT_TRUE(sim().set({{"eliteUrl", firstLink}}));
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    closeResultWindow(pressHomeAt(browser.contentPoint()));
+
+    ASSERT_TRUE(sim().set({{"linkOk", "0"}}));
+    HWND result = pressHomeAt(browser.contentPoint());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(resultText(result), kAbcResult);
+    EXPECT_EQ(clipboardText(), firstLink);
+    PostMessageW(GetDlgItem(result, ResultWindow::kOpenLinkButtonId), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 1));
+    EXPECT_EQ(browserLaunchesWith(mark)[0], firstLink);
+}
+
+TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const POINT content = browser.contentPoint();
+    moveMouse(content.x, content.y);
+    std::wstring keys;
+    for (int i = 0; i < 20; ++i) {
+        keys += L"Home ";
+    }
+    pressKeys(keys);
+    ASSERT_NE(waitForWindowOfClass(processId(), ResultWindow::kClassName), nullptr);
+    // Responsive again, and never more than one result window.
+    session_->waitUntilIdle();
+    int resultWindows = 0;
+    for (HWND window : topLevelWindows(processId())) {
+        if (IsWindowVisible(window) && windowClass(window) == ResultWindow::kClassName) {
+            ++resultWindows;
+            EXPECT_EQ(resultText(window), kAbcResult);
+        }
+    }
+    EXPECT_EQ(resultWindows, 1);
+    const std::size_t searched = searches().size();
+    EXPECT_GE(searched, 1u);
+    EXPECT_LE(searched, 20u);
+    EXPECT_EQ(sim().requestsTo(kLinkPath).size(), searched) << "one link per completed lookup";
+}
+
+TEST(MemberRoad, LoginHarvestHomeResultClipboardAndBrowser) {
+    PlatformSession session;
+    ASSERT_TRUE(session.ready());
+    const std::string mark = uniqueBrowserMark();
+    const std::string link = session.sim().otherUrl("/elite/road?" + mark);
+    ASSERT_TRUE(session.sim().set({{"title", "ABC"}, {"commission", "12.5"}, {"eliteUrl", link}}));
+
+    EXPECT_EQ(session.harvest().text, kHarvestSuccess);
+    DocViewSetup setup;
+    setup.address = session.sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    moveMouse(browser.contentPoint().x, browser.contentPoint().y);
+    pressKeys(L"Home");
+    HWND result = waitForWindowOfClass(session.processId(), ResultWindow::kClassName);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(windowText(GetDlgItem(result, ResultWindow::kMessageLabelId)), kAbcResult);
+    EXPECT_EQ(clipboardText(), link);
+    PostMessageW(GetDlgItem(result, ResultWindow::kOpenLinkButtonId), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 1));
+    EXPECT_EQ(browserLaunchesWith(mark)[0], link);
+}
+
+}  // namespace
+}  // namespace quillane::test

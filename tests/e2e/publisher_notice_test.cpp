@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "http/request_limits.h"
+#include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/message_box.h"
+#include "tests/support/quillane_app.h"
+#include "tests/support/scripted_server.h"
+#include "util/wide_text.h"
+
+namespace quillane::test {
+namespace {
+
+std::wstring wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::string gbkPage(const std::string& body) {
+    return httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html; charset=gbk\r\n", body);
+}
+
+class PublisherNoticeTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server_.listening()); }
+
+    // Starts the program with its notice page on the scripted server and the publisher site
+    // at an address carrying this test's mark.
+    void startWithNoticePage(const std::string& reply) {
+        server_.addReply(reply);
+        startApp(server_.address("/notice.html"));
+    }
+
+    void startApp(const std::string& noticeUrl) {
+        app_ = QuillaneApp::start({{L"QUILLANE_NOTICE_URL", wide(noticeUrl)},
+                                   {L"QUILLANE_PUBLISHER_URL", wide(publisherSite_)}});
+        ASSERT_NE(app_, nullptr) << "quillane.exe did not show its main window";
+    }
+
+    DWORD processId() { return app_->process().processId(); }
+
+    // True once the main window's thread has finished the created event: a message sent to
+    // the window is answered only by a message loop, the program's or a box's.
+    bool startFinished(DWORD timeoutMs = 15000) {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+    }
+
+    void expectNoNoticeBox() {
+        ASSERT_TRUE(startFinished());
+        EXPECT_EQ(findMessageBox(processId()), nullptr) << "a notice box appeared";
+        EXPECT_TRUE(IsWindowEnabled(app_->mainWindow()));
+    }
+
+    ScriptedServer server_;
+    const std::string mark_ = uniqueBrowserMark();
+    const std::string publisherSite_ = "http://127.0.0.1:9/site/?from=quillane&m=" + mark_;
+    std::unique_ptr<QuillaneApp> app_;
+};
+
+TEST_F(PublisherNoticeTest, YesOpensThePublisherSiteFromABoxOwnedByTheMainWindow) {
+    startWithNoticePage(gbkPage("<html><body>今日公告++Welcome++</body></html>"));
+    HWND box = waitForMessageBox(processId());
+    ASSERT_NE(box, nullptr) << "no notice box";
+    const MessageBoxSeen seen = readMessageBox(box);
+    EXPECT_EQ(seen.text, "Welcome");
+    EXPECT_EQ(seen.caption, "友情提醒");
+    EXPECT_EQ(seen.buttonIds, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(seen.icon, nullptr) << "the notice box shows no icon";
+    EXPECT_EQ(seen.owner, app_->mainWindow()) << "the only window of the program owns the box";
+    EXPECT_TRUE(seen.ownerDisabled) << "the main window cannot be used while the box shows";
+
+    ASSERT_TRUE(pressMessageBoxButton(box, IDYES));
+    ASSERT_TRUE(waitForBrowserLaunchesWith(mark_, 1)) << "the publisher site was not opened";
+    EXPECT_EQ(browserLaunchesWith(mark_), std::vector<std::string>{publisherSite_});
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(app_->mainWindow()); }));
+    ASSERT_EQ(server_.requestCount(), 1u);
+    EXPECT_EQ(server_.requests()[0].rfind("GET /notice.html HTTP/1.1\r\n", 0), 0u);
+}
+
+TEST_F(PublisherNoticeTest, NoClosesTheBoxAndOpensNothing) {
+    startWithNoticePage(gbkPage("x公告++Welcome++"));
+    HWND box = waitForMessageBox(processId());
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(pressMessageBoxButton(box, IDNO));
+    EXPECT_TRUE(waitUntil([&] { return findMessageBox(processId()) == nullptr; }));
+    ASSERT_TRUE(startFinished());
+    // Ends the program, so that anything it started has been started.
+    PostMessageW(app_->mainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app_->process().waitForExit(15000));
+    EXPECT_TRUE(browserLaunchesWith(mark_).empty()) << "No must not open the publisher site";
+}
+
+struct PageCase {
+    const char* name;
+    std::string reply;
+    const char* expectedNotice;
+};
+
+TEST_F(PublisherNoticeTest, ShowsTheFirstNoticeWhereverThePageHoldsIt) {
+    const PageCase cases[] = {
+        {"two notices", gbkPage("<p>公告++第一条++</p><p>公告++第二条++</p>"), "第一条"},
+        // The whole page may be the notice: a marker at the very first character counts.
+        {"marker first", gbkPage("公告++开张大吉，全场返利翻倍++"), "开张大吉，全场返利翻倍"},
+        {"no closing marker", gbkPage("<p>公告++never closed</p>"), ""},
+        // Publishers' pages are mostly UTF-8; the engine hands the notice over as GBK.
+        {"utf-8 page",
+         httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html; charset=utf-8\r\n",
+                      "<p>\xE5\x85\xAC\xE5\x91\x8A++\xE6\xAC\xA2\xE8\xBF\x8E++</p>"),
+         "欢迎"},
+    };
+    for (const PageCase& page : cases) {
+        SCOPED_TRACE(page.name);
+        startWithNoticePage(page.reply);
+        HWND box = waitForMessageBox(processId());
+        ASSERT_NE(box, nullptr) << "no notice box";
+        EXPECT_EQ(readMessageBox(box).text, page.expectedNotice);
+        pressMessageBoxButton(box, IDNO);
+        ASSERT_TRUE(startFinished());
+        app_.reset();
+    }
+}
+
+TEST_F(PublisherNoticeTest, PageWithoutNoticeShowsNothing) {
+    startWithNoticePage(gbkPage("<html>公告: none today ++</html>"));
+    ASSERT_TRUE(server_.waitForRequests(1));
+    expectNoNoticeBox();
+}
+
+TEST_F(PublisherNoticeTest, FailedFetchShowsNothing) {
+    startApp("http://127.0.0.1:9/notice.html");  // nothing listens there
+    expectNoNoticeBox();
+}
+
+TEST_F(PublisherNoticeTest, SilentNoticeHostDelaysTheStartOnlyUntilTheTimeOut) {
+    server_.addReply(ScriptedReply().holdOpen());
+    startApp(server_.address("/notice.html"));
+    ASSERT_TRUE(server_.waitForRequests(1));
+    // Bounded by the engine's time-outs (connect, send and receive each), with room for a
+    // slow machine; without them the start would wait for ever.
+    ASSERT_TRUE(startFinished(3 * kRequestTimeoutMs)) << "the start is still waiting for the notice";
+    EXPECT_EQ(findMessageBox(processId()), nullptr);
+}
+
+}  // namespace
+}  // namespace quillane::test

@@ -1,0 +1,85 @@
+#include "tests/support/platform_session.h"
+
+#include "app/main_window.h"
+#include "tests/support/wait.h"
+#include "util/wide_text.h"
+
+namespace quillane::test {
+namespace {
+
+constexpr const char* kLinkServicePath = "/common/code/getAuctionCode.json";
+
+}  // namespace
+
+EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std::string>>& variables) {
+    EnvironmentOverrides environment;
+    for (const auto& [name, value] : variables) {
+        environment.emplace_back(gbkToWide(name), gbkToWide(value));
+    }
+    return environment;
+}
+
+PlatformSession::PlatformSession(bool loggedIn) {
+    if (!sim_.start() || !(loggedIn ? sim_.logIn() : sim_.logOut())) {
+        return;
+    }
+    app_ = QuillaneApp::start(toEnvironment(sim_.deploymentVariables()));
+}
+
+PlatformSession::~PlatformSession() {
+    app_.reset();
+    if (sim_.running()) {
+        sim_.logOut();
+    }
+}
+
+MessageBoxSeen PlatformSession::harvest() {
+    app_->clickButton(MainWindow::kHarvestButtonId);
+    MessageBoxSeen seen;
+    HWND box = waitForMessageBox(processId());
+    if (box == nullptr) {
+        return seen;
+    }
+    seen = readMessageBox(box);
+    pressMessageBoxButton(box, IDOK);
+    waitUntil([&] { return !IsWindow(box); });
+    return seen;
+}
+
+void PlatformSession::pasteItemText(const std::string& gbk) {
+    HWND box = app_->control(MainWindow::kItemEditId);
+    const std::wstring text = gbkToWide(gbk);
+    // WM_SETTEXT raises no change; EM_REPLACESEL raises one, as a paste does. Sent, so the
+    // call returns after the lookup has run.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 30000, &ignored);
+    SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 30000,
+                        &ignored);
+}
+
+bool PlatformSession::doubleClickItemBox() {
+    const std::size_t linkRequestsBefore = sim_.requestsTo(kLinkServicePath).size();
+    const POINT centre = app_->controlCentre(MainWindow::kItemEditId);
+    doubleClickAt(centre.x, centre.y);
+    const bool requested =
+        waitUntil([&] { return sim_.requestsTo(kLinkServicePath).size() > linkRequestsBefore; });
+    waitUntilIdle();
+    return requested;
+}
+
+std::string PlatformSession::status() const {
+    return app_->controlText(MainWindow::kStatusLabelId);
+}
+
+bool PlatformSession::waitForStatus(const std::string& gbk, DWORD timeoutMs) const {
+    return waitUntil([&] { return status() == gbk; }, timeoutMs);
+}
+
+void PlatformSession::waitUntilIdle() const {
+    // A sent message is handled when the program is back in its message loop, that is once
+    // the run that is blocking it is over.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+}
+
+}  // namespace quillane::test

@@ -1,0 +1,53 @@
+#pragma once
+// End-to-end set-up shared by the member-road tests: the simulated platform, a member logged
+// in through its login page (cookies in the real cookie store), and quillane.exe pointed at it.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/support/message_box.h"
+#include "tests/support/platform_sim_client.h"
+#include "tests/support/quillane_app.h"
+
+namespace quillane::test {
+
+EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std::string>>& variables);
+
+class PlatformSession {
+public:
+    // Starts the simulator, logs the member in (or out, when loggedIn is false) and starts
+    // quillane.exe against it. ready() tells whether all of that worked.
+    explicit PlatformSession(bool loggedIn = true);
+    // Ends quillane.exe and logs the member out: the session cookies live in the cookie store
+    // of the whole test prefix and must not reach other tests' requests to 127.0.0.1.
+    ~PlatformSession();
+    PlatformSession(const PlatformSession&) = delete;
+    PlatformSession& operator=(const PlatformSession&) = delete;
+    bool ready() const { return app_ != nullptr; }
+
+    PlatformSim& sim() { return sim_; }
+    QuillaneApp& app() { return *app_; }
+    DWORD processId() const { return app_->process().processId(); }
+
+    // Presses "获取关键信息", waits for the owned message box, presses its OK button and
+    // returns what it showed.
+    MessageBoxSeen harvest();
+    // Puts text into the item box the way a paste does (one change of its content) and waits
+    // until the lookup has reported in the status label.
+    void pasteItemText(const std::string& gbk);
+    // Double-clicks the item box with the mouse and waits until the link request reached the
+    // platform and the run is over; false when no request came.
+    bool doubleClickItemBox();
+    std::string status() const;
+    // Waits until the status label shows text, true when it did.
+    bool waitForStatus(const std::string& gbk, DWORD timeoutMs = 15000) const;
+    // Blocks until quillane.exe is back in its message loop.
+    void waitUntilIdle() const;
+
+private:
+    PlatformSim sim_;
+    std::unique_ptr<QuillaneApp> app_;
+};
+
+}  // namespace quillane::test

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <future>
+#include <string>
+
+#include "app/program.h"
+#include "app/result_window.h"
+#include "app/window_system.h"
+#include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/ui_driver.h"
+#include "tests/support/wait.h"
+
+namespace quillane::test {
+namespace {
+
+LOGFONTW fontOf(HWND control) {
+    LOGFONTW font{};
+    auto handle = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    GetObjectW(handle != nullptr ? handle : GetStockObject(SYSTEM_FONT), sizeof(font), &font);
+    return font;
+}
+
+// Runs this thread's messages the way the program's message loop does, Esc included.
+bool pumpLikeTheProgramUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!closeOnEscape(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class ResultWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_.resultMessage = "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！";
+        window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+        ASSERT_TRUE(window_->create());
+    }
+
+    // Sent: the handler has run when this returns, as the window is on this thread.
+    void click(int id) { SendMessageW(window_->control(id), BM_CLICK, 0, 0); }
+
+    SessionState session_;
+    int endRequests_ = 0;
+    std::unique_ptr<ResultWindow> window_;
+};
+
+TEST_F(ResultWindowTest, IsAFixedAlwaysOnTopWindowWithCloseBoxOnlyAndNoTaskbarButton) {
+    HWND window = window_->handle();
+    EXPECT_EQ(windowText(window), "");
+    const RECT outer = windowRect(window);
+    EXPECT_EQ(outer.right - outer.left, 499);
+    EXPECT_EQ(outer.bottom - outer.top, 234);
+    EXPECT_NEAR(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 499) / 2, 1);
+    EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 234) / 2, 1);
+
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_FALSE(style & WS_THICKFRAME) << "the border must not be resizable";
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsWindowVisible(window));
+    // The system gives a taskbar button to unowned windows and to those marked as app windows;
+    // a tool-window frame would shrink the caption bar.
+    EXPECT_FALSE(exStyle & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW));
+    HWND owner = GetWindow(window, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner)) << "the owner is never seen";
+}
+
+struct ExpectedControl {
+    int id;
+    const char* text;
+    RECT rect;
+};
+
+TEST_F(ResultWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
+    const ExpectedControl expected[] = {
+        {ResultWindow::kEndButtonId, "关闭隐藏程序", {408, 162, 408 + 80, 162 + 40}},
+        {ResultWindow::kOpenLinkButtonId, "打开返利链接", {51, 162, 51 + 312, 162 + 40}},
+        {ResultWindow::kMessageLabelId, "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！", {6, 6, 6 + 480, 6 + 152}},
+    };
+    const std::vector<HWND> stacking = childrenInStackingOrder(window_->handle());
+    ASSERT_EQ(stacking.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(expected[i].id);
+        HWND control = window_->control(expected[i].id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(stacking[i], control);
+        EXPECT_EQ(windowText(control), expected[i].text);
+        const RECT rect = childRectInParent(control);
+        EXPECT_EQ(rect.left, expected[i].rect.left);
+        EXPECT_EQ(rect.top, expected[i].rect.top);
+        EXPECT_EQ(rect.right, expected[i].rect.right);
+        EXPECT_EQ(rect.bottom, expected[i].rect.bottom);
+        EXPECT_TRUE(IsWindowVisible(control));
+        EXPECT_TRUE(IsWindowEnabled(control));
+    }
+}
+
+TEST_F(ResultWindowTest, FontsAndLabelColour) {
+    LOGFONTW defaultFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(defaultFont), &defaultFont);
+    const LOGFONTW endFont = fontOf(window_->control(ResultWindow::kEndButtonId));
+    EXPECT_STREQ(endFont.lfFaceName, defaultFont.lfFaceName);
+    EXPECT_EQ(endFont.lfHeight, defaultFont.lfHeight);
+
+    const LOGFONTW openFont = fontOf(window_->control(ResultWindow::kOpenLinkButtonId));
+    EXPECT_STREQ(openFont.lfFaceName, L"\u5FAE\u8F6F\u96C5\u9ED1");  // 微软雅黑
+    EXPECT_EQ(openFont.lfHeight, -21);
+    EXPECT_EQ(openFont.lfWeight, FW_BOLD);
+    EXPECT_EQ(openFont.lfCharSet, GB2312_CHARSET);
+
+    const LOGFONTW labelFont = fontOf(window_->control(ResultWindow::kMessageLabelId));
+    EXPECT_STREQ(labelFont.lfFaceName, defaultFont.lfFaceName);
+    EXPECT_EQ(labelFont.lfHeight, -21);
+    EXPECT_EQ(labelFont.lfWeight, FW_NORMAL);
+    EXPECT_EQ(labelFont.lfCharSet, GB2312_CHARSET);
+
+    // The colours the label is painted with, asked of the window as the label asks.
+    HDC context = CreateCompatibleDC(nullptr);
+    const LRESULT brush = SendMessageW(window_->handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
+                                       reinterpret_cast<LPARAM>(window_->control(ResultWindow::kMessageLabelId)));
+    EXPECT_EQ(GetTextColor(context), RGB(192, 96, 0));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), GetSysColorBrush(COLOR_BTNFACE)) << "background of the window";
+    DeleteDC(context);
+}
+
+TEST_F(ResultWindowTest, LabelKeepsTheSentenceOfItsCreation) {
+    session_.resultMessage = "下一件宝贝的返利是1.00元！已成功复制返利地址！";
+    RedrawWindow(window_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_EQ(windowText(window_->control(ResultWindow::kMessageLabelId)),
+              "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！");
+}
+
+TEST_F(ResultWindowTest, OpenLinkHandsTheCurrentLinkToTheDefaultBrowser) {
+    const std::string mark = uniqueBrowserMark();
+    // Characters a shell or a URL parser could mangle on the way must arrive as they are.
+    const std::string first = "http://127.0.0.1:9/t?e=a%2Fb+c&pid=mm_1_2_3&m=" + mark;
+    const std::string later = "http://127.0.0.1:9/t?e=later&m=" + mark;
+
+    click(ResultWindow::kOpenLinkButtonId);  // no link yet in this run: nothing opens
+    session_.affiliateLink = first;
+    click(ResultWindow::kOpenLinkButtonId);
+    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 1)) << "the default browser received nothing";
+    // A link obtained after the window was created is the one that opens.
+    session_.affiliateLink = later;
+    click(ResultWindow::kOpenLinkButtonId);
+    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 2));
+    EXPECT_EQ(browserLaunchesWith(mark), (std::vector<std::string>{first, later}));
+    EXPECT_TRUE(IsWindowVisible(window_->handle())) << "the window stays open";
+    EXPECT_EQ(endRequests_, 0);
+}
+
+TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsTheProgram) {
+    PostMessageW(window_->handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
+    EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }));
+
+    // A new window for the next result; Esc pressed on the real keyboard while it is active.
+    window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+    ASSERT_TRUE(window_->create());
+    // Away from the centre, where result windows of tests running beside this one appear:
+    // the key goes to the window under the pointer on the bare virtual display.
+    SetWindowPos(window_->handle(), nullptr, 700, 750, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const POINT centre = centreOf(windowRect(window_->handle()));
+    moveMouse(centre.x, centre.y);
+    SetForegroundWindow(window_->handle());
+    // Pressed from another thread: this one must run the messages as the program's loop does.
+    auto press = std::async(std::launch::async, [] { pressKeys(L"Escape"); });
+    EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }))
+        << "Esc did not close the window";
+    EXPECT_EQ(endRequests_, 0) << "closing the window does not end the program";
+
+    window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+    ASSERT_TRUE(window_->create());
+    click(ResultWindow::kEndButtonId);
+    EXPECT_EQ(endRequests_, 1);
+}
+
+std::vector<HWND> visibleResultWindows() {
+    std::vector<HWND> found;
+    for (HWND window : topLevelWindows(GetCurrentProcessId())) {
+        if (IsWindowVisible(window) && windowClass(window) == ResultWindow::kClassName) {
+            found.push_back(window);
+        }
+    }
+    return found;
+}
+
+TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
+    Program program;
+    program.showResultWindow();
+    const std::vector<HWND> first = visibleResultWindows();
+    ASSERT_EQ(first.size(), 1u);
+
+    program.showResultWindow();
+    const std::vector<HWND> second = visibleResultWindows();
+    ASSERT_EQ(second.size(), 1u) << "never more than one result window";
+    EXPECT_FALSE(IsWindow(first[0])) << "the old window is gone, not merely hidden";
+
+    // Closed by the member, then the next result: a window again.
+    SendMessageW(second[0], WM_CLOSE, 0, 0);
+    EXPECT_TRUE(visibleResultWindows().empty());
+    program.showResultWindow();
+    EXPECT_EQ(visibleResultWindows().size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillane::test

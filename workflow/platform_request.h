@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+#include "workflow/session_state.h"
+
+namespace quillane {
+
+// A GET of one of the platform's services that carries the session's cookies; the cookies
+// the reply sets join the session. Returns the reply, empty when the exchange failed.
+std::string requestWithSession(SessionState& session, const std::string& url);
+
+}  // namespace quillane
