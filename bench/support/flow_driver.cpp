@@ -1,7 +1,10 @@
 #include "bench/support/flow_driver.h"
 
 #include "app/main_window.h"
+#include "app/result_window.h"
 #include "bench/support/measure.h"
+#include "tests/support/member_texts.h"
+#include "tests/support/message_box.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
@@ -10,17 +13,12 @@ namespace quillane::bench {
 namespace {
 
 constexpr DWORD kFlowTimeoutMs = 20000;
-// The result window of a Home lookup.
-constexpr const wchar_t* kResultWindowClass = L"QuillaneResultWindow";
 
 constexpr const char* kHarvestedIds = "101|202";
 constexpr const char* kCommissionShown = "的返利是3.58元！";
-constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
+constexpr const char* kResultAnnounced = "的返利是3.58元！已成功复制返利地址！";
+// Put into the status label before a run, so that the run's own text is seen to arrive.
 constexpr const char* kCleared = "-";
-
-std::wstring wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 bool endsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -32,6 +30,16 @@ std::string heldText(HWND window) {
     wchar_t text[512] = {};
     const int length = InternalGetWindowText(window, text, 512);
     return wideToGbk(std::wstring_view(text, static_cast<std::size_t>(length > 0 ? length : 0)));
+}
+
+// The report is UTF-8; the program's texts are GBK.
+std::string forReport(const std::string& gbk) {
+    const std::wstring wide = gbkToWide(gbk);
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
 }
 
 }  // namespace
@@ -58,22 +66,12 @@ std::string FlowDriver::start(int replyDelayMs) {
     if (!inputClock_->running()) {
         return "no low-level input hooks";
     }
-    if (!sim_.start()) {
-        return "platform_sim.exe did not start";
+    session_ = std::make_unique<test::PlatformSession>();
+    if (!session_->ready()) {
+        return "the simulated platform, the login or quillane.exe did not start";
     }
-    if (!sim_.logIn()) {
-        return "sim_login.exe could not log the member in";
-    }
-    if (!sim_.set({{"delay", std::to_string(replyDelayMs)}})) {
+    if (!sim().set({{"delay", std::to_string(replyDelayMs)}})) {
         return "the simulator refused the reply delay";
-    }
-    test::EnvironmentOverrides environment;
-    for (const auto& [name, value] : sim_.deploymentVariables()) {
-        environment.emplace_back(wide(name), wide(value));
-    }
-    app_ = test::QuillaneApp::start(environment);
-    if (!app_) {
-        return "quillane.exe did not show its main window";
     }
     test::DocViewSetup page;
     page.address = addressWithId(0);
@@ -90,22 +88,16 @@ std::string FlowDriver::start(int replyDelayMs) {
 
 void FlowDriver::stop() {
     docView_.reset();
-    app_.reset();
-    // The login cookies outlive the run in the prefix's store, which the tests share: take
-    // them out again.
-    if (sim_.running()) {
-        sim_.logOut();
-    }
-    sim_.stop();
+    session_.reset();
     inputClock_.reset();
 }
 
-std::string FlowDriver::addressWithId(int which) const {
-    return sim_.otherUrl(std::string("/item.htm?id=") + kItemIds[which]);
+std::string FlowDriver::addressWithId(int which) {
+    return sim().otherUrl(std::string("/item.htm?id=") + kItemIds[which]);
 }
 
-std::string FlowDriver::addressNeedingPage(int which) const {
-    return sim_.otherUrl(std::string("/i/") + kItemIds[which] + ".htm");
+std::string FlowDriver::addressNeedingPage(int which) {
+    return sim().otherUrl(std::string("/i/") + kItemIds[which] + ".htm");
 }
 
 std::optional<double> FlowDriver::fail(const std::string& what) {
@@ -113,39 +105,24 @@ std::optional<double> FlowDriver::fail(const std::string& what) {
     return std::nullopt;
 }
 
-HWND FlowDriver::ownedMessageBox() const {
-    for (HWND box = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); box != nullptr;
-         box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
-        if (GetWindow(box, GW_OWNER) == app_->mainWindow() && IsWindowVisible(box)) {
-            return box;
-        }
-    }
-    return nullptr;
-}
-
 HWND FlowDriver::resultWindow() const {
-    HWND window = test::findWindowOfClass(appProcessId(), kResultWindowClass);
-    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+    return test::findWindowOfClass(appProcessId(), ResultWindow::kClassName);
 }
 
 std::string FlowDriver::statusText() const {
-    return heldText(app_->control(MainWindow::kStatusLabelId));
+    return heldText(session_->app().control(MainWindow::kStatusLabelId));
 }
 
-void FlowDriver::resetStatusText() {
-    const std::wstring text = wide(kCleared);
-    SendMessageTimeoutW(app_->control(MainWindow::kStatusLabelId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_NORMAL, kFlowTimeoutMs, nullptr);
-}
-
-bool FlowDriver::waitForIdle() {
-    return app_->process().waitForInputIdle(kFlowTimeoutMs);
+void FlowDriver::clearStatusText() {
+    const std::wstring text = gbkToWide(kCleared);
+    SendMessageTimeoutW(session_->app().control(MainWindow::kStatusLabelId), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kFlowTimeoutMs, nullptr);
 }
 
 std::optional<double> FlowDriver::harvest() {
-    resetStatusText();
+    clearStatusText();
     const double start = Stopwatch::nowMs();
-    app_->clickButton(MainWindow::kHarvestButtonId);
+    session_->app().clickButton(MainWindow::kHarvestButtonId);
     HWND box = nullptr;
     double labelAt = 0;
     // The ids reach the status label a little before the box: both are noted.
@@ -154,63 +131,62 @@ std::optional<double> FlowDriver::harvest() {
             if (labelAt == 0 && statusText() != kCleared) {
                 labelAt = Stopwatch::nowMs();
             }
-            return (box = ownedMessageBox()) != nullptr;
+            return (box = test::findMessageBox(appProcessId())) != nullptr;
         },
         kFlowTimeoutMs);
     if (!shown) {
         return fail("no message box after the harvest click");
     }
     const std::string status = statusText();
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    if (!test::waitUntil([&] { return !IsWindow(box); }, kFlowTimeoutMs) || !waitForIdle()) {
+    const std::string message = test::readMessageBox(box).text;
+    test::pressMessageBoxButton(box, IDOK);
+    if (!test::waitUntil([&] { return !IsWindow(box); }, kFlowTimeoutMs)) {
         return fail("the message box did not close");
     }
-    if (!endsWith(status, kHarvestedIds)) {
-        return fail("the harvest showed \"" + status + "\"");
+    session_->waitUntilIdle();
+    if (status != std::string(test::kIdsPrefix) + kHarvestedIds || message != test::kHarvestSuccess) {
+        return fail("the harvest showed \"" + forReport(status) + "\" and \"" + forReport(message) + "\"");
     }
     harvestLabelMs_ = (labelAt == 0 ? *shown : labelAt) - start;
     return *shown - start;
 }
 
 std::optional<double> FlowDriver::lookup(const std::string& address) {
-    HWND edit = app_->control(MainWindow::kItemEditId);
-    resetStatusText();
-    SendMessageTimeoutW(edit, EM_SETSEL, 0, -1, SMTO_NORMAL, kFlowTimeoutMs, nullptr);
-    const std::wstring text = wide(address);
-    // The replaced text raises the change event, as pasting does; the lookup runs inside it,
-    // so the send returns once the lookup is over. The label is polled all the same.
+    clearStatusText();
+    // The lookup runs inside the change the paste raises, so the paste returns once it is
+    // over; the label is polled all the same.
     const double start = Stopwatch::nowMs();
-    SendMessageTimeoutW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                        kFlowTimeoutMs, nullptr);
+    session_->pasteItemText(address);
     const std::optional<double> shown = timeWhen([&] { return statusText() != kCleared; }, kFlowTimeoutMs);
     if (!shown) {
         return fail("the status label did not change after the edit");
     }
     const std::string status = statusText();
     if (!endsWith(status, kCommissionShown)) {
-        return fail("the lookup showed \"" + status + "\"");
+        return fail("the lookup showed \"" + forReport(status) + "\"");
     }
     return *shown - start;
 }
 
 std::optional<double> FlowDriver::link() {
-    HWND edit = app_->control(MainWindow::kItemEditId);
-    const POINT box = test::centreOf(test::windowRect(edit));
+    const POINT box = session_->app().controlCentre(MainWindow::kItemEditId);
     test::moveMouse(box.x, box.y);
-    resetStatusText();
+    clearStatusText();
     const InputClock::Events before = inputClock_->events();
     if (!startXdotool(L"click --repeat 2 --delay 60 1")) {
         return fail("xdotool did not start");
     }
-    const std::optional<double> shown = timeWhen([&] { return statusText() == kLinkCopied; }, kFlowTimeoutMs);
+    const std::optional<double> shown = timeWhen([&] { return statusText() == test::kLinkCopied; }, kFlowTimeoutMs);
     const bool released = test::waitUntil([&] { return inputClock_->events().buttonUps >= before.buttonUps + 2; });
     const InputClock::Events after = inputClock_->events();
     if (!shown) {
-        return fail("the status label did not report the copied link; it shows \"" + statusText() + "\"");
+        return fail("the status label did not report the copied link; it shows \"" + forReport(statusText()) + "\"");
     }
+    session_->waitUntilIdle();
     if (!released || after.buttonDowns != before.buttonDowns + 2) {
         return fail("the double-click did not reach the display as two clicks");
     }
+    // The double-click is the second press.
     return *shown - after.lastButtonDownMs;
 }
 
@@ -226,11 +202,16 @@ std::optional<double> FlowDriver::home() {
     const bool released = test::waitUntil([&] { return inputClock_->events().homeUps > before.homeUps; });
     const InputClock::Events after = inputClock_->events();
     if (!shown) {
-        return fail("no result window after Home; the status label shows \"" + statusText() + "\"");
+        return fail("no result window after Home; the status label shows \"" + forReport(statusText()) + "\"");
     }
+    const std::string message = heldText(GetDlgItem(window, ResultWindow::kMessageLabelId));
     PostMessageW(window, WM_CLOSE, 0, 0);
-    if (!test::waitUntil([&] { return !IsWindow(window); }, kFlowTimeoutMs) || !waitForIdle()) {
+    if (!test::waitUntil([&] { return !IsWindow(window); }, kFlowTimeoutMs)) {
         return fail("the result window did not close");
+    }
+    session_->waitUntilIdle();
+    if (!endsWith(message, kResultAnnounced)) {
+        return fail("the result window showed \"" + forReport(message) + "\"");
     }
     if (!released || after.homeDowns != before.homeDowns + 1) {
         return fail("Home did not reach the display as one press");

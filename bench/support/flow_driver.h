@@ -15,8 +15,7 @@
 
 #include "bench/support/input_clock.h"
 #include "tests/support/doc_view_client.h"
-#include "tests/support/platform_sim_client.h"
-#include "tests/support/quillane_app.h"
+#include "tests/support/platform_session.h"
 
 namespace quillane::bench {
 
@@ -35,17 +34,18 @@ public:
     // quillane.exe pointed at the simulator and a document view showing an item page, and
     // harvests once so that the later flows have a session. Empty on success, else what failed.
     std::string start(int replyDelayMs);
+    // Ends the programs and logs the member out of the prefix's shared cookie store.
     void stop();
 
-    test::PlatformSim& sim() { return sim_; }
-    DWORD appProcessId() const { return app_->process().processId(); }
+    test::PlatformSim& sim() { return session_->sim(); }
+    DWORD appProcessId() const { return session_->processId(); }
 
     // Item addresses: with the id in the address, or a page that names the id only in its text.
-    std::string addressWithId(int which) const;
-    std::string addressNeedingPage(int which) const;
+    std::string addressWithId(int which);
+    std::string addressNeedingPage(int which);
 
     // Each returns the latency in milliseconds, or nothing when the expected result did not
-    // appear (failure() then says what happened).
+    // appear (failure() then says what happened, in UTF-8).
     std::optional<double> harvest();
     std::optional<double> lookup(const std::string& address);
     std::optional<double> link();
@@ -57,16 +57,13 @@ public:
 
 private:
     std::optional<double> fail(const std::string& what);
-    HWND ownedMessageBox() const;
     HWND resultWindow() const;
     std::string statusText() const;
-    void resetStatusText();
-    bool waitForIdle();
+    void clearStatusText();
 
-    test::PlatformSim sim_;
-    std::unique_ptr<test::QuillaneApp> app_;
-    std::unique_ptr<test::DocViewProcess> docView_;
     std::unique_ptr<InputClock> inputClock_;
+    std::unique_ptr<test::PlatformSession> session_;
+    std::unique_ptr<test::DocViewProcess> docView_;
     std::string failure_;
     double harvestLabelMs_ = 0;
 };
