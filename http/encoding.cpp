@@ -61,7 +61,8 @@ constexpr std::array<bool, 256> kMarkFreeBlocks = [] {
 }();
 
 bool isMarkFree(wchar_t unit) {
-    if (kMarkFreeBlocks[static_cast<unsigned>(unit) >> 8]) {
+    // Letters, digits and the JSON around them first, without a look-up.
+    if (unit < 0x0300 || kMarkFreeBlocks[static_cast<unsigned>(unit) >> 8]) {
         return true;
     }
     for (const UnitRange& range : kRangesWithoutMarks) {
