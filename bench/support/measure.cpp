@@ -46,12 +46,14 @@ Spread spreadOf(std::vector<double> samples) {
 std::string formatNumber(double value) {
     char text[32];
     const double magnitude = std::fabs(value);
-    const char* format = magnitude >= 100 ? "%.0f" : magnitude >= 10 ? "%.1f" : magnitude >= 1 ? "%.2f" : "%.3f";
+    // Counts print as whole numbers; other figures with three significant digits or more.
+    const bool whole = value == std::round(value);
+    const char* format = whole || magnitude >= 100 ? "%.0f" : magnitude >= 10 ? "%.1f" : magnitude >= 1 ? "%.2f" : "%.3f";
     std::snprintf(text, sizeof text, format, value);
     return text;
 }
 
-bool report(const Figure& figure) {
+void report(const Figure& figure) {
     bool met = true;
     std::string target = "-";
     switch (figure.goal) {
@@ -70,13 +72,15 @@ bool report(const Figure& figure) {
     case Goal::Info:
         break;
     }
+    if (figure.goal != Goal::Info && !figure.unit.empty()) {
+        target += " " + figure.unit;
+    }
     const char* verdict = figure.goal == Goal::Info ? "" : met ? "yes" : "**no**";
-    std::printf("| %s | %s | %s | %s | %s | %s | %s %s | %s | %s |\n", figure.id.c_str(), figure.name.c_str(),
+    std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", figure.id.c_str(), figure.name.c_str(),
                 formatNumber(figure.spread.median).c_str(), formatNumber(figure.spread.min).c_str(),
-                formatNumber(figure.spread.max).c_str(), figure.unit.c_str(), target.c_str(),
-                figure.goal == Goal::Info ? "" : figure.unit.c_str(), verdict, figure.note.c_str());
+                formatNumber(figure.spread.max).c_str(), figure.unit.c_str(), target.c_str(), verdict,
+                figure.note.c_str());
     std::fflush(stdout);
-    return met;
 }
 
 void reportFailure(const std::string& id, const std::string& name, const std::string& reason) {

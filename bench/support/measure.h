@@ -43,8 +43,8 @@ struct Figure {
     std::string note;     // how many runs, counts seen, ...
 };
 
-// Prints one table row; returns whether the target is met (always true for Goal::Info).
-bool report(const Figure& figure);
+// Prints one table row, with whether the median meets the target (for Goal::Exactly: every run).
+void report(const Figure& figure);
 // A row for a figure that could not be measured, with the reason.
 void reportFailure(const std::string& id, const std::string& name, const std::string& reason);
 
