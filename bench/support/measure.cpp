@@ -46,9 +46,10 @@ Spread spreadOf(std::vector<double> samples) {
 std::string formatNumber(double value) {
     char text[32];
     const double magnitude = std::fabs(value);
-    // Counts print as whole numbers; other figures with three significant digits or more.
+    // Counts print as whole numbers; ratios and small figures with three decimals, so that a
+    // figure just past its target does not print as the target itself.
     const bool whole = value == std::round(value);
-    const char* format = whole || magnitude >= 100 ? "%.0f" : magnitude >= 10 ? "%.1f" : magnitude >= 1 ? "%.2f" : "%.3f";
+    const char* format = whole || magnitude >= 100 ? "%.0f" : magnitude >= 10 ? "%.1f" : "%.3f";
     std::snprintf(text, sizeof text, format, value);
     return text;
 }
