@@ -3,6 +3,7 @@
 // program keeps from run to run is measured, not how long the runs take.
 #include <windows.h>
 #include <psapi.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <string>
@@ -16,9 +17,10 @@ namespace {
 
 constexpr int kLookups = 1000;
 constexpr int kHomeCaptures = 200;
+constexpr int kSegments = 5;
+constexpr int kWarmUpSegments = 2;
 // Every tenth lookup fetches the item page first, as an address without the id makes it.
 constexpr int kPageFetchEvery = 10;
-constexpr int kWarmUpRuns = 20;
 constexpr int kSamples = 5;
 
 // Handle values are multiples of four; this bounds the search far above what the program uses.
@@ -28,6 +30,7 @@ struct Footprint {
     double workingSetMiB = 0;
     double committedMiB = 0;
     double handles = 0;
+    double threads = 0;
 };
 
 class ProcessProbe {
@@ -50,7 +53,8 @@ public:
             if (process_ == nullptr || !GetProcessMemoryInfo(process_, &memory, sizeof memory)) {
                 return {};
             }
-            readings.push_back({memory.WorkingSetSize / 1048576.0, memory.PagefileUsage / 1048576.0, openHandles()});
+            readings.push_back({memory.WorkingSetSize / 1048576.0, memory.PagefileUsage / 1048576.0, openHandles(),
+                                threads()});
             Sleep(100);
         }
         return readings;
@@ -71,6 +75,26 @@ private:
             }
         }
         return open;
+    }
+
+    // The process's threads, from the system's process list.
+    double threads() const {
+        std::vector<char> buffer(1 << 20);
+        ULONG length = 0;
+        if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length) != 0) {
+            return 0;
+        }
+        const DWORD processId = GetProcessId(process_);
+        for (std::size_t offset = 0;;) {
+            const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
+            if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == processId) {
+                return entry->NumberOfThreads;
+            }
+            if (entry->NextEntryOffset == 0) {
+                return 0;
+            }
+            offset += entry->NextEntryOffset;
+        }
     }
 
     HANDLE process_;
@@ -94,20 +118,19 @@ Spread growth(const std::vector<Footprint>& before, const std::vector<Footprint>
     return spreadOf(grown);
 }
 
-bool lookups(FlowDriver& driver, int count) {
-    for (int i = 0; i < count; ++i) {
+// One stretch of use as a member works: lookups through the edit box (every tenth with the
+// page fetch) with Home captures among them.
+bool segment(FlowDriver& driver, std::string& failure) {
+    const int lookupsPerHome = kLookups / kHomeCaptures;
+    for (int i = 0; i < kLookups / kSegments; ++i) {
         const std::string address =
             i % kPageFetchEvery == 0 ? driver.addressNeedingPage(i % 2) : driver.addressWithId(i % 2);
         if (!driver.lookup(address)) {
+            failure = "lookup: " + driver.failure();
             return false;
         }
-    }
-    return true;
-}
-
-bool homeCaptures(FlowDriver& driver, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (!driver.home()) {
+        if (i % lookupsPerHome == lookupsPerHome - 1 && !driver.home()) {
+            failure = "Home capture: " + driver.failure();
             return false;
         }
     }
@@ -116,52 +139,57 @@ bool homeCaptures(FlowDriver& driver, int count) {
 
 int run() {
     FlowDriver driver;
-    const std::string failure = driver.start(0);
+    std::string failure = driver.start(0);
     if (!failure.empty()) {
         reportFailure("5", "no growth", failure);
         return 1;
     }
     ProcessProbe probe(driver.appProcessId());
-    // The first runs load what the program keeps for good (libraries, fonts, the script engine).
-    bool homeWorks = homeCaptures(driver, kWarmUpRuns / 2);
-    const std::string homeFailure = homeWorks ? std::string() : driver.failure();
-    if (!lookups(driver, kWarmUpRuns)) {
-        reportFailure("5", "no growth", "warm-up lookup: " + driver.failure());
-        return 1;
+    // Two first stretches load what the program keeps for good (libraries, fonts, the script
+    // engine, the threads Wine starts on demand), so that the readings before and after find
+    // the process in the same kind of moment: just after a Home capture.
+    for (int i = 0; i < kWarmUpSegments; ++i) {
+        if (!segment(driver, failure)) {
+            reportFailure("5", "no growth", "warm-up " + failure);
+            return 1;
+        }
     }
     const std::vector<Footprint> before = probe.samples();
     if (before.empty()) {
         reportFailure("5", "no growth", "the process's memory and handles cannot be read");
         return 1;
     }
-    if (!lookups(driver, kLookups)) {
-        reportFailure("5", "no growth", "lookup: " + driver.failure());
-        return 1;
+    // Committed memory after each stretch against the one before: a leak grows every stretch,
+    // a step of Wine's own (a thread and its stack) only one.
+    std::vector<double> perSegment;
+    double last = spreadOf(field(before, &Footprint::committedMiB)).median;
+    std::vector<Footprint> after;
+    for (int i = 0; i < kSegments; ++i) {
+        if (!segment(driver, failure)) {
+            reportFailure("5", "no growth", failure);
+            return 1;
+        }
+        after = probe.samples();
+        const double now = spreadOf(field(after, &Footprint::committedMiB)).median;
+        perSegment.push_back(1024 * (now - last));
+        last = now;
     }
-    const std::vector<Footprint> afterLookups = probe.samples();
-    if (homeWorks && !homeCaptures(driver, kHomeCaptures)) {
-        homeWorks = false;
-    }
-    const std::vector<Footprint> after = probe.samples();
 
-    const std::string what = std::to_string(kLookups) + " lookups (every " + std::to_string(kPageFetchEvery) +
-                             "th with the page fetch)" +
-                             (homeWorks ? " and " + std::to_string(kHomeCaptures) + " Home captures" : std::string()) +
-                             "; " + std::to_string(kSamples) + " readings after against the median of " +
-                             std::to_string(kSamples) + " before";
+    const std::string what = std::to_string(kLookups) + " lookups and " + std::to_string(kHomeCaptures) +
+                             " Home captures, interleaved; " + std::to_string(kSamples) +
+                             " readings after against the median of " + std::to_string(kSamples) + " before";
+    const auto before_ = [&](double Footprint::*member) { return formatNumber(spreadOf(field(before, member)).median); };
     report({"5", "working set growth", growth(before, after, &Footprint::workingSetMiB), "MiB", Goal::AtMost, 1.0,
-            what + "; before " + formatNumber(spreadOf(field(before, &Footprint::workingSetMiB)).median) + " MiB"});
+            what + "; before " + before_(&Footprint::workingSetMiB) + " MiB"});
     report({"5", "handle count growth", growth(before, after, &Footprint::handles), "", Goal::AtMost, 10,
-            what + "; before " + formatNumber(spreadOf(field(before, &Footprint::handles)).median)});
+            what + "; before " + before_(&Footprint::handles)});
     report({"5", "committed memory growth", growth(before, after, &Footprint::committedMiB), "MiB", Goal::Info, 0,
-            what + "; before " + formatNumber(spreadOf(field(before, &Footprint::committedMiB)).median) + " MiB"});
-    report({"5", "working set growth over the lookups alone", growth(before, afterLookups, &Footprint::workingSetMiB),
-            "MiB", Goal::Info, 0, std::to_string(kLookups) + " lookups"});
-    report({"5", "handle count growth over the lookups alone", growth(before, afterLookups, &Footprint::handles), "",
-            Goal::Info, 0, std::to_string(kLookups) + " lookups"});
-    if (!homeWorks) {
-        reportFailure("5", "growth over Home captures", homeFailure.empty() ? driver.failure() : homeFailure);
-    }
+            "before " + before_(&Footprint::committedMiB) + " MiB"});
+    report({"5", "committed memory growth per stretch", spreadOf(perSegment), "KiB", Goal::Info, 0,
+            std::to_string(kSegments) + " stretches of " + std::to_string(kLookups / kSegments) + " lookups and " +
+                std::to_string(kHomeCaptures / kSegments) + " Home captures"});
+    report({"5", "thread count growth", growth(before, after, &Footprint::threads), "", Goal::Info, 0,
+            "before " + before_(&Footprint::threads) + "; Wine starts and ends some threads on demand"});
     return 0;
 }
 
