@@ -120,10 +120,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == control(kStatusLabelId)) {
-            HDC context = reinterpret_cast<HDC>(wParam);
-            SetTextColor(context, kStatusColour);
-            SetBkColor(context, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            return colourLabel(reinterpret_cast<HDC>(wParam), kStatusColour);
         }
         break;
     case WM_CLOSE:
