@@ -47,7 +47,7 @@ constexpr int kShotMargin = 12;
 // What the member should see, word for word.
 constexpr const char* kMainCaption = "Quillane";
 constexpr const char* kStartStatus = "状态显示栏";
-constexpr const char* kHarvestCaption = "获取关键信息";
+constexpr const char* kHarvestButton = "获取关键信息";
 constexpr const char* kMessageCaption = "友情提醒";
 constexpr const char* kHarvestSuccess =
     "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
@@ -97,6 +97,11 @@ bool runUnixCommand(const std::string& command, const std::string& unixMarker) {
         waitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, kStepTimeoutMs);
     DeleteFileW(marker.c_str());
     return done;
+}
+
+// The simulator's item: its title exactly as the platform sends it, then the commission.
+std::string rebateOfDefaultItem() {
+    return utf8ToGbk(platform_sim::kDefaultTitleJson) + kRebateIs + platform_sim::kDefaultCommission;
 }
 
 HWND firstDescendantOfClass(HWND parent, const wchar_t* className) {
@@ -161,9 +166,6 @@ private:
     std::string linkFor(const std::string& itemId) const {
         return "http://localhost:" + std::to_string(port_) + "/elite?auctionid=" + itemId +
                "&adzoneid=" + platform_sim::kDefaultAdzoneId + "&siteid=" + platform_sim::kDefaultSiteId;
-    }
-    std::string rebateOfDefaultItem() const {
-        return utf8ToGbk(platform_sim::kDefaultTitleJson) + kRebateIs + platform_sim::kDefaultCommission;
     }
     std::string status() const { return windowText(control(MainWindow::kStatusLabelId)); }
     HWND control(int id) const { return GetDlgItem(main_, id); }
@@ -237,7 +239,7 @@ bool Tour::start() {
 
     bool ok = expect("main window", windowText(main_), kMainCaption);
     ok = expect("status label", status(), kStartStatus) && ok;
-    ok = expect("button", windowText(control(MainWindow::kHarvestButtonId)), kHarvestCaption) && ok;
+    ok = expect("button", windowText(control(MainWindow::kHarvestButtonId)), kHarvestButton) && ok;
     ok = expect("notice box", findMessageBox(processId_) == nullptr ? "none" : "shown", "none") && ok;
     ok = expect("stand-in browser shows", windowText(addressBar_), itemAddress(pageItemId_)) && ok;
     ok = expect("its document view", pageView_ != nullptr ? "present" : "missing", "present") && ok;
@@ -328,7 +330,8 @@ bool Tour::home() {
 }
 
 bool Tour::openLink() {
-    // The browser launcher here is a recorder (scripts/wine-env); it writes down the address.
+    // The browser launcher here is a recorder (scripts/wine-env) that writes each address
+    // down as a line; the empty mark matches every line.
     const std::size_t opened = browserLaunchesWith("").size();
     const POINT button = centreOf(windowRect(GetDlgItem(result_, ResultWindow::kOpenLinkButtonId)));
     clickAt(button.x, button.y);
