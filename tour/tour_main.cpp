@@ -26,6 +26,7 @@
 #include "sim/doc_view/protocol.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/member_texts.h"
 #include "tests/support/message_box.h"
 #include "tests/support/platform_sim_client.h"
 #include "tests/support/ui_driver.h"
@@ -44,18 +45,14 @@ constexpr DWORD kStepTimeoutMs = 30000;
 // Around the windows in the screenshots.
 constexpr int kShotMargin = 12;
 
-// What the member should see, word for word.
+// What the member should see, word for word (the messages are in member_texts.h).
 constexpr const char* kMainCaption = "Quillane";
 constexpr const char* kStartStatus = "状态显示栏";
 constexpr const char* kHarvestButton = "获取关键信息";
 constexpr const char* kMessageCaption = "友情提醒";
-constexpr const char* kHarvestSuccess =
-    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
-constexpr const char* kIdsPrefix = "请核对下面是否提取两组数字,否则放弃软件：";
 constexpr const char* kRebateIs = "的返利是";
 constexpr const char* kYuan = "元！";
 constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
-constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
 
 std::string utf8ToGbk(std::u8string_view utf8) {
     const std::string bytes(utf8.begin(), utf8.end());
