@@ -241,6 +241,11 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
         if (!runRequest(request, hop, reply)) {
             return std::nullopt;
         }
+        // Bytes that do not begin with a status line are no HTTP reply: nothing in them is
+        // taken, their cookies neither.
+        if (!hasStatusLine(request.rawHeaders)) {
+            return std::nullopt;
+        }
         const ReplyHeaderFields fields = readReplyHeaders(request.rawHeaders);
         request.location = fields.location;
         request.receivedCookies = fields.receivedCookies;
