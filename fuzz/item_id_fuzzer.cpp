@@ -2,12 +2,14 @@
 // after the last "id=", and it is taken directly exactly when its value, read as a decimal
 // number of any length, is above 10 000 000 000. A text followed by "id=" and digits: those
 // digits are the candidate, whatever came before.
+// A text the lookup would fetch as a page names a plain host.
 // Input: text 0x1F digits (non-digits in the second field are dropped).
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
+#include "http/url.h"
 #include "workflow/item_id.h"
 
 namespace quillane::fuzz {
@@ -50,6 +52,20 @@ void checkAnyText(std::string_view text) {
             "taken directly exactly when at least 11 digits and above the bound");
 }
 
+// A text the lookup would fetch names a host the engine can go to, and nothing else.
+void checkPageAddress(std::string_view text) {
+    if (!isPageAddress(text)) {
+        return;
+    }
+    const std::string host = urlHost(text);
+    require(!host.empty(), "a page address has a host");
+    for (char c : host) {
+        require(c != '@' && c != ' ' && static_cast<unsigned char>(c) >= 0x20, "the host is a plain name");
+    }
+    require(text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos,
+            "a page address holds no line break or zero byte");
+}
+
 void checkAppendedId(std::string_view text, std::string_view digitsField) {
     std::string digits;
     for (char c : digitsField) {
@@ -69,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quillane::fuzz;
     const std::string_view input = asText(data, size);
     checkAnyText(input);
+    checkPageAddress(input);
     const auto fields = splitFields(input, 2);
     checkAppendedId(fields[0], fields[1]);
     return 0;

@@ -37,8 +37,10 @@ void lookupRebate(WorkflowContext& context, LookupForm form) {
     if (isDirectItemId(candidate)) {
         session.itemId = candidate;
     } else {
-        // The page itself names its item in an empty div's itemid attribute.
-        const std::string page = fetchPage(form == LookupForm::EditBox ? context.view.editBoxText() : source);
+        // The page itself names its item in an empty div's itemid attribute. Text that is no
+        // page address is not sent anywhere: the item stays unknown.
+        const std::string address = form == LookupForm::EditBox ? context.view.editBoxText() : source;
+        const std::string page = isPageAddress(address) ? fetchPage(address) : std::string();
         session.itemId = textBetween(page, "itemid=\"", "\"></div>");
     }
 
