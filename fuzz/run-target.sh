@@ -18,8 +18,10 @@ quillane_fuzz_run() {
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
     corpus="$(find "$work" -type f | wc -l)"
     echo "fuzz $target: ${runs:-?} executions in ${seconds} s, no failure (work corpus: $corpus inputs)"
+    [ -z "${QUILLANE_FUZZ_RESULTS:-}" ] || echo "$target ${runs:-0} 0" >>"$QUILLANE_FUZZ_RESULTS"
   else
     echo "fuzz $target: FAILED, log $log" >&2
+    [ -z "${QUILLANE_FUZZ_RESULTS:-}" ] || echo "$target 0 1" >>"$QUILLANE_FUZZ_RESULTS"
     grep -E 'property broken|ERROR|runtime error|SUMMARY|Test unit written' "$log" | head -20 >&2
     return 1
   fi
