@@ -97,7 +97,10 @@ protected:
     // After a case, with the platform answering normally again: a lookup and a link that go
     // out with the login's cookies, the token and the member's ids, and the link arrives.
     bool sessionStillWhole() {
-        if (!sim().set(itemModes()) || !paste(goodItem()) || session_->status() != kAbcStatus || !doubleClick()) {
+        const bool looked = sim().set(itemModes()) && paste(goodItem()) && session_->status() == kAbcStatus;
+        const bool clicked = looked && doubleClick();
+        EXPECT_TRUE(looked && clicked) << "lookup " << looked << ", link request " << clicked;
+        if (!clicked) {
             return false;
         }
         const SimRequest search = sim().requestsTo(kSearchPath).back();

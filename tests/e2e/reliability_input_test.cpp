@@ -108,7 +108,7 @@ TEST_F(ReliabilityInput, ItemPagesWithIdsBuiltToBreakTheQuery) {
         const auto searches = sim().requestsTo(kSearchPath);
         ASSERT_FALSE(searches.empty());
         for (const std::string& line : searches.back().headerLines) {
-            EXPECT_EQ(line.find("Injected"), std::string::npos) << line;
+            EXPECT_NE(line.rfind("X-Injected", 0), 0u) << line;
         }
     }
 }
