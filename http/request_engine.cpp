@@ -149,7 +149,10 @@ bool isRedirectStatus(DWORD status) {
 DWORD requestFlags(const HttpRequestOptions& request, std::string_view address) {
     // The engine follows redirects itself: the library would carry our Cookie line to any
     // host, follow a redirect loop without end and drop the body of a 307 POST.
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NEED_FILE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    // Every reply is read once, into memory, and nothing the member fetches belongs on disk:
+    // no cache entry is written (a file per request would cost more than the request itself
+    // on loopback), and no file is asked for. The bytes sent are the same either way.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
     if (request.cookies) {
         // The caller's cookie text is then the only cookie source, and the reply's cookies
         // stay out of the system store.

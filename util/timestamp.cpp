@@ -10,21 +10,6 @@ namespace {
 // 1601-01-01 (FILETIME's epoch) to 1970-01-01 in 100 ns units.
 constexpr unsigned long long kUnixEpochIn100ns = 116444736000000000ULL;
 
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitialize(nullptr)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT result_;
-};
-
 class DispatchPointer {
 public:
     DispatchPointer() = default;
@@ -38,6 +23,11 @@ public:
 
     IDispatch* get() const { return object_; }
     void** out() { return reinterpret_cast<void**>(&object_); }
+    IDispatch* release() {
+        IDispatch* object = object_;
+        object_ = nullptr;
+        return object;
+    }
 
 private:
     IDispatch* object_ = nullptr;
@@ -88,33 +78,72 @@ std::string systemClockTimestamp() {
     return std::to_string((ticks - kUnixEpochIn100ns) / 10000);
 }
 
-}  // namespace
-
-std::string scriptTimestamp() {
-    ComApartment apartment;
+// A script control with the time function defined in it, or null.
+IDispatch* newTimeScript() {
     CLSID scriptControl;
     if (FAILED(CLSIDFromProgID(L"ScriptControl", &scriptControl))) {
-        return {};
+        return nullptr;
     }
     DispatchPointer control;
     if (FAILED(CoCreateInstance(scriptControl, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                 control.out()))) {
-        return {};
+        return nullptr;
     }
 
     Variant language(L"JScript");
     DISPID propertyPut = DISPID_PROPERTYPUT;
     DISPPARAMS languageParameters{language.get(), &propertyPut, 1, 1};
     if (!invoke(control.get(), L"Language", DISPATCH_PROPERTYPUT, languageParameters, nullptr)) {
-        return {};
+        return nullptr;
     }
 
     Variant script(L"function time(){return new Date().getTime()}");
     DISPPARAMS scriptParameters{script.get(), nullptr, 1, 0};
     if (!invoke(control.get(), L"ExecuteStatement", DISPATCH_METHOD, scriptParameters, nullptr)) {
+        return nullptr;
+    }
+    return control.release();
+}
+
+// One script control a thread, made on the thread's first reading and kept to its end.
+// Under Wine a control that has run a script keeps its script engine (some 20 KiB) alive
+// after its last release, so a control a reading would grow the program with every request.
+// The control holds the thread's use of COM that it was made in, so that the apartment
+// outlives it whatever the thread's other users of COM do; the process end takes both.
+struct ThreadTimeScript {
+    IDispatch* control = nullptr;
+    bool holdsCom = false;
+};
+thread_local ThreadTimeScript threadTimeScript;
+
+IDispatch* timeScript() {
+    if (threadTimeScript.control == nullptr) {
+        const HRESULT com = CoInitialize(nullptr);
+        threadTimeScript.control = newTimeScript();
+        threadTimeScript.holdsCom = threadTimeScript.control != nullptr && SUCCEEDED(com);
+        if (threadTimeScript.control == nullptr && SUCCEEDED(com)) {
+            CoUninitialize();
+        }
+    }
+    return threadTimeScript.control;
+}
+
+// A control that failed is not trusted again: the next reading makes a new one.
+void dropTimeScript() {
+    threadTimeScript.control->Release();
+    if (threadTimeScript.holdsCom) {
+        CoUninitialize();
+    }
+    threadTimeScript = {};
+}
+
+}  // namespace
+
+std::string scriptTimestamp() {
+    IDispatch* control = timeScript();
+    if (control == nullptr) {
         return {};
     }
-
     // Run takes the procedure's name and a SAFEARRAY of its parameters (here none); the name
     // alone is refused. Invoke wants the arguments last first.
     Variant runArguments[2];
@@ -125,8 +154,11 @@ std::string scriptTimestamp() {
     VARIANT packed[2] = {*runArguments[0].get(), *runArguments[1].get()};
     DISPPARAMS runParameters{packed, nullptr, 2, 0};
     Variant result;
-    if (runArguments[0].get()->parray == nullptr ||
-        !invoke(control.get(), L"Run", DISPATCH_METHOD, runParameters, result.get())) {
+    if (runArguments[0].get()->parray == nullptr) {
+        return {};
+    }
+    if (!invoke(control, L"Run", DISPATCH_METHOD, runParameters, result.get())) {
+        dropTimeScript();
         return {};
     }
 

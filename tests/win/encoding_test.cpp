@@ -106,6 +106,35 @@ TEST(Utf8ToGbk, ReplacesWhatGbkCannotHoldAndCarriesOn) {
     EXPECT_GT(truncatedEnd.size(), 2u);
 }
 
+// The composite check is left out for texts that cannot need it. Every character, placed
+// after letters and syllables that marks combine with (none of them a mark itself, so that
+// only the character decides whether the check is made), must come out as the check makes it.
+TEST(Utf8ToGbk, EveryCharacterAfterABaseConvertsAsTheCompositeCheckMakesIt) {
+    const wchar_t bases[] = {L'a', L'e', L'O', 0x03B1, 0x0430, 0x304B, 0x30AB, 0xAC00};
+    int mismatches = 0;
+    for (unsigned unit = 1; unit <= 0xFFFF && mismatches < 5; ++unit) {
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            continue;  // a lone surrogate is not UTF-8
+        }
+        std::wstring text;
+        for (const wchar_t base : bases) {
+            text.push_back(base);
+            text.push_back(static_cast<wchar_t>(unit));
+        }
+        const int length = static_cast<int>(text.size());
+        std::string utf8(static_cast<std::size_t>(length) * 3, '\0');
+        utf8.resize(static_cast<std::size_t>(
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+        std::string expected(static_cast<std::size_t>(length) * 2, '\0');
+        expected.resize(static_cast<std::size_t>(WideCharToMultiByte(
+            936, WC_COMPOSITECHECK, text.data(), length, expected.data(), static_cast<int>(expected.size()), nullptr, nullptr)));
+        if (utf8ToGbk(utf8) != expected) {
+            ++mismatches;
+            ADD_FAILURE() << "U+" << std::hex << unit;
+        }
+    }
+}
+
 TEST(Utf8ToGbk, ConvertsAMebibyteBodyInOnePiece) {
     // Chinese, ASCII and zero bytes, repeated: every byte must come out in place.
     const std::string utf8Unit = bytes("\xE4\xB8\xAD\xE6\x96\x87<a>\0\xE2\x82\xAC\n", 14);

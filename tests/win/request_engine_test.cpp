@@ -99,6 +99,24 @@ TEST(RequestEngineWire, SystemStoreIsUsedOnlyWithoutCookieText) {
     EXPECT_EQ(stored.find("notstored"), std::string::npos) << stored;
 }
 
+// Replies may carry the member's session and links: none is left in the URL cache on disk.
+TEST(RequestEngineWire, RepliesLeaveNoCacheEntry) {
+    ScriptedServer server;
+    server.addReply(httpResponse("HTTP/1.1 200 OK", "Cache-Control: max-age=3600\r\n", "page"));
+    server.addReply(httpResponse("HTTP/1.1 200 OK", "Cache-Control: max-age=3600\r\n", "service"));
+    const std::string page = server.address("/cache/page");
+    const std::string service = server.address("/cache/service?t=1");
+    EXPECT_EQ(fetchPage(page), "page");
+    HttpRequestOptions request = requestTo(service);
+    request.cookies = "a=1";
+    EXPECT_EQ(httpRequest(request), "service");
+    for (const std::string& address : {page, service}) {
+        DWORD size = 0;
+        EXPECT_FALSE(GetUrlCacheEntryInfoA(address.c_str(), nullptr, &size)) << address;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << address;
+    }
+}
+
 TEST(RequestEngineWire, CallersAgentReplacesTheDefault) {
     ScriptedServer server;
     server.addReply(httpResponse("HTTP/1.1 200 OK", "", "x"));

@@ -1,5 +1,6 @@
 // The millisecond timestamp against the system clock.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,22 @@ TEST(Timestamp, SuccessiveReadingsDoNotGoBack) {
     const unsigned long long first = std::stoull(millisecondTimestamp());
     const unsigned long long second = std::stoull(millisecondTimestamp());
     EXPECT_LE(first, second);
+}
+
+// The program reads the clock for every request it makes, so readings must not add to its
+// memory (Wine keeps the script engine of every control that ran a script).
+TEST(Timestamp, ReadingsDoNotGrowTheProcess) {
+    const auto committed = [] {
+        PROCESS_MEMORY_COUNTERS memory{};
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        return memory.PagefileUsage;
+    };
+    ASSERT_FALSE(millisecondTimestamp().empty());  // what is kept for good is made now
+    const SIZE_T before = committed();
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_FALSE(millisecondTimestamp().empty());
+    }
+    EXPECT_LT(committed() - before, SIZE_T{1} << 20);
 }
 
 }  // namespace

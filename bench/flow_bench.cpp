@@ -1,0 +1,163 @@
+// The member's wait in the real windows, against the platform's own reply time. The simulator
+// holds every reply back D = 100 ms, so a flow that needs n requests cannot be faster than
+// n x D; each flow's latency is reported as a multiple of that limit, together with the
+// requests and connections the simulator saw for it (2). The millisecond timestamp that
+// every service request carries is timed here too, as a share of a harvest (4).
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bench/support/flow_driver.h"
+#include "bench/support/measure.h"
+#include "util/timestamp.h"
+
+namespace quillane::bench {
+namespace {
+
+constexpr int kReplyDelayMs = 100;
+constexpr int kRounds = 9;
+constexpr int kTimestampRounds = 9;
+constexpr int kTimestampCallsPerRound = 20;
+
+struct Flow {
+    const char* id;
+    const char* name;
+    int requiredRequests;  // the fewest requests the flow can be made with
+    std::function<std::optional<double>(FlowDriver&, int round)> run;
+};
+
+struct FlowResults {
+    std::vector<double> latencies;
+    std::vector<double> requests;
+    std::vector<double> connections;
+    std::string failure;
+};
+
+// Per call, in milliseconds, on a thread that keeps COM initialised as the program's
+// user-interface thread does.
+std::vector<double> timestampCosts() {
+    const HRESULT com = CoInitialize(nullptr);
+    std::vector<double> perCall;
+    for (int round = -1; round < kTimestampRounds; ++round) {
+        Stopwatch watch;
+        std::size_t digits = 0;
+        for (int i = 0; i < kTimestampCallsPerRound; ++i) {
+            digits += millisecondTimestamp().size();
+        }
+        if (round >= 0 && digits > 0) {
+            perCall.push_back(watch.elapsedMs() / kTimestampCallsPerRound);
+        }
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return perCall;
+}
+
+int run() {
+    const std::vector<double> timestampMs = timestampCosts();
+
+    FlowDriver driver;
+    const std::string failure = driver.start(kReplyDelayMs);
+    if (!failure.empty()) {
+        reportFailure("2", "flows at D = 100 ms", failure);
+        return 1;
+    }
+    const Flow flows[] = {
+        {"2a", "harvest", 1, [](FlowDriver& d, int) { return d.harvest(); }},
+        {"2b", "edit-box lookup, id in the address", 1,
+         [](FlowDriver& d, int round) { return d.lookup(d.addressWithId(round % 2)); }},
+        {"2c", "edit-box lookup with the page fetch", 2,
+         [](FlowDriver& d, int round) { return d.lookup(d.addressNeedingPage(round % 2)); }},
+        {"2d", "double-click link", 1, [](FlowDriver& d, int) { return d.link(); }},
+        {"2e", "Home to the result window", 2, [](FlowDriver& d, int) { return d.home(); }},
+    };
+    FlowResults results[std::size(flows)];
+    std::set<int> connectionsSeen;  // the simulator numbers every connection it accepts
+    std::vector<double> harvestLabelMs;
+    // Round by round, every flow once, so that a busy spell of the machine falls on all alike.
+    for (int round = 0; round < kRounds; ++round) {
+        for (std::size_t f = 0; f < std::size(flows); ++f) {
+            const Flow& flow = flows[f];
+            FlowResults& result = results[f];
+            if (!result.failure.empty()) {
+                continue;
+            }
+            driver.sim().clearLog();
+            const std::optional<double> latency = flow.run(driver, round);
+            if (!latency) {
+                result.failure = driver.failure();
+                continue;
+            }
+            const std::vector<test::SimRequest> seen = driver.sim().requests();
+            int opened = 0;
+            for (const test::SimRequest& request : seen) {
+                opened += connectionsSeen.insert(request.connection).second ? 1 : 0;
+            }
+            result.latencies.push_back(*latency);
+            result.requests.push_back(static_cast<double>(seen.size()));
+            result.connections.push_back(opened);
+            if (f == 0) {
+                harvestLabelMs.push_back(driver.harvestLabelMs());
+            }
+        }
+    }
+
+    const std::string runs = std::to_string(kRounds) + " runs, interleaved with the other flows";
+    double harvestMs = 0;
+    for (std::size_t f = 0; f < std::size(flows); ++f) {
+        const Flow& flow = flows[f];
+        const FlowResults& result = results[f];
+        if (!result.failure.empty()) {
+            reportFailure(flow.id, flow.name, result.failure);
+            continue;
+        }
+        const double limit = kReplyDelayMs * flow.requiredRequests;
+        std::vector<double> ratios;
+        for (double latency : result.latencies) {
+            ratios.push_back(latency / limit);
+        }
+        const Spread latency = spreadOf(result.latencies);
+        if (flow.id == std::string("2a")) {
+            harvestMs = latency.median;
+        }
+        report({flow.id, std::string(flow.name) + ": latency / (D x " + std::to_string(flow.requiredRequests) + ")",
+                spreadOf(ratios), "x", Goal::AtMost, 1.15, runs});
+        report({flow.id, std::string(flow.name) + ": latency", latency, "ms", Goal::Info, 0,
+                "from the event to the visible result"});
+        report({flow.id, std::string(flow.name) + ": requests per run", spreadOf(result.requests), "", Goal::Exactly,
+                static_cast<double>(flow.requiredRequests), "as the simulator saw them"});
+        report({flow.id, std::string(flow.name) + ": new connections per run", spreadOf(result.connections), "",
+                Goal::Info, 0, "connections the simulator had not seen before the run"});
+        if (f == 0) {
+            report({flow.id, "harvest: to the ids in the status label", spreadOf(harvestLabelMs), "ms", Goal::Info, 0,
+                    "the owned message box follows"});
+        }
+    }
+
+    if (timestampMs.empty()) {
+        reportFailure("4", "millisecondTimestamp", "no timestamp came back");
+    } else {
+        const Spread cost = spreadOf(timestampMs);
+        report({"4", "millisecondTimestamp per call", cost, "ms", Goal::Info, 0,
+                std::to_string(kTimestampRounds) + " rounds of " + std::to_string(kTimestampCallsPerRound) + " calls"});
+        if (harvestMs > 0) {
+            const Spread share{100 * cost.median / harvestMs, 100 * cost.min / harvestMs, 100 * cost.max / harvestMs};
+            report({"4", "timestamp share of a harvest at D = 100 ms", share, "%", Goal::Below, 2,
+                    "one timestamp per harvest; median harvest " + formatNumber(harvestMs) + " ms"});
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace quillane::bench
+
+int main() {
+    return quillane::bench::run();
+}
