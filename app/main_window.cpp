@@ -81,7 +81,7 @@ void MainWindow::createControls(const std::string& homeUrl) {
     const ControlLayout itemEdit{kItemEditId, L"EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_LEFT | WS_TABSTOP,
                                  WS_EX_CLIENTEDGE, 9, 83, 488, 120};
     HWND edit = createControl(handle(), itemEdit);
-    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // 0: as much as the control can hold
+    SendMessageW(edit, EM_SETLIMITTEXT, kItemTextLimit, 0);
     SetWindowSubclass(edit, &MainWindow::itemEditSubclass, kItemEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     const ControlLayout onTopCheck{kOnTopCheckId, L"BUTTON", "置顶", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 24, 48, 24};
@@ -120,10 +120,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == control(kStatusLabelId)) {
-            HDC context = reinterpret_cast<HDC>(wParam);
-            SetTextColor(context, kStatusColour);
-            SetBkColor(context, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            return colourLabel(reinterpret_cast<HDC>(wParam), kStatusColour);
         }
         break;
     case WM_CLOSE:

@@ -28,6 +28,10 @@ public:
     static constexpr int kItemEditId = 1004;       // item edit box
     static constexpr int kOnTopCheckId = 1005;     // "置顶"
     static constexpr int kHomeHotKeyId = 1;
+    // Characters the item box takes: far more than any address, and little enough that a
+    // huge paste (a megabyte of text without a blank) cannot stall or crash the edit control
+    // while it lays the text out; the rest of such a paste is cut off.
+    static constexpr int kItemTextLimit = 32767;
     static constexpr int kOuterWidth = 509;
     static constexpr int kOuterHeight = 387;
     static constexpr int kCompactHeight = 236;

@@ -1,6 +1,6 @@
 # Sourced by scripts/native-checks and scripts/fuzz-campaign: runs one libFuzzer target of the native
 # build for a bounded time and reports its executions.
-quillane_fuzz_targets=(text_extraction_fuzzer cookie_merge_fuzzer url_header_fuzzer)
+quillane_fuzz_targets=(text_extraction_fuzzer cookie_merge_fuzzer url_header_fuzzer reply_headers_fuzzer item_id_fuzzer)
 
 # quillane_fuzz_run TARGET SECONDS WORK_CORPUS_DIR
 # New inputs go to WORK_CORPUS_DIR; the committed seeds in fuzz/corpus/TARGET are only read.
@@ -18,8 +18,10 @@ quillane_fuzz_run() {
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
     corpus="$(find "$work" -type f | wc -l)"
     echo "fuzz $target: ${runs:-?} executions in ${seconds} s, no failure (work corpus: $corpus inputs)"
+    [ -z "${QUILLANE_FUZZ_RESULTS:-}" ] || echo "$target ${runs:-0} 0" >>"$QUILLANE_FUZZ_RESULTS"
   else
     echo "fuzz $target: FAILED, log $log" >&2
+    [ -z "${QUILLANE_FUZZ_RESULTS:-}" ] || echo "$target 0 1" >>"$QUILLANE_FUZZ_RESULTS"
     grep -E 'property broken|ERROR|runtime error|SUMMARY|Test unit written' "$log" | head -20 >&2
     return 1
   fi

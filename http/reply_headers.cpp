@@ -42,6 +42,20 @@ ReplyHeaderFields readReplyHeaders(std::string_view rawHeaders) {
     return fields;
 }
 
+bool hasStatusLine(std::string_view rawHeaders) {
+    constexpr std::string_view kShape = "HTTP/9.9 999";
+    if (rawHeaders.size() < kShape.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const char c = rawHeaders[i];
+        if (kShape[i] == '9' ? !(c >= '0' && c <= '9') : c != kShape[i]) {
+            return false;
+        }
+    }
+    return rawHeaders.size() == kShape.size() || rawHeaders[kShape.size()] == ' ' || rawHeaders[kShape.size()] == '\r';
+}
+
 bool isMovedPermanently(std::string_view rawHeaders) {
     return textBetween(rawHeaders, "HTTP/1.1 ", " Moved") == "301";
 }

@@ -23,6 +23,10 @@ ReplyHeaderFields readReplyHeaders(std::string_view rawHeaders);
 // Set-Cookie (in any letter case).
 std::string setCookiePair(std::string_view line);
 
+// The block begins with a status line: "HTTP/", one digit, ".", one digit, a blank and a
+// three-digit code, then a blank or the end of the line.
+bool hasStatusLine(std::string_view rawHeaders);
+
 // A reply that the engine follows itself by appending the current path to its Location: a
 // status line "HTTP/1.1 301 Moved..." (letters in any case).
 bool isMovedPermanently(std::string_view rawHeaders);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -66,6 +67,10 @@ struct Reply {
 
 // Under Wine, time-outs on the session handle never reach its requests: they are set on the
 // request handle, where they take effect, and on the session for libraries that inherit them.
+void setReceiveTimeout(HINTERNET handle, DWORD milliseconds) {
+    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds, sizeof(milliseconds));
+}
+
 void applyTimeouts(HINTERNET handle) {
     DWORD timeout = kRequestTimeoutMs;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -99,11 +104,24 @@ std::optional<DWORD> queryNumber(HINTERNET request, DWORD info) {
     return value;
 }
 
-bool readBody(HINTERNET request, std::string& body) {
+// The body as it arrives, until its end; false when a read fails or the deadline passes. The
+// receive time-out bounds each wait for the next bytes, not a server that keeps the reply
+// alive by sending a byte now and then: only asking for what has arrived, and never waiting
+// past the deadline, bounds the whole reply.
+bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body) {
     char buffer[kReadSize];
     while (true) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return false;
+        }
+        setReceiveTimeout(request, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kRequestTimeoutMs)));
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
+            return false;
+        }
         DWORD count = 0;
-        if (!InternetReadFile(request, buffer, kReadSize, &count)) {
+        if (available > 0 && !InternetReadFile(request, buffer, std::min(available, kReadSize), &count)) {
             return false;
         }
         if (count == 0) {
@@ -187,10 +205,11 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     if (hop.post && request.postBytes.empty()) {
         request.postBytes = request.postText;
     }
+    const ULONGLONG sendTime = GetTickCount64();
     const BOOL sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
                                        hop.post ? request.postBytes.data() : nullptr,
                                        hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0);
-    reply.whole = sent && readBody(handle.get(), reply.body);
+    reply.whole = sent && readBody(handle.get(), sendTime + kReplyDeadlineMs, reply.body);
 
     request.rawHeaders = queryHeader(handle.get(), HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
                              .value_or(std::string(kRawHeaderGuess, ' '));
@@ -223,6 +242,11 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
     for (int followed = 0;; ++followed) {
         Reply reply;
         if (!runRequest(request, hop, reply)) {
+            return std::nullopt;
+        }
+        // Bytes that do not begin with a status line are no HTTP reply: nothing in them is
+        // taken, their cookies neither.
+        if (!hasStatusLine(request.rawHeaders)) {
             return std::nullopt;
         }
         const ReplyHeaderFields fields = readReplyHeaders(request.rawHeaders);

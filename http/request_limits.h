@@ -7,6 +7,10 @@ namespace quillane {
 // Connect, send and receive time-outs of every request.
 inline constexpr unsigned long kRequestTimeoutMs = 15000;
 
+// A reply must have arrived whole this long after its request was sent. The time-outs above
+// bound each wait for the next bytes; this bounds a server that sends them one at a time.
+inline constexpr unsigned long kReplyDeadlineMs = 15000;
+
 // Redirects followed in a row before the exchange counts as failed.
 inline constexpr int kMaxRedirectsFollowed = 10;
 

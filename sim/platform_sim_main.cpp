@@ -33,6 +33,12 @@
 //       clears) added to the service replies
 //     fault=status:CODE|cut:start|cut:mid|delay:MS|nologin|none  on=services|adzone|search|
 //       link|any|/PATH-PREFIX (default services)  times=N (default: every request)
+//       more faults: reset:head|reset:body (RST inside the header block or the body), silent
+//       (never answers), trickle:MS (the body one byte every MS), header:BYTES (filler header
+//       lines), cookies:N (N more Set-Cookie lines), body:BYTES (body padded with leading
+//       blanks), badstatus (a status line that is none), badtext (bytes that are not UTF-8
+//       and a zero byte around the reply), cookiebreaks (Set-Cookie values with a bare CR and
+//       a bare LF), loop (301 to the requested address itself)
 #include <winsock2.h>
 #include <windows.h>
 

@@ -4,6 +4,7 @@
 #include "util/text.h"
 #include "util/timestamp.h"
 #include "workflow/affiliate_link.h"
+#include "workflow/item_id.h"
 #include "workflow/platform_request.h"
 #include "workflow/query_value.h"
 
@@ -17,12 +18,6 @@ constexpr const char* kFailureMessage = "采集信息失败，是否网页登陆
 // Shown when the platform knows the item but pays no commission on it.
 constexpr const char* kNoCommissionMessage = "这件商品暂时没有返利，换一件商品试试吧！";
 
-constexpr std::string_view kSmallestItemId = "10000000000";
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 std::string searchQueryUrl(const Deployment& deployment, const SessionState& session) {
     // q names the item's page on the item host, percent-encoded as the platform's own search
     // form sends it.
@@ -35,31 +30,6 @@ std::string searchQueryUrl(const Deployment& deployment, const SessionState& ses
 
 }  // namespace
 
-std::string itemIdCandidate(std::string_view text) {
-    const std::string afterId = textAfterLast(text, "id=");
-    std::size_t digits = 0;
-    while (digits < afterId.size() && isDigit(afterId[digits])) {
-        ++digits;
-    }
-    return afterId.substr(0, digits);
-}
-
-bool isDirectItemId(std::string_view candidate) {
-    if (candidate.size() < kSmallestItemId.size()) {
-        return false;
-    }
-    // Compare values as digit strings: ids longer than any integer type are still judged.
-    std::size_t firstSignificant = 0;
-    while (firstSignificant < candidate.size() && candidate[firstSignificant] == '0') {
-        ++firstSignificant;
-    }
-    const std::string_view value = candidate.substr(firstSignificant);
-    if (value.size() != kSmallestItemId.size()) {
-        return value.size() > kSmallestItemId.size();
-    }
-    return value > kSmallestItemId;
-}
-
 void lookupRebate(WorkflowContext& context, LookupForm form) {
     SessionState& session = context.session;
     const std::string source = form == LookupForm::EditBox ? context.view.editBoxText() : session.capturedAddress;
@@ -68,8 +38,10 @@ void lookupRebate(WorkflowContext& context, LookupForm form) {
     if (isDirectItemId(candidate)) {
         session.itemId = candidate;
     } else {
-        // The page itself names its item in an empty div's itemid attribute.
-        const std::string page = fetchPage(form == LookupForm::EditBox ? context.view.editBoxText() : source);
+        // The page itself names its item in an empty div's itemid attribute. Text that is no
+        // page address is not sent anywhere: the item stays unknown.
+        const std::string address = form == LookupForm::EditBox ? context.view.editBoxText() : source;
+        const std::string page = isPageAddress(address) ? fetchPage(address) : std::string();
         session.itemId = textBetween(page, "itemid=\"", "\"></div>");
     }
 

@@ -204,7 +204,8 @@ std::string httpDate(long long secondsFromNow) {
 }
 
 std::string formatReply(const Reply& reply, bool keepAlive) {
-    std::string text = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) + "\r\n";
+    std::string text =
+        reply.statusLine.value_or("HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status)) + "\r\n";
     text += "Server: Tengine\r\n";
     text += "Date: " + httpDate() + "\r\n";
     text += "Content-Type: " + reply.contentType + "\r\n";

@@ -48,6 +48,7 @@ std::optional<std::string> cookieValue(std::string_view cookieHeader, std::strin
 
 struct Reply {
     int status = 200;
+    std::optional<std::string> statusLine;  // sent instead of the one status makes, CR LF added
     std::string contentType = "application/json;charset=UTF-8";
     std::vector<std::string> extraHeaders;  // whole lines without CR LF, e.g. "Set-Cookie: a=1"
     std::string body;

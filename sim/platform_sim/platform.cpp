@@ -115,6 +115,46 @@ std::string itemIdFromQuery(const std::string& query) {
     return plain == std::string::npos ? q : q.substr(plain + 1);
 }
 
+// Changes a reply the way a strange or hostile server would.
+void strangeReply(const Fault& fault, const Request& request, Reply& reply) {
+    switch (fault.kind) {
+        case Fault::Kind::HeaderBytes:
+            for (int line = 0, bytes = 0; bytes < fault.value; ++line) {
+                std::string filler = "X-Filler-" + std::to_string(line) + ": " + std::string(1000, 'f');
+                bytes += static_cast<int>(filler.size()) + 2;
+                reply.extraHeaders.push_back(std::move(filler));
+            }
+            break;
+        case Fault::Kind::Cookies:
+            for (int i = 0; i < fault.value; ++i) {
+                reply.extraHeaders.push_back("Set-Cookie: fill" + std::to_string(i) + "=" + std::to_string(i) + "; Path=/");
+            }
+            break;
+        case Fault::Kind::BodyBytes:
+            // Leading blanks: the reply's own text stays whole behind them.
+            if (static_cast<size_t>(fault.value) > reply.body.size()) {
+                reply.body.insert(0, static_cast<size_t>(fault.value) - reply.body.size(), ' ');
+            }
+            break;
+        case Fault::Kind::BadStatusLine:
+            reply.statusLine = "HTTP/1.1 2OO OK";
+            break;
+        case Fault::Kind::BadText:
+            reply.body = "\xFF\xFE\xC3\x28" + reply.body + std::string("\0\xF0\x28\x8C\x28", 5);
+            break;
+        case Fault::Kind::CookieLineBreaks:
+            reply.extraHeaders.push_back("Set-Cookie: crpair=1\rX-Injected: cr; Path=/");
+            reply.extraHeaders.push_back("Set-Cookie: lfpair=2\nX-Injected: lf; Path=/");
+            break;
+        case Fault::Kind::MovedLoop:
+            reply.status = 301;
+            reply.extraHeaders.push_back("Location: http://" + request.header("Host").value_or("") + request.target);
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 Platform::Platform(int port, RequestLog& log) : port_(port), log_(log), settings_(Settings::defaults()) {}
@@ -159,16 +199,22 @@ Outcome Platform::answer(int connection, const Request& request) {
             case Fault::Kind::CutMidReply: outcome.cut = Outcome::Cut::MidReply; break;
             case Fault::Kind::Delay: outcome.delayMs += fault.value; break;
             case Fault::Kind::NotLoggedIn: outcome.reply = notLoggedIn(); break;
+            case Fault::Kind::ResetInHead: outcome.cut = Outcome::Cut::ResetInHead; break;
+            case Fault::Kind::ResetInBody: outcome.cut = Outcome::Cut::ResetInBody; break;
+            case Fault::Kind::Silent: outcome.cut = Outcome::Cut::Silent; break;
+            case Fault::Kind::Trickle: outcome.trickleMs = fault.value; break;
+            default: strangeReply(fault, request, outcome.reply); break;
         }
         if (!applied.empty()) {
             applied += ' ';
         }
         applied += fault.describe();
     }
-    if (outcome.cut != Outcome::Cut::None) {
+    if (outcome.cut != Outcome::Cut::None || outcome.trickleMs > 0) {
         outcome.keepAlive = false;
     }
-    log_.add(connection, request, outcome.cut == Outcome::Cut::AtStart ? 0 : outcome.reply.status, applied);
+    const bool answered = outcome.cut != Outcome::Cut::AtStart && outcome.cut != Outcome::Cut::Silent;
+    log_.add(connection, request, answered ? outcome.reply.status : 0, applied);
     return outcome;
 }
 

@@ -12,11 +12,14 @@
 namespace platform_sim {
 
 struct Outcome {
-    enum class Cut { None, AtStart, MidReply };
+    // How the reply leaves: whole, not at all (closed, or held open silently), or broken off
+    // by a close or a reset inside the header block or the body.
+    enum class Cut { None, AtStart, MidReply, ResetInHead, ResetInBody, Silent };
 
     Reply reply;
     int delayMs = 0;
     Cut cut = Cut::None;
+    int trickleMs = 0;  // above 0: the body goes out one byte every trickleMs
     bool keepAlive = true;
     bool quit = false;
 };

@@ -151,6 +151,26 @@ bool Server::sendAll(SOCKET client, WSAEVENT event, std::string_view bytes) {
     return true;
 }
 
+void Server::resetConnection(SOCKET client) {
+    // Lingering for no time turns the close into a reset.
+    linger abort{1, 0};
+    setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    closesocket(client);
+}
+
+// The header block at once, then the body one byte per interval, until it is all out, the
+// client has gone or the simulator quits.
+void Server::trickle(SOCKET client, WSAEVENT event, std::string_view bytes, size_t headerBytes, DWORD intervalMs) {
+    if (!sendAll(client, event, bytes.substr(0, headerBytes))) {
+        return;
+    }
+    for (size_t at = headerBytes; at < bytes.size(); ++at) {
+        if (WaitForSingleObject(quitEvent_, intervalMs) == WAIT_OBJECT_0 || !sendAll(client, event, bytes.substr(at, 1))) {
+            return;
+        }
+    }
+}
+
 void Server::serve(SOCKET client, int connection, Platform& platform) {
     SocketEvent event;
     WSAEventSelect(client, event.get(), FD_READ | FD_WRITE | FD_CLOSE);
@@ -180,14 +200,31 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
             break;
         }
         const std::string bytes = formatReply(outcome.reply, outcome.keepAlive);
+        const size_t headerBytes = bytes.size() - outcome.reply.body.size();
+        const std::string_view sent(bytes);
         if (outcome.cut == Outcome::Cut::AtStart) {
             break;
         }
+        if (outcome.cut == Outcome::Cut::Silent) {
+            // Takes whatever the client sends and never answers, until it gives up.
+            while (receiveMore(client, event.get(), buffer)) {
+            }
+            break;
+        }
+        if (outcome.cut == Outcome::Cut::ResetInHead || outcome.cut == Outcome::Cut::ResetInBody) {
+            const size_t upTo = outcome.cut == Outcome::Cut::ResetInHead ? headerBytes / 2
+                                                                         : headerBytes + outcome.reply.body.size() / 2;
+            sendAll(client, event.get(), sent.substr(0, upTo));
+            resetConnection(client);
+            return;
+        }
         if (outcome.cut == Outcome::Cut::MidReply) {
             // The whole header block (with the full Content-Length) and half of the body.
-            const size_t headerBytes = bytes.size() - outcome.reply.body.size();
-            sendAll(client, event.get(),
-                    std::string_view(bytes).substr(0, headerBytes + outcome.reply.body.size() / 2));
+            sendAll(client, event.get(), sent.substr(0, headerBytes + outcome.reply.body.size() / 2));
+            break;
+        }
+        if (outcome.trickleMs > 0) {
+            trickle(client, event.get(), sent, headerBytes, static_cast<DWORD>(outcome.trickleMs));
             break;
         }
         open = sendAll(client, event.get(), bytes) && outcome.keepAlive;

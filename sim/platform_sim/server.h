@@ -41,6 +41,8 @@ private:
     bool receiveMore(SOCKET client, WSAEVENT event, std::string& buffer);
     bool sendAll(SOCKET client, WSAEVENT event, std::string_view bytes);
     void reapFinishedWorkers();
+    void resetConnection(SOCKET client);
+    void trickle(SOCKET client, WSAEVENT event, std::string_view bytes, size_t headerBytes, DWORD intervalMs);
 
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;

@@ -52,9 +52,30 @@ bool parseFault(const std::string& text, Fault& fault) {
         fault.kind = argument == "start" ? Fault::Kind::CutAtStart : Fault::Kind::CutMidReply;
         return argument == "start" || argument == "mid";
     }
-    if (kind == "nologin") {
-        fault.kind = Fault::Kind::NotLoggedIn;
-        return argument.empty();
+    if (kind == "reset") {
+        fault.kind = argument == "head" ? Fault::Kind::ResetInHead : Fault::Kind::ResetInBody;
+        return argument == "head" || argument == "body";
+    }
+    static const std::pair<const char*, Fault::Kind> kPlain[] = {
+        {"nologin", Fault::Kind::NotLoggedIn},       {"silent", Fault::Kind::Silent},
+        {"badstatus", Fault::Kind::BadStatusLine},   {"badtext", Fault::Kind::BadText},
+        {"cookiebreaks", Fault::Kind::CookieLineBreaks}, {"loop", Fault::Kind::MovedLoop},
+    };
+    for (const auto& [name, plainKind] : kPlain) {
+        if (kind == name) {
+            fault.kind = plainKind;
+            return argument.empty();
+        }
+    }
+    static const std::pair<const char*, Fault::Kind> kSized[] = {
+        {"trickle", Fault::Kind::Trickle}, {"header", Fault::Kind::HeaderBytes},
+        {"cookies", Fault::Kind::Cookies}, {"body", Fault::Kind::BodyBytes},
+    };
+    for (const auto& [name, sizedKind] : kSized) {
+        if (kind == name) {
+            fault.kind = sizedKind;
+            return parseNumber(argument, fault.value) && fault.value > 0;
+        }
     }
     return false;
 }
@@ -68,6 +89,17 @@ std::string Fault::describe() const {
         case Kind::CutMidReply: return "cut:mid";
         case Kind::Delay: return "delay:" + std::to_string(value);
         case Kind::NotLoggedIn: return "nologin";
+        case Kind::ResetInHead: return "reset:head";
+        case Kind::ResetInBody: return "reset:body";
+        case Kind::Silent: return "silent";
+        case Kind::Trickle: return "trickle:" + std::to_string(value);
+        case Kind::HeaderBytes: return "header:" + std::to_string(value);
+        case Kind::Cookies: return "cookies:" + std::to_string(value);
+        case Kind::BodyBytes: return "body:" + std::to_string(value);
+        case Kind::BadStatusLine: return "badstatus";
+        case Kind::BadText: return "badtext";
+        case Kind::CookieLineBreaks: return "cookiebreaks";
+        case Kind::MovedLoop: return "loop";
     }
     return {};
 }

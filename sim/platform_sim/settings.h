@@ -21,8 +21,17 @@ enum class LinkShape { Pair, None, Between };
 
 // A staged failure. Every rule that matches a request applies to it, in the order given.
 struct Fault {
-    enum class Kind { Status, CutAtStart, CutMidReply, Delay, NotLoggedIn } kind = Kind::Status;
-    int value = 0;                    // the status code, or the delay in ms
+    enum class Kind {
+        Status, CutAtStart, CutMidReply, Delay, NotLoggedIn,
+        // Transport faults: a reset inside the header block or the body, no answer at all, a
+        // body sent one byte at a time.
+        ResetInHead, ResetInBody, Silent, Trickle,
+        // Strange replies: padded header block, many cookies, padded body, a status line that
+        // is not one, bytes that are not UTF-8 and zero bytes, cookies with line breaks in
+        // them, a 301 to the address itself.
+        HeaderBytes, Cookies, BodyBytes, BadStatusLine, BadText, CookieLineBreaks, MovedLoop,
+    } kind = Kind::Status;
+    int value = 0;                    // the status code, delay or trickle interval in ms, or a size
     std::string target = "services";  // services, adzone, search, link, any, or a path prefix
     int remaining = -1;               // requests left to hit; -1: every one
 

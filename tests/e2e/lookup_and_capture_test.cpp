@@ -238,6 +238,37 @@ TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
     EXPECT_EQ(sim().requestsTo(kLinkPath).size(), searched) << "one link per completed lookup";
 }
 
+TEST_F(LookupTest, NewResultReplacesTheOpenResultWindow) {
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    HWND first = pressHomeAt(browser.contentPoint());
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(sim().set({{"title", "XYZ"}, {"commission", "7"}}));
+    pressKeys(L"Home");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(first); })) << "the old result window stays";
+    HWND second = waitForWindowOfClass(processId(), ResultWindow::kClassName);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(resultText(second), "\"XYZ\"的返利是7元！已成功复制返利地址！");
+}
+
+TEST_F(LookupTest, EndButtonEndsTheProgramAndFreesHome) {
+    DocViewSetup setup;
+    setup.address = sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    HWND result = pressHomeAt(browser.contentPoint());
+    ASSERT_NE(result, nullptr);
+    PostMessageW(GetDlgItem(result, ResultWindow::kEndButtonId), BM_CLICK, 0, 0);
+    DWORD exitCode = 1234;
+    ASSERT_TRUE(session_->app().process().waitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    // Home is free again for other programs.
+    EXPECT_TRUE(RegisterHotKey(nullptr, 78, 0, VK_HOME));
+    UnregisterHotKey(nullptr, 78);
+}
+
 TEST(MemberRoad, LoginHarvestHomeResultClipboardAndBrowser) {
     PlatformSession session;
     ASSERT_TRUE(session.ready());

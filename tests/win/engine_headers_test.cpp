@@ -38,6 +38,25 @@ TEST(ReplyHeaders, CollectsSetCookiePairsAndLocation) {
     }
 }
 
+TEST(ReplyHeaders, OnlyABlockThatBeginsWithAStatusLineIsAReply) {
+    const std::pair<const char*, bool> cases[] = {
+        {"HTTP/1.1 200 OK\r\nServer: x", true},
+        {"HTTP/1.0 404 Not Found", true},
+        {"HTTP/1.1 204\r\n", true},
+        {"HTTP/1.1 200", true},
+        {"HTTP/1.1 2OO OK\r\n", false},     // letters where the code belongs
+        {"HTTP/1.1 2000 OK\r\n", false},
+        {"HTTP/1.1\r\nServer: x", false},
+        {"Set-Cookie: a=1\r\n", false},     // the library dropped a status line it could not read
+        {"http/1.1 200 OK", false},
+        {"     ", false},                   // nothing came back
+        {"", false},
+    };
+    for (const auto& [block, isReply] : cases) {
+        EXPECT_EQ(hasStatusLine(block), isReply) << block;
+    }
+}
+
 TEST(RequestHeaders, AgentComesFromTheCallersLine) {
     struct Case {
         std::string headers;

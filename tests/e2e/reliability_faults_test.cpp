@@ -1,0 +1,190 @@
+// Faults on the way to the platform and to item pages, end to end: the real quillane.exe with
+// a harvested session, the simulated platform or the scripted server misbehaving on one
+// request. After each, the window answers again within the time-out, shows the right text,
+// leaves the clipboard alone when the request failed, and the next requests still carry the
+// whole session; nothing is left behind in the process.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/reliability_fixture.h"
+#include "tests/support/message_box.h"
+#include "tests/support/scripted_server.h"
+
+namespace quillane::test {
+namespace {
+
+using Modes = std::vector<std::pair<std::string, std::string>>;
+
+enum class Action { Lookup, Link };
+
+struct FaultCase {
+    const char* label;
+    Action action;
+    Modes modes;
+    // What the status label shows afterwards; null: what it showed before (a failed link).
+    const char* status;
+    bool requestFails;
+};
+
+class ReliabilityFaults : public ReliabilityTest {
+protected:
+    void SetUp() override {
+        startSession("faults");
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(paste(goodItem()));
+        ASSERT_TRUE(doubleClick());
+        ASSERT_EQ(clipboardText(), goodLink());
+        loadBefore_ = processLoad(processId());
+    }
+
+    void run(const FaultCase& c) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(sim().set(itemModes()));
+        ASSERT_TRUE(sim().set(c.modes));
+        const std::string statusBefore = session_->status();
+        const std::string kept = std::string("kept before ") + c.label;
+        replaceClipboardWith(kept);
+
+        const bool answered = c.action == Action::Lookup ? paste(goodItem()) : doubleClick();
+        const std::string status = session_->status();
+        const std::string expectedStatus = c.status != nullptr ? c.status : statusBefore;
+        const std::string clipboard = clipboardText();
+        const bool noBox = findMessageBox(processId()) == nullptr;
+        const bool clipboardRight = c.requestFails ? clipboard == kept : c.action == Action::Lookup || clipboard == goodLink();
+        EXPECT_TRUE(answered) << "the window did not answer within " << kAnswerBoundMs << " ms";
+        EXPECT_TRUE(alive());
+        EXPECT_EQ(status, expectedStatus);
+        EXPECT_TRUE(clipboardRight) << clipboard;
+        EXPECT_TRUE(noBox);
+        const bool survived = answered && alive() && status == expectedStatus && clipboardRight && noBox;
+        record_->caseRun(survived, sessionStillWhole());
+    }
+
+    // The process holds no more than it did before the faults: a handle or a thread lost per
+    // fault would show as many.
+    void expectNothingLeftBehind() {
+        const ProcessLoad after = processLoad(processId());
+        EXPECT_LE(after.handles, loadBefore_.handles + 5) << "before: " << loadBefore_.handles;
+        EXPECT_LE(after.threads, loadBefore_.threads + 2) << "before: " << loadBefore_.threads;
+        std::printf("quillane.exe: %lu handles, %lu threads before the faults; %lu, %lu after\n", loadBefore_.handles,
+                    loadBefore_.threads, after.handles, after.threads);
+    }
+
+    ProcessLoad loadBefore_;
+};
+
+Modes onSearch(const char* fault) {
+    return {{"fault", fault}, {"on", "search"}};
+}
+Modes onLink(const char* fault) {
+    return {{"fault", fault}, {"on", "link"}};
+}
+
+TEST_F(ReliabilityFaults, PlatformMisbehavesOnOneRequest) {
+    const FaultCase cases[] = {
+        {"reset inside the header block", Action::Lookup, onSearch("reset:head"), kLookupFailure, true},
+        {"reset inside the body", Action::Lookup, onSearch("reset:body"), kLookupFailure, true},
+        {"closed inside the body", Action::Lookup, onSearch("cut:mid"), kLookupFailure, true},
+        {"100 KB header block", Action::Lookup, onSearch("header:102400"), kAbcStatus, false},
+        {"80 Set-Cookie lines", Action::Lookup, onSearch("cookies:80"), kAbcStatus, false},
+        {"50 MB body", Action::Lookup, onSearch("body:52428800"), kAbcStatus, false},
+        {"301 to itself", Action::Lookup, onSearch("loop"), kLookupFailure, true},
+        {"malformed status line", Action::Lookup, onSearch("badstatus"), kLookupFailure, true},
+        {"invalid UTF-8 and zero bytes", Action::Lookup, onSearch("badtext"), kAbcStatus, false},
+        {"cookie with CR and LF", Action::Lookup, onSearch("cookiebreaks"), kAbcStatus, false},
+        {"not logged in any more", Action::Lookup, onSearch("nologin"), kLookupFailure, true},
+        {"link: reset inside the body", Action::Link, onLink("reset:body"), nullptr, true},
+        {"link: malformed status line", Action::Link, onLink("badstatus"), nullptr, true},
+        {"link: 301 to itself", Action::Link, onLink("loop"), nullptr, true},
+        {"link: not logged in any more", Action::Link, onLink("nologin"), nullptr, true},
+        {"link: 80 Set-Cookie lines", Action::Link, onLink("cookies:80"), kLinkCopied, false},
+    };
+    for (const FaultCase& c : cases) {
+        run(c);
+    }
+    // No line of a reply reached a request: the broken cookies were dropped or split there.
+    for (const SimRequest& request : sim().requests()) {
+        for (const std::string& line : request.headerLines) {
+            EXPECT_EQ(line.find("Injected"), std::string::npos) << line;
+        }
+    }
+    expectNothingLeftBehind();
+}
+
+// The two slow cases: each holds the window for the whole time-out.
+TEST_F(ReliabilityFaults, SilentAndTricklingPlatformEndByTheTimeout) {
+    const FaultCase cases[] = {
+        {"accepts and never answers", Action::Lookup, onSearch("silent"), kLookupFailure, true},
+        {"body at one byte a second", Action::Lookup, onSearch("trickle:1000"), kLookupFailure, true},
+    };
+    for (const FaultCase& c : cases) {
+        run(c);
+    }
+    expectNothingLeftBehind();
+}
+
+// The item's page on another host (the scripted server as "localhost"), fetched because the
+// address holds no item id: the page fails in many ways, the lookup reports, the session is
+// untouched, and the page host never sees it.
+TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
+    ScriptedServer pages;
+    ASSERT_TRUE(pages.listening());
+    int closedPort = 0;
+    {
+        ScriptedServer gone;
+        closedPort = gone.port();
+    }
+    const std::string page = "<div data-itemid=\"" + std::string(kItemId) + "\"></div>";
+    std::string filler;
+    for (int i = 0; i < 100; ++i) {
+        filler += "X-Filler-" + std::to_string(i) + ": " + std::string(1000, 'f') + "\r\n";
+    }
+    const std::string pageAddress = pages.address("/i/page.htm", "localhost");
+    struct PageCase {
+        const char* label;
+        std::string address;
+        std::vector<ScriptedReply> replies;
+        const char* status;
+    };
+    const PageCase cases[] = {
+        {"connection refused", "http://localhost:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
+        {"reset inside the header block",
+         pageAddress,
+         {ScriptedReply("HTTP/1.1 200 OK\r\nContent-Ty").pause(50).reset()},
+         kLookupFailure},
+        {"malformed status line", pageAddress, {ScriptedReply(httpResponse("HTTP/1.1 2OO OK", "", page))}, kLookupFailure},
+        {"100 KB header block", pageAddress, {ScriptedReply(httpResponse("HTTP/1.1 200 OK", filler, page))}, kAbcStatus},
+        {"redirect to the platform's item page",
+         pageAddress,
+         {ScriptedReply(httpResponse("HTTP/1.1 302 Found",
+                                     "Location: " + sim().otherUrl("/i/" + std::string(kItemId) + ".htm") + "\r\n", ""))},
+         kAbcStatus},
+        {"301 to itself",
+         pageAddress,
+         std::vector<ScriptedReply>(11, ScriptedReply(httpResponse("HTTP/1.1 301 Moved Permanently",
+                                                                   "Location: " + pageAddress + "\r\n", ""))),
+         kLookupFailure},
+    };
+    for (const PageCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const ScriptedReply& reply : c.replies) {
+            pages.addReply(reply);
+        }
+        ASSERT_TRUE(sim().set(itemModes()));
+        const std::string kept = std::string("kept before ") + c.label;
+        replaceClipboardWith(kept);
+        const bool answered = paste(c.address);
+        const std::string status = session_->status();
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(clipboardText(), kept);
+        const bool survived = answered && alive() && status == c.status && clipboardText() == kept;
+        record_->caseRun(survived, sessionStillWhole());
+    }
+    const int leaks = sessionCookieLeaks(pages.requests());
+    EXPECT_EQ(leaks, 0);
+    record_->cookiesLeaked(leaks);
+    expectNothingLeftBehind();
+}
+
+}  // namespace
+}  // namespace quillane::test

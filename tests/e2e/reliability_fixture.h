@@ -1,0 +1,120 @@
+#pragma once
+// The reliability suite's common ground: a member logged in to the simulated platform with a
+// harvested session in the real quillane.exe, the member's actions with a bound on how long
+// the window may stay busy, the check that the session is still whole after a case, and the
+// audit that the session went to no host but the API host.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "http/request_limits.h"
+#include "tests/support/platform_session.h"
+#include "tests/support/reliability_record.h"
+#include "tests/support/wait.h"
+#include "util/wide_text.h"
+
+namespace quillane::test {
+
+inline constexpr const char* kSearchPath = "/pubauc/searchAuctionList.json";
+inline constexpr const char* kLinkPath = "/common/code/getAuctionCode.json";
+inline constexpr const char* kHarvestSuccess =
+    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
+inline constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
+inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
+inline constexpr const char* kAbcStatus = "\"ABC\"的返利是12.5元！";
+inline constexpr const char* kItemId = "12345678901";
+// A lookup makes at most two requests (the page and the search); each may use its whole
+// time-out. Anything beyond that and some slack is a window that hangs.
+inline constexpr DWORD kAnswerBoundMs = 2 * kReplyDeadlineMs + 10000;
+
+class ReliabilityTest : public ::testing::Test {
+protected:
+    void startSession(const char* category) {
+        record_ = std::make_unique<ReliabilityRecord>(category);
+        session_ = std::make_unique<PlatformSession>();
+        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
+        ASSERT_TRUE(sim().set(itemModes()));
+        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
+    }
+
+    // Every request that reached the simulator, the notice and the item pages included, is
+    // checked for the session; then the counts are written.
+    void TearDown() override {
+        if (session_ && session_->ready()) {
+            const int leaks = sessionCookieLeaks(sim().requests(), sim().apiHost());
+            EXPECT_EQ(leaks, 0) << "the session went to another host";
+            record_->cookiesLeaked(leaks);
+        }
+        session_.reset();
+        record_.reset();
+    }
+
+    static std::vector<std::pair<std::string, std::string>> itemModes() {
+        return {{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}};
+    }
+    PlatformSim& sim() { return session_->sim(); }
+    DWORD processId() const { return session_->processId(); }
+    HWND itemBox() const { return session_->app().control(MainWindow::kItemEditId); }
+    std::string goodItem() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
+    std::string goodLink() {
+        return sim().otherUrl(std::string("/elite?auctionid=") + kItemId + "&adzoneid=202&siteid=101");
+    }
+    bool alive() { return session_->app().process().isRunning(); }
+
+    bool answersWithin(DWORD boundMs) const {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(session_->app().mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
+    }
+    // Puts text into the item box as one paste does; true when the lookup it started was over
+    // within the bound.
+    bool paste(const std::wstring& text, DWORD boundMs = kAnswerBoundMs) {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(itemBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, boundMs,
+                                   &ignored) != 0 &&
+               SendMessageTimeoutW(itemBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                                   boundMs, &ignored) != 0;
+    }
+    bool paste(const std::string& gbk, DWORD boundMs = kAnswerBoundMs) { return paste(gbkToWide(gbk), boundMs); }
+    // The member's own paste: the text goes on the clipboard, the box takes it from there.
+    bool pasteFromClipboard(const std::wstring& text, DWORD boundMs = kAnswerBoundMs) {
+        replaceClipboardWith(wideToGbk(text));
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(itemBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, boundMs,
+                                   &ignored) != 0 &&
+               SendMessageTimeoutW(itemBox(), WM_PASTE, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
+    }
+    // Double-clicks the item box with the mouse; true when the link request came and the
+    // window answered again within the bound.
+    bool doubleClick(DWORD boundMs = kAnswerBoundMs) {
+        const std::size_t before = sim().requestsTo(kLinkPath).size();
+        const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
+        doubleClickAt(centre.x, centre.y);
+        return waitUntil([&] { return sim().requestsTo(kLinkPath).size() > before; }) && answersWithin(boundMs);
+    }
+
+    // After a case, with the platform answering normally again: a lookup and a link that go
+    // out with the login's cookies, the token and the member's ids, and the link arrives.
+    bool sessionStillWhole() {
+        const bool looked = sim().set(itemModes()) && paste(goodItem()) && session_->status() == kAbcStatus;
+        const bool clicked = looked && doubleClick();
+        EXPECT_TRUE(looked && clicked) << "lookup " << looked << ", link request " << clicked;
+        if (!clicked) {
+            return false;
+        }
+        const SimRequest search = sim().requestsTo(kSearchPath).back();
+        const SimRequest link = sim().requestsTo(kLinkPath).back();
+        const bool whole = carriesSession(search) && carriesSession(link) && link.queryValue("siteid") == "101" &&
+                           link.queryValue("adzoneid") == "202" && link.queryValue("auctionid") == kItemId &&
+                           session_->waitForStatus(kLinkCopied) && clipboardText() == goodLink();
+        EXPECT_TRUE(whole) << "search: " << search.requestLine << " cookies: " << search.cookieHeader()
+                           << "\nlink: " << link.requestLine << " cookies: " << link.cookieHeader();
+        return whole;
+    }
+
+    std::unique_ptr<PlatformSession> session_;
+    std::unique_ptr<ReliabilityRecord> record_;
+};
+
+}  // namespace quillane::test

@@ -1,0 +1,408 @@
+// tour.exe: walks the member's whole road through a running quillane.exe with real clicks,
+// keys and a real paste on the display, as a member would: harvest the session keys, paste
+// an item address, double-click for the link, press Home over the item page in the stand-in
+// Internet Explorer window, open the link, end the program. After each step it prints what
+// the windows and the clipboard show, photographs the screen, and compares what it saw with
+// what the member should see. scripts/run starts the simulated platform, logs the member in,
+// starts the stand-in window and quillane.exe before the tour, and stops them after it.
+//
+//   tour.exe <simulator port> <item id of the stand-in window's page> <screenshot folder>
+//
+// The screenshot folder is a Unix path: ImageMagick's import, a Unix program, writes there.
+// Exit code 0 when every step showed what it should; 1 at the first step that did not (the
+// tour stops there, since each step builds on the one before); 2 on bad arguments.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/result_window.h"
+#include "sim/doc_view/protocol.h"
+#include "sim/platform_sim/defaults.h"
+#include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/member_texts.h"
+#include "tests/support/message_box.h"
+#include "tests/support/platform_sim_client.h"
+#include "tests/support/ui_driver.h"
+#include "tests/support/wait.h"
+#include "util/wide_text.h"
+
+namespace quillane::tour {
+namespace {
+
+using namespace quillane::test;
+
+// The item the tour pastes; the stand-in window shows another one, named by scripts/run.
+constexpr const char* kPastedItemId = "41526374859";
+// Generous: the first request of a fresh Wine prefix is slow.
+constexpr DWORD kStepTimeoutMs = 30000;
+// Around the windows in the screenshots.
+constexpr int kShotMargin = 12;
+
+// What the member should see, word for word (the messages are in member_texts.h).
+constexpr const char* kMainCaption = "Quillane";
+constexpr const char* kStartStatus = "状态显示栏";
+constexpr const char* kHarvestButton = "获取关键信息";
+constexpr const char* kMessageCaption = "友情提醒";
+constexpr const char* kRebateIs = "的返利是";
+constexpr const char* kYuan = "元！";
+constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
+
+std::string utf8ToGbk(std::u8string_view utf8) {
+    const std::string bytes(utf8.begin(), utf8.end());
+    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);
+    return wideToGbk(wide);
+}
+
+// Lines go out as UTF-8 bytes, unchanged, whatever the console's code page: the reader is a
+// Unix terminal or a log file.
+void print(const std::string& gbkLine) {
+    const std::string bytes = gbkToUtf8(gbkLine) + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// Runs a shell command line as a Unix program. Wine cannot wait on a Unix program's process,
+// so the command ends by creating a marker file, and we wait for the marker.
+bool runUnixCommand(const std::string& command, const std::string& unixMarker) {
+    std::wstring line = L"/bin/sh -c \"" + gbkToWide(command) + L"; touch '" + gbkToWide(unixMarker) + L"'\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        return false;
+    }
+    if (info.hThread != nullptr) {
+        CloseHandle(info.hThread);
+    }
+    if (info.hProcess != nullptr) {
+        CloseHandle(info.hProcess);
+    }
+    const std::wstring marker = L"Z:" + gbkToWide(unixMarker);
+    const bool done =
+        waitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, kStepTimeoutMs);
+    DeleteFileW(marker.c_str());
+    return done;
+}
+
+// The simulator's item: its title exactly as the platform sends it, then the commission.
+std::string rebateOfDefaultItem() {
+    return utf8ToGbk(platform_sim::kDefaultTitleJson) + kRebateIs + platform_sim::kDefaultCommission;
+}
+
+HWND firstDescendantOfClass(HWND parent, const wchar_t* className) {
+    struct Search {
+        const wchar_t* className;
+        HWND found;
+    } search{className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* state = reinterpret_cast<Search*>(data);
+            if (windowClass(window) == state->className) {
+                state->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForTopLevelWindow(const wchar_t* className) {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = FindWindowW(className, nullptr)) != nullptr && IsWindowVisible(found); },
+              kStepTimeoutMs);
+    return found;
+}
+
+class Tour {
+public:
+    Tour(int port, std::string pageItemId, std::string screenshotFolder)
+        : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)) {}
+    ~Tour() {
+        if (process_ != nullptr) {
+            CloseHandle(process_);
+        }
+    }
+    Tour(const Tour&) = delete;
+    Tour& operator=(const Tour&) = delete;
+
+    int run();
+
+private:
+    bool start();
+    bool harvest();
+    bool paste();
+    bool link();
+    bool home();
+    bool openLink();
+    bool end();
+
+    // Prints one thing the member sees.
+    void show(const std::string& what, const std::string& seen);
+    // Prints it and, when it differs from what the member should see, that too.
+    bool expect(const std::string& what, const std::string& seen, const std::string& expected);
+    // Photographs the windows once the picture on the display has settled.
+    bool screenshot(const std::string& step);
+
+    std::string itemAddress(const std::string& itemId) const {
+        return "http://localhost:" + std::to_string(port_) + "/item.htm?id=" + itemId;
+    }
+    std::string linkFor(const std::string& itemId) const {
+        return "http://localhost:" + std::to_string(port_) + "/elite?auctionid=" + itemId +
+               "&adzoneid=" + platform_sim::kDefaultAdzoneId + "&siteid=" + platform_sim::kDefaultSiteId;
+    }
+    std::string status() const { return windowText(control(MainWindow::kStatusLabelId)); }
+    HWND control(int id) const { return GetDlgItem(main_, id); }
+    // Back in its message loop: the run that blocked it is over.
+    void waitUntilIdle() const {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, kStepTimeoutMs, &ignored);
+    }
+
+    int port_;
+    std::string pageItemId_;
+    std::string screenshotFolder_;
+    HWND main_ = nullptr;
+    DWORD processId_ = 0;
+    HANDLE process_ = nullptr;
+    HWND addressBar_ = nullptr;
+    HWND pageView_ = nullptr;
+    HWND result_ = nullptr;
+    RECT shotArea_{};
+    int shots_ = 0;
+};
+
+int Tour::run() {
+    struct Step {
+        const char* title;
+        bool (Tour::*walk)();
+    };
+    const Step steps[] = {
+        {"quillane.exe has started against the simulated platform; the member is logged in", &Tour::start},
+        {"Press 获取关键信息: the session keys are harvested", &Tour::harvest},
+        {"Paste an item address into the item box", &Tour::paste},
+        {"Double-click the item box: the member's link", &Tour::link},
+        {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
+        {"Press 打开返利链接 in the result window", &Tour::openLink},
+        {"Press 关闭隐藏程序 in the result window", &Tour::end},
+    };
+    const int count = static_cast<int>(std::size(steps));
+    print("Quillane tour: the member's road against the simulated platform on 127.0.0.1:" + std::to_string(port_));
+    print("Screenshots: " + screenshotFolder_);
+    for (int index = 0; index < count; ++index) {
+        print("");
+        print(std::to_string(index + 1) + ". " + steps[index].title);
+        if (!(this->*steps[index].walk)()) {
+            print("   NOT what the member should see: the tour stops here.");
+            return 1;
+        }
+        print("   ok");
+    }
+    print("");
+    print("The tour passed: all " + std::to_string(count) + " steps showed what the member should see.");
+    return 0;
+}
+
+bool Tour::start() {
+    main_ = waitForTopLevelWindow(MainWindow::kClassName);
+    HWND frame = waitForTopLevelWindow(docview::kFrameClass);
+    if (main_ == nullptr || frame == nullptr) {
+        show("windows", main_ == nullptr ? "no Quillane main window came" : "no stand-in browser window came");
+        return false;
+    }
+    GetWindowThreadProcessId(main_, &processId_);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId_);
+    if (process_ == nullptr || WaitForInputIdle(process_, kStepTimeoutMs) != 0) {
+        show("quillane.exe", "does not answer");
+        return false;
+    }
+    // The publisher notice is fetched while the window is created; idle means it is done.
+    waitUntilIdle();
+    addressBar_ = FindWindowExW(frame, nullptr, L"Edit", nullptr);
+    pageView_ = firstDescendantOfClass(frame, docview::kDocumentViewClass);
+
+    bool ok = expect("main window", windowText(main_), kMainCaption);
+    ok = expect("status label", status(), kStartStatus) && ok;
+    ok = expect("button", windowText(control(MainWindow::kHarvestButtonId)), kHarvestButton) && ok;
+    ok = expect("notice box", findMessageBox(processId_) == nullptr ? "none" : "shown", "none") && ok;
+    ok = expect("stand-in browser shows", windowText(addressBar_), itemAddress(pageItemId_)) && ok;
+    ok = expect("its document view", pageView_ != nullptr ? "present" : "missing", "present") && ok;
+
+    // Every screenshot frames the same area: the stand-in browser and the full main window.
+    const RECT mainRect = windowRect(main_);
+    const RECT frameRect = windowRect(frame);
+    UnionRect(&shotArea_, &mainRect, &frameRect);
+    InflateRect(&shotArea_, kShotMargin, kShotMargin);
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&shotArea_, &shotArea_, &screen);
+    return screenshot("start") && ok;
+}
+
+bool Tour::harvest() {
+    const POINT button = centreOf(windowRect(control(MainWindow::kHarvestButtonId)));
+    clickAt(button.x, button.y);
+    HWND box = waitForMessageBox(processId_, kStepTimeoutMs);
+    if (box == nullptr) {
+        show("message box", "none came");
+        show("status label", status());
+        return false;
+    }
+    const MessageBoxSeen seen = readMessageBox(box);
+    bool ok = expect("message box caption", seen.caption, kMessageCaption);
+    ok = expect("message box", seen.text, kHarvestSuccess) && ok;
+    ok = expect("status label", status(),
+                std::string(kIdsPrefix) + platform_sim::kDefaultSiteId + "|" + platform_sim::kDefaultAdzoneId) &&
+         ok;
+    ok = screenshot("harvest") && ok;
+
+    const POINT okButton = centreOf(windowRect(GetDlgItem(box, IDOK)));
+    clickAt(okButton.x, okButton.y);
+    ok = expect("after OK, the box", waitUntil([&] { return !IsWindow(box); }) ? "closed" : "still open", "closed") &&
+         ok;
+    waitUntilIdle();
+    const bool browserShown = IsWindowVisible(control(MainWindow::kBrowserId)) != FALSE;
+    ok = expect("embedded browser", browserShown ? "shown" : "hidden", "hidden") && ok;
+    const RECT mainRect = windowRect(main_);
+    ok = expect("main window height", std::to_string(mainRect.bottom - mainRect.top) + " pixels",
+                std::to_string(MainWindow::kCompactHeight) + " pixels") &&
+         ok;
+    return ok;
+}
+
+bool Tour::paste() {
+    const std::string address = itemAddress(kPastedItemId);
+    replaceClipboardWith(address);
+    show("copied to the clipboard", address);
+    // A click into the box gives it the focus (which empties it), then Ctrl+V pastes.
+    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
+    clickAt(box.x, box.y);
+    pressKeys(L"ctrl+v");
+    const std::string expected = rebateOfDefaultItem() + kYuan;
+    waitUntil([&] { return status() == expected; }, kStepTimeoutMs);
+    waitUntilIdle();
+    bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), address);
+    ok = expect("status label", status(), expected) && ok;
+    return screenshot("paste") && ok;
+}
+
+bool Tour::link() {
+    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
+    doubleClickAt(box.x, box.y);
+    waitUntil([&] { return status() == kLinkCopied; }, kStepTimeoutMs);
+    waitUntilIdle();
+    bool ok = expect("status label", status(), kLinkCopied);
+    ok = expect("clipboard", clipboardText(), linkFor(kPastedItemId)) && ok;
+    return screenshot("link") && ok;
+}
+
+bool Tour::home() {
+    show("stand-in browser shows", windowText(addressBar_));
+    const POINT page = centreOf(windowRect(pageView_));
+    moveMouse(page.x, page.y);
+    pressKeys(L"Home");
+    result_ = waitForWindowOfClass(processId_, ResultWindow::kClassName, kStepTimeoutMs);
+    if (result_ == nullptr) {
+        show("result window", "none came");
+        show("status label", status());
+        return false;
+    }
+    waitUntilIdle();
+    bool ok = expect("result window", windowText(GetDlgItem(result_, ResultWindow::kMessageLabelId)),
+                     rebateOfDefaultItem() + kYuanAndCopied);
+    ok = expect("clipboard", clipboardText(), linkFor(pageItemId_)) && ok;
+    return screenshot("home") && ok;
+}
+
+bool Tour::openLink() {
+    // The browser launcher here is a recorder (scripts/wine-env) that writes each address
+    // down as a line; the empty mark matches every line.
+    const std::size_t opened = browserLaunchesWith("").size();
+    const POINT button = centreOf(windowRect(GetDlgItem(result_, ResultWindow::kOpenLinkButtonId)));
+    clickAt(button.x, button.y);
+    const bool launched = waitForBrowserLaunchesWith("", opened + 1, kStepTimeoutMs);
+    const std::vector<std::string> launches = browserLaunchesWith("");
+    bool ok = expect("browser asked to open", launched ? launches.back() : "nothing", linkFor(pageItemId_));
+    return screenshot("open-link") && ok;
+}
+
+bool Tour::end() {
+    const POINT button = centreOf(windowRect(GetDlgItem(result_, ResultWindow::kEndButtonId)));
+    clickAt(button.x, button.y);
+    DWORD exitCode = STILL_ACTIVE;
+    if (WaitForSingleObject(process_, kStepTimeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process_, &exitCode);
+    }
+    const bool ok = expect("quillane.exe",
+                           exitCode == STILL_ACTIVE ? std::string("still running")
+                                                    : "ended with exit code " + std::to_string(exitCode),
+                           "ended with exit code 0");
+    return screenshot("end") && ok;
+}
+
+void Tour::show(const std::string& what, const std::string& seen) {
+    std::string label = "   " + what + ":";
+    label.resize(std::max<size_t>(label.size() + 1, 28), ' ');
+    print(label + seen);
+}
+
+bool Tour::expect(const std::string& what, const std::string& seen, const std::string& expected) {
+    show(what, seen);
+    if (seen == expected) {
+        return true;
+    }
+    show("  but the member should see", expected);
+    return false;
+}
+
+bool Tour::screenshot(const std::string& step) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%02d-%s", ++shots_, step.c_str());
+    const std::string folder = "'" + screenshotFolder_ + "'";
+    char geometry[64];
+    std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", shotArea_.right - shotArea_.left,
+                  shotArea_.bottom - shotArea_.top, shotArea_.left, shotArea_.top);
+    // Wine paints and hands its pictures to the X server on its own schedule: grab the area
+    // until two grabs in a row agree (at most ten), then keep the last one.
+    const std::string raw = std::string(name) + ".ppm";
+    const std::string command = "cd " + folder + " && p= && for i in 1 2 3 4 5 6 7 8 9 10; do import -silent " +
+                                "-window root -crop " + geometry + " +repage " + raw + " || break; c=$(cksum < " +
+                                raw + " | tr -d ' '); [ x$c = x$p ] && break; p=$c; done; convert " + raw + " " +
+                                name + ".png; rm -f " + raw;
+    const std::string picture = screenshotFolder_ + "/" + name + ".png";
+    const bool taken = runUnixCommand(command, screenshotFolder_ + "/." + name + ".done") &&
+                       GetFileAttributesW((L"Z:" + gbkToWide(picture)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    show("screenshot", taken ? std::string(name) + ".png" : "not taken");
+    return taken;
+}
+
+}  // namespace
+}  // namespace quillane::tour
+
+int main(int argc, char** argv) {
+    const char* usage = "usage: tour <simulator port> <item id of the stand-in page> <screenshot folder>\n";
+    if (argc != 4) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    char* end = nullptr;
+    const long port = std::strtol(argv[1], &end, 10);
+    if (*end != '\0' || port <= 0 || port > 65535) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    quillane::tour::Tour tour(static_cast<int>(port), argv[2], argv[3]);
+    return tour.run();
+}

@@ -1,0 +1,100 @@
+#include "workflow/item_id.h"
+
+#include "util/text.h"
+
+namespace quillane {
+namespace {
+
+constexpr std::string_view kSmallestItemId = "10000000000";
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (lowerAscii(text[i]) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isLetter(char c) {
+    return lowerAscii(c) >= 'a' && lowerAscii(c) <= 'z';
+}
+
+}  // namespace
+
+bool isPageAddress(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            return false;
+        }
+    }
+    std::string_view rest = text;
+    bool schemeGiven = false;
+    for (std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
+        if (startsWithIgnoringCase(rest, scheme)) {
+            rest.remove_prefix(scheme.size());
+            schemeGiven = true;
+            break;
+        }
+    }
+    // The host ends where the engine's own reading of an address ends it: at the first slash.
+    const std::string_view authority = rest.substr(0, rest.find('/'));
+    const std::string_view host = authority.substr(0, authority.find(':'));
+    if (host.empty() || authority.find('@') != std::string_view::npos) {
+        return false;
+    }
+    bool dot = false;
+    bool letter = false;
+    for (char c : host) {
+        if (c == ' ' || static_cast<unsigned char>(c) == 0x7F) {
+            return false;
+        }
+        dot = dot || c == '.';
+        letter = letter || isLetter(c);
+    }
+    // Without a scheme, "javascript:alert(1)" or "file:x" would read as a host and a port,
+    // and an "http://" further on would be taken for the address's start.
+    if (!schemeGiven) {
+        return dot && letter && authority.find(':') == std::string_view::npos &&
+               text.find("://") == std::string_view::npos;
+    }
+    return true;
+}
+
+std::string itemIdCandidate(std::string_view text) {
+    const std::string afterId = textAfterLast(text, "id=");
+    std::size_t digits = 0;
+    while (digits < afterId.size() && isDigit(afterId[digits])) {
+        ++digits;
+    }
+    return afterId.substr(0, digits);
+}
+
+bool isDirectItemId(std::string_view candidate) {
+    if (candidate.size() < kSmallestItemId.size()) {
+        return false;
+    }
+    // Compare values as digit strings: ids longer than any integer type are still judged.
+    std::size_t firstSignificant = 0;
+    while (firstSignificant < candidate.size() && candidate[firstSignificant] == '0') {
+        ++firstSignificant;
+    }
+    const std::string_view value = candidate.substr(firstSignificant);
+    if (value.size() != kSmallestItemId.size()) {
+        return value.size() > kSmallestItemId.size();
+    }
+    return value > kSmallestItemId;
+}
+
+}  // namespace quillane
