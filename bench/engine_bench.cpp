@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>

@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstdio>
 #include <functional>
 #include <set>
 #include <string>

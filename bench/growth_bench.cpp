@@ -5,7 +5,6 @@
 #include <psapi.h>
 #include <winternl.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -178,18 +177,18 @@ int run() {
     const std::string what = std::to_string(kLookups) + " lookups and " + std::to_string(kHomeCaptures) +
                              " Home captures, interleaved; " + std::to_string(kSamples) +
                              " readings after against the median of " + std::to_string(kSamples) + " before";
-    const auto before_ = [&](double Footprint::*member) { return formatNumber(spreadOf(field(before, member)).median); };
+    const auto medianBefore = [&](double Footprint::*member) { return formatNumber(spreadOf(field(before, member)).median); };
     report({"5", "working set growth", growth(before, after, &Footprint::workingSetMiB), "MiB", Goal::AtMost, 1.0,
-            what + "; before " + before_(&Footprint::workingSetMiB) + " MiB"});
+            what + "; before " + medianBefore(&Footprint::workingSetMiB) + " MiB"});
     report({"5", "handle count growth", growth(before, after, &Footprint::handles), "", Goal::AtMost, 10,
-            what + "; before " + before_(&Footprint::handles)});
+            what + "; before " + medianBefore(&Footprint::handles)});
     report({"5", "committed memory growth", growth(before, after, &Footprint::committedMiB), "MiB", Goal::Info, 0,
-            "before " + before_(&Footprint::committedMiB) + " MiB"});
+            "before " + medianBefore(&Footprint::committedMiB) + " MiB"});
     report({"5", "committed memory growth per stretch", spreadOf(perSegment), "KiB", Goal::Info, 0,
             std::to_string(kSegments) + " stretches of " + std::to_string(kLookups / kSegments) + " lookups and " +
                 std::to_string(kHomeCaptures / kSegments) + " Home captures"});
     report({"5", "thread count growth", growth(before, after, &Footprint::threads), "", Goal::Info, 0,
-            "before " + before_(&Footprint::threads) + "; Wine starts and ends some threads on demand"});
+            "before " + medianBefore(&Footprint::threads) + "; Wine starts and ends some threads on demand"});
     return 0;
 }
 

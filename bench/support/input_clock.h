@@ -5,7 +5,6 @@
 // time at which each such event reaches the window system, before any window sees it.
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 
