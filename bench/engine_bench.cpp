@@ -154,8 +154,9 @@ void engineOverhead() {
         return;
     }
     const std::string runs = std::to_string(kOverheadRounds) + " rounds of " + std::to_string(kGetsPerRound) +
-                             " GETs each way, alternating, median GET of each; the server saw " + std::to_string(server.requestCount()) +
-                             " requests on " + std::to_string(server.connectionCount()) + " connection(s)";
+                             " GETs each way, alternating, median GET of each; the server saw " +
+                             std::to_string(server.requestCount()) + " requests on " +
+                             std::to_string(server.connectionCount()) + " connection(s)";
     report({"1", "httpRequest / bare WinINet GET, 1 KiB reply", spreadOf(ratios), "x", Goal::AtMost, 1.10, runs});
     report({"1", "httpRequest / bare GET sending the engine's header lines", spreadOf(beyondWire), "x", Goal::Info, 0,
             "the engine's own part: what the bytes on the wire do not explain"});

@@ -80,7 +80,8 @@ private:
     double threads() const {
         std::vector<char> buffer(1 << 20);
         ULONG length = 0;
-        if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length) != 0) {
+        if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                                     &length) != 0) {
             return 0;
         }
         const DWORD processId = GetProcessId(process_);
@@ -177,7 +178,9 @@ int run() {
     const std::string what = std::to_string(kLookups) + " lookups and " + std::to_string(kHomeCaptures) +
                              " Home captures, interleaved; " + std::to_string(kSamples) +
                              " readings after against the median of " + std::to_string(kSamples) + " before";
-    const auto medianBefore = [&](double Footprint::*member) { return formatNumber(spreadOf(field(before, member)).median); };
+    const auto medianBefore = [&](double Footprint::*member) {
+        return formatNumber(spreadOf(field(before, member)).median);
+    };
     report({"5", "working set growth", growth(before, after, &Footprint::workingSetMiB), "MiB", Goal::AtMost, 1.0,
             what + "; before " + medianBefore(&Footprint::workingSetMiB) + " MiB"});
     report({"5", "handle count growth", growth(before, after, &Footprint::handles), "", Goal::AtMost, 10,
