@@ -12,17 +12,12 @@
 #include "http/request_limits.h"
 #include "tests/support/platform_session.h"
 #include "tests/support/reliability_record.h"
+#include "tests/support/member_texts.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {
 
-inline constexpr const char* kSearchPath = "/pubauc/searchAuctionList.json";
-inline constexpr const char* kLinkPath = "/common/code/getAuctionCode.json";
-inline constexpr const char* kHarvestSuccess =
-    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
-inline constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
-inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
 inline constexpr const char* kAbcStatus = "\"ABC\"的返利是12.5元！";
 inline constexpr const char* kItemId = "12345678901";
 // A lookup makes at most two requests (the page and the search); each may use its whole
