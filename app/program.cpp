@@ -77,11 +77,18 @@ void Program::startRun(WorkflowRun run) {
         ~RunningFlag() { flag = false; }
     } runningFlag(running_);
     perform(run);
-    while (!pendingRuns_.empty()) {
-        const WorkflowRun next = *pendingRuns_.begin();
-        pendingRuns_.erase(pendingRuns_.begin());
-        perform(next);
-    }
+    do {
+        while (!pendingRuns_.empty()) {
+            const WorkflowRun next = *pendingRuns_.begin();
+            pendingRuns_.erase(pendingRuns_.begin());
+            perform(next);
+        }
+        // Home presses made while the runs were blocked in the network are dropped too, as
+        // those that came during their message processing were: a hammered Home key gives one
+        // capture, not one for every press, long after the member has stopped. Looking into
+        // the queue delivers messages sent from other threads, which may defer a run again.
+        discardQueuedHotKeyPresses();
+    } while (!pendingRuns_.empty());
 }
 
 void Program::perform(WorkflowRun run) {

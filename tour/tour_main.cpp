@@ -30,6 +30,7 @@
 #include "tests/support/message_box.h"
 #include "tests/support/platform_sim_client.h"
 #include "tests/support/ui_driver.h"
+#include "tests/support/unix_program.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
 
@@ -71,29 +72,6 @@ void print(const std::string& gbkLine) {
     const std::string bytes = gbkToUtf8(gbkLine) + "\n";
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-// Runs a shell command line as a Unix program. Wine cannot wait on a Unix program's process,
-// so the command ends by creating a marker file, and we wait for the marker.
-bool runUnixCommand(const std::string& command, const std::string& unixMarker) {
-    std::wstring line = L"/bin/sh -c \"" + gbkToWide(command) + L"; touch '" + gbkToWide(unixMarker) + L"'\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        return false;
-    }
-    if (info.hThread != nullptr) {
-        CloseHandle(info.hThread);
-    }
-    if (info.hProcess != nullptr) {
-        CloseHandle(info.hProcess);
-    }
-    const std::wstring marker = L"Z:" + gbkToWide(unixMarker);
-    const bool done =
-        waitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, kStepTimeoutMs);
-    DeleteFileW(marker.c_str());
-    return done;
 }
 
 // The simulator's item: its title exactly as the platform sends it, then the commission.
@@ -382,7 +360,7 @@ bool Tour::screenshot(const std::string& step) {
                                 raw + " | tr -d ' '); [ x$c = x$p ] && break; p=$c; done; convert " + raw + " " +
                                 name + ".png; rm -f " + raw;
     const std::string picture = screenshotFolder_ + "/" + name + ".png";
-    const bool taken = runUnixCommand(command, screenshotFolder_ + "/." + name + ".done") &&
+    const bool taken = runShellCommand(gbkToWide(command), kStepTimeoutMs) &&
                        GetFileAttributesW((L"Z:" + gbkToWide(picture)).c_str()) != INVALID_FILE_ATTRIBUTES;
     show("screenshot", taken ? std::string(name) + ".png" : "not taken");
     return taken;

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "bench/support/measure.h"
+#include "tests/support/unix_program.h"
 
 namespace quillane::bench {
 namespace {
@@ -86,20 +87,7 @@ InputClock::Events InputClock::events() const {
 }
 
 bool startXdotool(const std::wstring& arguments) {
-    std::wstring line = L"/usr/bin/xdotool " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        return false;
-    }
-    if (info.hThread != nullptr) {
-        CloseHandle(info.hThread);
-    }
-    if (info.hProcess != nullptr) {
-        CloseHandle(info.hProcess);
-    }
-    return true;
+    return test::startUnixProgram(L"/usr/bin/xdotool " + arguments);
 }
 
 }  // namespace quillane::bench

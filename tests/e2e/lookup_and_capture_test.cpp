@@ -234,7 +234,9 @@ TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
     EXPECT_EQ(resultWindows, 1);
     const std::size_t searched = searches().size();
     EXPECT_GE(searched, 1u);
-    EXPECT_LE(searched, 20u);
+    // Presses made while a capture runs are dropped, those queued behind its network calls
+    // too: a few captures, not one for every press.
+    EXPECT_LE(searched, 5u);
     EXPECT_EQ(sim().requestsTo(kLinkPath).size(), searched) << "one link per completed lookup";
 }
 

@@ -23,10 +23,7 @@ protected:
     }
 };
 
-// Disabled: after the burst the session check's normal lookup did not run in our last runs
-// (the test program then ended without its report); under investigation. The burst of 20
-// presses in lookup_and_capture_test.cpp passes.
-TEST_F(ReliabilityLoad, DISABLED_TwoHundredHomePressesInABurst) {
+TEST_F(ReliabilityLoad, TwoHundredHomePressesInABurst) {
     DocViewSetup setup;
     setup.address = goodItem();
     DocViewProcess browser(setup);
@@ -36,10 +33,12 @@ TEST_F(ReliabilityLoad, DISABLED_TwoHundredHomePressesInABurst) {
     for (int i = 0; i < 200; ++i) {
         keys += L"Home ";
     }
+    // Returns once every press has been made.
     pressKeys(keys);
     const bool shown = waitForWindowOfClass(processId(), ResultWindow::kClassName, kAnswerBoundMs) != nullptr;
-    // The presses that queued up run one after another; the burst is over once no search has
-    // come for two seconds and the window answers.
+    // The burst is over once no search has come for longer than one capture takes (the
+    // replaced result window alone may take two seconds to go under Wine) and the window
+    // answers.
     std::size_t seen = 0;
     ULONGLONG lastChange = GetTickCount64();
     const bool settled = waitUntil(
@@ -49,12 +48,13 @@ TEST_F(ReliabilityLoad, DISABLED_TwoHundredHomePressesInABurst) {
                 seen = now;
                 lastChange = GetTickCount64();
             }
-            return GetTickCount64() - lastChange > 2000 && answersWithin(kAnswerBoundMs);
+            return GetTickCount64() - lastChange > 5000 && answersWithin(kAnswerBoundMs);
         },
         200 * 2000);
     const bool answered = settled && answersWithin(kAnswerBoundMs);
-    // Presses that arrive while a capture runs are dropped; each one run made one search and
-    // one link, in that order.
+    // Presses made while a capture runs are dropped, whether the capture was waiting for the
+    // network or processing messages: far fewer captures than presses, each with one search
+    // and one link.
     const std::size_t searches = sim().requestsTo(kSearchPath).size();
     const std::size_t links = sim().requestsTo(kLinkPath).size();
     HWND result = findWindowOfClass(processId(), ResultWindow::kClassName);
@@ -70,7 +70,7 @@ TEST_F(ReliabilityLoad, DISABLED_TwoHundredHomePressesInABurst) {
     EXPECT_LE(resultWindows, 1);
     EXPECT_TRUE(resultRight) << resultText;
     EXPECT_GE(searches, 1u);
-    EXPECT_LE(searches, 200u);
+    EXPECT_LT(searches, 100u);
     EXPECT_EQ(links, searches);
     EXPECT_EQ(clipboard, goodLink());
     std::printf("200 Home presses: %zu runs, %d result window(s) at the end\n", searches, resultWindows);

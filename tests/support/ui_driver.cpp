@@ -1,34 +1,15 @@
 #include "tests/support/ui_driver.h"
 
+#include "tests/support/unix_program.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {
 namespace {
 
-// Wine starts a Unix program given by its path, but its process handle cannot be waited
-// on. So each xdotool command runs in a shell that then creates a marker file, and we wait
-// for the marker: input commands never overtake one another.
+// Input commands run one after another, each waiting for the one before to end.
 void runOnDisplay(const std::wstring& command) {
-    static unsigned sequence = 0;
-    const std::wstring marker = L"/tmp/quillane-input-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                std::to_wstring(++sequence);
-    std::wstring line = L"/bin/sh -c \"/usr/bin/xdotool " + command + L"; touch " + marker + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        return;
-    }
-    if (info.hThread != nullptr) {
-        CloseHandle(info.hThread);
-    }
-    if (info.hProcess != nullptr) {
-        CloseHandle(info.hProcess);
-    }
-    const std::wstring markerOnDrive = L"Z:" + marker;
-    waitUntil([&] { return GetFileAttributesW(markerOnDrive.c_str()) != INVALID_FILE_ATTRIBUTES; });
-    DeleteFileW(markerOnDrive.c_str());
+    runShellCommand(L"/usr/bin/xdotool " + command);
 }
 
 std::wstring environmentBlock(const EnvironmentOverrides& overrides) {
