@@ -21,6 +21,8 @@
 //   /moved...           on 127.0.0.1: 301 to http://localhost:PORT (no path); on another host
 //                       name the rest of the path is served.
 //   /__log              the request log (format in platform_sim/request_log.h); /__quit stops.
+//   /__refuse?ms=N      connections are refused for N ms (the listener closes), then it
+//                       listens again on the same port.
 //   /__control?k=v&...  changes modes (values percent-encoded UTF-8); 400 on an unknown key:
 //     reset=1 all defaults | clearLog=1 | session=ok|expired | token=T (issued and demanded)
 //     site=101 zone=202 omitSite=1 omitZone=1 leadingList=1 (site 901 / zone 902 in a list

@@ -239,6 +239,12 @@ Outcome Platform::control(const Request& request) {
     } else if (request.path == "/__quit") {
         outcome.reply.body = "bye\n";
         outcome.quit = true;
+    } else if (request.path == "/__refuse") {
+        const auto pairs = queryPairs(request.query);
+        const bool given = pairs.size() == 1 && pairs[0].first == "ms" && parseNumber(pairs[0].second, outcome.refuseMs) &&
+                           outcome.refuseMs > 0;
+        outcome.reply.status = given ? 200 : 400;
+        outcome.reply.body = given ? "refusing\n" : "refuse needs ms=N\n";
     } else {
         outcome.reply.status = 404;
         outcome.reply.body = "no such control\n";

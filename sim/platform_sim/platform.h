@@ -22,6 +22,9 @@ struct Outcome {
     int trickleMs = 0;  // above 0: the body goes out one byte every trickleMs
     bool keepAlive = true;
     bool quit = false;
+    // Above 0: once this reply is out, the listener closes for that long, so connections
+    // are refused, and idle kept-alive connections are closed.
+    int refuseMs = 0;
 };
 
 class Platform {

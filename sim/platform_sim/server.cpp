@@ -25,22 +25,31 @@ private:
 
 }  // namespace
 
-Server::Server() : quitEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+Server::Server()
+    : quitEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      refuseEvent_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      dropIdleEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 Server::~Server() {
     if (listener_ != INVALID_SOCKET) {
         closesocket(listener_);
     }
-    if (quitEvent_) {
-        CloseHandle(quitEvent_);
+    for (HANDLE event : {quitEvent_, refuseEvent_, dropIdleEvent_}) {
+        if (event) {
+            CloseHandle(event);
+        }
     }
 }
 
 bool Server::listen(int port) {
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (listener_ == INVALID_SOCKET || !quitEvent_) {
+    if (listener_ == INVALID_SOCKET || !quitEvent_ || !refuseEvent_ || !dropIdleEvent_) {
         return false;
     }
+    // The port is listened on again after a refusal while connections accepted before are
+    // still open on it.
+    BOOL reuse = TRUE;
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -78,8 +87,15 @@ void Server::run(Platform& platform) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) {
             break;
         }
-        HANDLE handles[] = {acceptEvent.get(), quitEvent_};
-        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        HANDLE handles[] = {acceptEvent.get(), quitEvent_, refuseEvent_};
+        const DWORD woken = WaitForMultipleObjects(3, handles, FALSE, INFINITE);
+        if (woken == WAIT_OBJECT_0 + 2) {
+            if (!refuseConnections(acceptEvent.get())) {
+                break;
+            }
+            continue;
+        }
+        if (woken != WAIT_OBJECT_0) {
             break;
         }
         WSANETWORKEVENTS events;
@@ -94,6 +110,21 @@ void Server::run(Platform& platform) {
     workers_.clear();
 }
 
+// Closes the listener for the time asked, then listens on the same port again. False when
+// the simulator quits meanwhile or cannot listen again.
+bool Server::refuseConnections(WSAEVENT acceptEvent) {
+    closesocket(listener_);
+    listener_ = INVALID_SOCKET;
+    SetEvent(dropIdleEvent_);
+    const bool quit = WaitForSingleObject(quitEvent_, static_cast<DWORD>(refuseMs_.load())) == WAIT_OBJECT_0;
+    ResetEvent(dropIdleEvent_);
+    if (quit || !listen(port_)) {
+        return false;
+    }
+    WSAEventSelect(listener_, acceptEvent, FD_ACCEPT);
+    return true;
+}
+
 void Server::reapFinishedWorkers() {
     for (auto worker = workers_.begin(); worker != workers_.end();) {
         if ((*worker)->done) {
@@ -105,11 +136,12 @@ void Server::reapFinishedWorkers() {
     }
 }
 
-// Waits until the socket may have become readable or writable again; false on quit or when
-// the connection stayed idle too long.
-bool Server::waitForSocket(SOCKET client, WSAEVENT event) {
-    HANDLE handles[] = {event, quitEvent_};
-    if (WaitForMultipleObjects(2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
+// Waits until the socket may have become readable or writable again; false on quit, when the
+// connection stayed idle too long, or, for a connection between requests, when connections
+// are being refused.
+bool Server::waitForSocket(SOCKET client, WSAEVENT event, bool idle) {
+    HANDLE handles[] = {event, quitEvent_, dropIdleEvent_};
+    if (WaitForMultipleObjects(idle ? 3 : 2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
         return false;
     }
     WSANETWORKEVENTS events;
@@ -117,7 +149,7 @@ bool Server::waitForSocket(SOCKET client, WSAEVENT event) {
     return true;
 }
 
-bool Server::receiveMore(SOCKET client, WSAEVENT event, std::string& buffer) {
+bool Server::receiveMore(SOCKET client, WSAEVENT event, std::string& buffer, bool idle) {
     while (true) {
         char chunk[8192];
         const int received = recv(client, chunk, sizeof chunk, 0);
@@ -128,7 +160,7 @@ bool Server::receiveMore(SOCKET client, WSAEVENT event, std::string& buffer) {
         if (received == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
             return false;
         }
-        if (!waitForSocket(client, event)) {
+        if (!waitForSocket(client, event, idle)) {
             return false;
         }
     }
@@ -181,7 +213,7 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
         size_t consumed = 0;
         const ParseState state = parseRequest(buffer, request, consumed);
         if (state == ParseState::Incomplete) {
-            open = receiveMore(client, event.get(), buffer);
+            open = receiveMore(client, event.get(), buffer, buffer.empty());
             continue;
         }
         if (state == ParseState::Invalid) {
@@ -230,6 +262,10 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
         open = sendAll(client, event.get(), bytes) && outcome.keepAlive;
         if (outcome.quit) {
             SetEvent(quitEvent_);
+        }
+        if (outcome.refuseMs > 0) {
+            refuseMs_ = outcome.refuseMs;
+            SetEvent(refuseEvent_);
         }
     }
     shutdown(client, SD_SEND);

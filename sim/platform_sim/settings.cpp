@@ -12,19 +12,6 @@ namespace {
 const char8_t kDefaultNotice[] =
     u8"<html><head><meta charset=\"utf-8\"><title>Quillane</title></head><body>暂无新消息</body></html>";
 
-bool parseNumber(const std::string& text, int& number) {
-    if (text.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < -1 || value > 24 * 3600 * 1000) {
-        return false;
-    }
-    number = static_cast<int>(value);
-    return true;
-}
-
 bool parseSwitch(const std::string& text, bool& value) {
     if (text == "1") {
         value = true;
@@ -136,6 +123,19 @@ std::string jsonString(std::string_view text) {
         }
     }
     return quoted + "\"";
+}
+
+bool parseNumber(const std::string& text, int& number) {
+    if (text.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || value < -1 || value > 24 * 3600 * 1000) {
+        return false;
+    }
+    number = static_cast<int>(value);
+    return true;
 }
 
 std::string applyControl(Settings& settings, std::string_view query, bool& clearLog) {

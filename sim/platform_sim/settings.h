@@ -77,6 +77,9 @@ struct Settings {
 std::string jsonString(std::string_view text);
 
 // Applies one control query. Returns an empty text, or what was wrong (nothing is changed then).
+// A whole number from -1 to a day's milliseconds.
+bool parseNumber(const std::string& text, int& number);
+
 std::string applyControl(Settings& settings, std::string_view query, bool& clearLog);
 
 }  // namespace platform_sim

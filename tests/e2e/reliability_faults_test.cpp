@@ -122,6 +122,33 @@ TEST_F(ReliabilityFaults, SilentAndTricklingPlatformEndByTheTimeout) {
     expectNothingLeftBehind();
 }
 
+// The platform is down: its port refuses connections. A lookup meanwhile fails at once with
+// the failure text, the clipboard keeps what it had, and once the platform is back the same
+// session works again. Twice, so that the second refusal meets connections made after the first.
+TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
+    constexpr int kRefusedMs = 4000;
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string kept = "kept before refusal " + std::to_string(round);
+        replaceClipboardWith(kept);
+        ASSERT_TRUE(sim().refuseConnectionsFor(kRefusedMs));
+        // The listener closes just after that answer; the simulator's own control requests
+        // are then refused too.
+        ASSERT_TRUE(waitUntil([&] { return !sim().set({}); }, kRefusedMs / 2));
+        const bool answered = paste(goodItem());
+        const std::string status = session_->status();
+        const bool stillRefusing = !sim().set({});
+        EXPECT_TRUE(stillRefusing) << "the lookup may have run after the refusal";
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(status, kLookupFailure);
+        EXPECT_EQ(clipboardText(), kept);
+        ASSERT_TRUE(waitUntil([&] { return sim().set(itemModes()); }, kRefusedMs + 10000)) << "the simulator is not back";
+        const bool survived = answered && alive() && status == kLookupFailure && clipboardText() == kept;
+        record_->caseRun(survived, sessionStillWhole());
+    }
+    expectNothingLeftBehind();
+}
+
 // The item's page on another host (the scripted server as "localhost"), fetched because the
 // address holds no item id: the page fails in many ways, the lookup reports, the session is
 // untouched, and the page host never sees it.

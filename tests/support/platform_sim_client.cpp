@@ -342,6 +342,12 @@ std::vector<SimRequest> PlatformSim::requestsTo(std::string_view path) {
     return matching;
 }
 
+bool PlatformSim::refuseConnectionsFor(int milliseconds) {
+    int status = 0;
+    controlGet("/__refuse?ms=" + std::to_string(milliseconds), status);
+    return status == 200;
+}
+
 bool PlatformSim::clearLog() {
     return set({{"clearLog", "1"}});
 }

@@ -65,6 +65,9 @@ public:
     std::vector<SimRequest> requests();
     std::vector<SimRequest> requestsTo(std::string_view path);
     bool clearLog();
+    // The simulator refuses connections for this long, starting at once; true when it agreed.
+    // The control requests fail meanwhile too.
+    bool refuseConnectionsFor(int milliseconds);
 
     // Sends exactly these bytes on a new connection and returns everything that came back
     // until the simulator closed it (ask for "Connection: close").
