@@ -19,18 +19,12 @@ bool startUnixProgram(const std::wstring& commandLine) {
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
     PROCESS_INFORMATION info{};
     std::wstring line = commandLine;
-    const BOOL created = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    const BOOL created = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     CloseHandle(nowhere);
-    if (!created) {
-        return false;
-    }
-    if (info.hThread != nullptr) {
-        CloseHandle(info.hThread);
-    }
-    if (info.hProcess != nullptr) {
-        CloseHandle(info.hProcess);
-    }
-    return true;
+    // The process and thread fields are left alone: for a Unix program Wine fills them with
+    // whatever lay on its stack, and closing those values closed handles of our own (the
+    // standard output, the simulator's job, a socket).
+    return created != FALSE;
 }
 
 bool runShellCommand(const std::wstring& command, DWORD timeoutMs) {
