@@ -7,8 +7,8 @@
 
 namespace quillane::test {
 
-// Starts the Unix program named by the command line's first word and returns at once, its
-// standard streams on NUL. Wine gives no handles for a Unix program's process.
+// Starts the Unix program named by the command line's first word and returns at once. Wine
+// gives no handles for a Unix program's process.
 bool startUnixProgram(const std::wstring& commandLine);
 
 // Runs a shell command line and waits until it is over, at most timeoutMs. Wine cannot wait
