@@ -2,6 +2,8 @@
 // item box, and through Home over the stand-in Internet Explorer window.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/main_window.h"
 #include "app/result_window.h"
 #include "tests/support/browser-recorder/browser_log.h"
@@ -38,6 +40,13 @@ protected:
         const std::string q = requests.back().queryValue("q").value_or("");
         const std::string prefix = itemPrefixOnTheWire();
         return q.rfind(prefix, 0) == 0 ? q.substr(prefix.size()) : "(q was " + q + ")";
+    }
+
+    // The stand-in browser on an item's page of the platform's other host.
+    std::unique_ptr<DocViewProcess> openItemPage(const std::string& itemId = "12345678901") {
+        DocViewSetup setup;
+        setup.address = sim().otherUrl("/item.htm?id=" + itemId);
+        return std::make_unique<DocViewProcess>(setup);
     }
 
     // Presses Home with the mouse at the point; returns the result window that came up.
@@ -136,10 +145,9 @@ TEST_F(LookupTest, TypingAnAddressOneCharacterAtATimeEndsRight) {
 }
 
 TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {
-    DocViewSetup setup;
-    setup.address = sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    DocViewProcess& browser = *page;
 
     for (POINT point : {browser.contentPoint(), browser.captionPoint()}) {
         SCOPED_TRACE(point.y);
@@ -156,10 +164,9 @@ TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {
 }
 
 TEST_F(LookupTest, HomeOverAWindowWithoutAPageRepeatsTheLastCapturedPage) {
-    DocViewSetup setup;
-    setup.address = sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    DocViewProcess& browser = *page;
     closeResultWindow(pressHomeAt(browser.contentPoint()));
 
     // The member navigated since; the held page's current address counts.
@@ -193,10 +200,9 @@ TEST_F(LookupTest, FailedLinkStillShowsTheSentenceAndTheButtonOpensTheEarlierLin
     const std::string mark = uniqueBrowserMark();
     const std::string firstLink = sim().otherUrl("/elite/first?" + mark);
     ASSERT_TRUE(sim().set({{"eliteUrl", firstLink}}));
-    DocViewSetup setup;
-    setup.address = sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    DocViewProcess& browser = *page;
     closeResultWindow(pressHomeAt(browser.contentPoint()));
 
     ASSERT_TRUE(sim().set({{"linkOk", "0"}}));
@@ -210,10 +216,9 @@ TEST_F(LookupTest, FailedLinkStillShowsTheSentenceAndTheButtonOpensTheEarlierLin
 }
 
 TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
-    DocViewSetup setup;
-    setup.address = sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    DocViewProcess& browser = *page;
     const POINT content = browser.contentPoint();
     moveMouse(content.x, content.y);
     std::wstring keys;
@@ -241,10 +246,9 @@ TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
 }
 
 TEST_F(LookupTest, NewResultReplacesTheOpenResultWindow) {
-    DocViewSetup setup;
-    setup.address = sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    DocViewProcess& browser = *page;
     HWND first = pressHomeAt(browser.contentPoint());
     ASSERT_NE(first, nullptr);
     ASSERT_TRUE(sim().set({{"title", "XYZ"}, {"commission", "7"}}));
@@ -256,10 +260,9 @@ TEST_F(LookupTest, NewResultReplacesTheOpenResultWindow) {
 }
 
 TEST_F(LookupTest, EndButtonEndsTheProgramAndFreesHome) {
-    DocViewSetup setup;
-    setup.address = sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    DocViewProcess& browser = *page;
     HWND result = pressHomeAt(browser.contentPoint());
     ASSERT_NE(result, nullptr);
     PostMessageW(GetDlgItem(result, ResultWindow::kEndButtonId), BM_CLICK, 0, 0);
