@@ -53,7 +53,12 @@ protected:
     HWND pressHomeAt(POINT point) {
         moveMouse(point.x, point.y);
         pressKeys(L"Home");
-        return waitForWindowOfClass(processId(), ResultWindow::kClassName);
+        HWND result = waitForWindowOfClass(processId(), ResultWindow::kClassName);
+        // The run that showed the window may still be finishing it (under Wine without a
+        // window manager that can take seconds), and a Home press made during a run is
+        // dropped: the next press must find the program back in its message loop.
+        session_->waitUntilIdle();
+        return result;
     }
     std::string resultText(HWND window) { return windowText(GetDlgItem(window, ResultWindow::kMessageLabelId)); }
     void closeResultWindow(HWND window) {
