@@ -152,9 +152,8 @@ TEST_F(LookupTest, TypingAnAddressOneCharacterAtATimeEndsRight) {
 TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    DocViewProcess& browser = *page;
 
-    for (POINT point : {browser.contentPoint(), browser.captionPoint()}) {
+    for (POINT point : {page->contentPoint(), page->captionPoint()}) {
         SCOPED_TRACE(point.y);
         HWND result = pressHomeAt(point);
         ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
@@ -171,11 +170,10 @@ TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {
 TEST_F(LookupTest, HomeOverAWindowWithoutAPageRepeatsTheLastCapturedPage) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    DocViewProcess& browser = *page;
-    closeResultWindow(pressHomeAt(browser.contentPoint()));
+    closeResultWindow(pressHomeAt(page->contentPoint()));
 
     // The member navigated since; the held page's current address counts.
-    ASSERT_TRUE(browser.navigate(sim().otherUrl("/item.htm?id=22222222222")));
+    ASSERT_TRUE(page->navigate(sim().otherUrl("/item.htm?id=22222222222")));
     HWND result = pressHomeAt(overMainWindow());
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(lastSearchedId(), "22222222222");
@@ -207,11 +205,10 @@ TEST_F(LookupTest, FailedLinkStillShowsTheSentenceAndTheButtonOpensTheEarlierLin
     ASSERT_TRUE(sim().set({{"eliteUrl", firstLink}}));
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    DocViewProcess& browser = *page;
-    closeResultWindow(pressHomeAt(browser.contentPoint()));
+    closeResultWindow(pressHomeAt(page->contentPoint()));
 
     ASSERT_TRUE(sim().set({{"linkOk", "0"}}));
-    HWND result = pressHomeAt(browser.contentPoint());
+    HWND result = pressHomeAt(page->contentPoint());
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(resultText(result), kAbcResult);
     EXPECT_EQ(clipboardText(), firstLink);
@@ -223,8 +220,7 @@ TEST_F(LookupTest, FailedLinkStillShowsTheSentenceAndTheButtonOpensTheEarlierLin
 TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    DocViewProcess& browser = *page;
-    const POINT content = browser.contentPoint();
+    const POINT content = page->contentPoint();
     moveMouse(content.x, content.y);
     std::wstring keys;
     for (int i = 0; i < 20; ++i) {
@@ -253,8 +249,7 @@ TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
 TEST_F(LookupTest, NewResultReplacesTheOpenResultWindow) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    DocViewProcess& browser = *page;
-    HWND first = pressHomeAt(browser.contentPoint());
+    HWND first = pressHomeAt(page->contentPoint());
     ASSERT_NE(first, nullptr);
     ASSERT_TRUE(sim().set({{"title", "XYZ"}, {"commission", "7"}}));
     pressKeys(L"Home");
@@ -267,8 +262,7 @@ TEST_F(LookupTest, NewResultReplacesTheOpenResultWindow) {
 TEST_F(LookupTest, EndButtonEndsTheProgramAndFreesHome) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    DocViewProcess& browser = *page;
-    HWND result = pressHomeAt(browser.contentPoint());
+    HWND result = pressHomeAt(page->contentPoint());
     ASSERT_NE(result, nullptr);
     PostMessageW(GetDlgItem(result, ResultWindow::kEndButtonId), BM_CLICK, 0, 0);
     DWORD exitCode = 1234;
