@@ -6,6 +6,7 @@
 #include "app/owned_message.h"
 #include "app/publisher_notice.h"
 #include "app/window_system.h"
+#include "http/request_limits.h"
 #include "workflow/affiliate_link.h"
 #include "workflow/deployment.h"
 #include "workflow/harvest.h"
@@ -147,6 +148,7 @@ void Program::endProgram() {
 }
 
 int runProgram() {
+    setRequestTimeoutMs(deployment().requestTimeoutMs);
     runningProgram = std::make_unique<Program>();
     std::atexit(exitRoutine);
     if (!runningProgram->openMainWindow()) {

@@ -18,6 +18,9 @@ namespace quillane {
 namespace {
 
 constexpr DWORD kReadSize = 1024;
+
+// Set once at start, before any request; read by every request.
+unsigned long configuredTimeoutMs = kDefaultRequestTimeoutMs;
 // The first guess for the raw header block; a larger block is read in a second query.
 constexpr DWORD kRawHeaderGuess = 5000;
 
@@ -72,7 +75,7 @@ void setReceiveTimeout(HINTERNET handle, DWORD milliseconds) {
 }
 
 void applyTimeouts(HINTERNET handle) {
-    DWORD timeout = kRequestTimeoutMs;
+    DWORD timeout = requestTimeoutMs();
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         InternetSetOptionA(handle, option, &timeout, sizeof(timeout));
     }
@@ -115,7 +118,7 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body) {
         if (now >= deadline) {
             return false;
         }
-        setReceiveTimeout(request, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kRequestTimeoutMs)));
+        setReceiveTimeout(request, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, requestTimeoutMs())));
         DWORD available = 0;
         if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
             return false;
@@ -209,7 +212,7 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     const BOOL sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
                                        hop.post ? request.postBytes.data() : nullptr,
                                        hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0);
-    reply.whole = sent && readBody(handle.get(), sendTime + kReplyDeadlineMs, reply.body);
+    reply.whole = sent && readBody(handle.get(), sendTime + requestTimeoutMs(), reply.body);
 
     request.rawHeaders = queryHeader(handle.get(), HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
                              .value_or(std::string(kRawHeaderGuess, ' '));
@@ -281,6 +284,14 @@ std::string textUpToZero(std::string bytes) {
 }
 
 }  // namespace
+
+unsigned long requestTimeoutMs() {
+    return configuredTimeoutMs;
+}
+
+void setRequestTimeoutMs(unsigned long milliseconds) {
+    configuredTimeoutMs = milliseconds == 0 ? kDefaultRequestTimeoutMs : milliseconds;
+}
 
 std::string httpRequestBytes(HttpRequestOptions& request) {
     return exchange(request).value_or(std::string());

@@ -14,6 +14,15 @@ std::string environmentOr(const char* name, const char* fallback) {
     return std::string(buffer, length);
 }
 
+// A whole number of milliseconds from 1 to 10 minutes; anything else is no value (0).
+unsigned long millisecondsOr0(const std::string& text) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    const unsigned long value = std::stoul(text);
+    return value <= 600000 ? value : 0;
+}
+
 Deployment readDeployment() {
     Deployment values;
     values.apiHost = environmentOr("QUILLANE_API_HOST", "pub.alimama.com");
@@ -22,6 +31,7 @@ Deployment readDeployment() {
     values.itemHost = environmentOr("QUILLANE_ITEM_HOST", "item.taobao.com");
     values.noticeUrl = environmentOr("QUILLANE_NOTICE_URL", "http://quillane.github.io/notice.html");
     values.publisherUrl = environmentOr("QUILLANE_PUBLISHER_URL", "http://quillane.github.io/");
+    values.requestTimeoutMs = millisecondsOr0(environmentOr("QUILLANE_REQUEST_TIMEOUT_MS", ""));
     return values;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Where the platform and the publisher live. Each value has a compiled-in default and an
 // environment variable that overrides it (tests and the demo point them at the simulator).
-// A host may carry ":port".
+// A host may carry ":port". The request time-out is a whole number of milliseconds.
 #include <string>
 
 namespace quillane {
@@ -13,6 +13,7 @@ struct Deployment {
     std::string itemHost;       // QUILLANE_ITEM_HOST
     std::string noticeUrl;      // QUILLANE_NOTICE_URL
     std::string publisherUrl;   // QUILLANE_PUBLISHER_URL
+    unsigned long requestTimeoutMs = 0;  // QUILLANE_REQUEST_TIMEOUT_MS; 0: the engine's default
 };
 
 // Read once; later calls return the same values.

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "http/request_limits.h"
 #include "tests/support/browser-recorder/browser_log.h"
 #include "tests/support/message_box.h"
 #include "tests/support/quillane_app.h"
@@ -33,7 +32,8 @@ protected:
 
     void startApp(const std::string& noticeUrl) {
         app_ = QuillaneApp::start({{L"QUILLANE_NOTICE_URL", wide(noticeUrl)},
-                                   {L"QUILLANE_PUBLISHER_URL", wide(publisherSite_)}});
+                                   {L"QUILLANE_PUBLISHER_URL", wide(publisherSite_)},
+                                   {L"QUILLANE_REQUEST_TIMEOUT_MS", std::to_wstring(kTestRequestTimeoutMs)}});
         ASSERT_NE(app_, nullptr) << "quillane.exe did not show its main window";
     }
 
@@ -138,7 +138,7 @@ TEST_F(PublisherNoticeTest, SilentNoticeHostDelaysTheStartOnlyUntilTheTimeOut) {
     ASSERT_TRUE(server_.waitForRequests(1));
     // Bounded by the engine's time-outs (connect, send and receive each), with room for a
     // slow machine; without them the start would wait for ever.
-    ASSERT_TRUE(startFinished(3 * kRequestTimeoutMs)) << "the start is still waiting for the notice";
+    ASSERT_TRUE(startFinished(3 * kTestRequestTimeoutMs + 5000)) << "the start is still waiting for the notice";
     EXPECT_EQ(findMessageBox(processId()), nullptr);
 }
 

@@ -22,13 +22,18 @@ inline constexpr const char* kAbcStatus = "\"ABC\"的返利是12.5元！";
 inline constexpr const char* kItemId = "12345678901";
 // A lookup makes at most two requests (the page and the search); each may use its whole
 // time-out. Anything beyond that and some slack is a window that hangs.
-inline constexpr DWORD kAnswerBoundMs = 2 * kReplyDeadlineMs + 10000;
+inline constexpr DWORD kAnswerBoundMs = 2 * kDefaultRequestTimeoutMs + 10000;
 
 class ReliabilityTest : public ::testing::Test {
 protected:
-    void startSession(const char* category) {
+    // requestTimeoutMs: the program's request time-out, 0 for its default.
+    void startSession(const char* category, unsigned long requestTimeoutMs = 0) {
         record_ = std::make_unique<ReliabilityRecord>(category);
-        session_ = std::make_unique<PlatformSession>();
+        EnvironmentOverrides overrides;
+        if (requestTimeoutMs != 0) {
+            overrides.emplace_back(L"QUILLANE_REQUEST_TIMEOUT_MS", std::to_wstring(requestTimeoutMs));
+        }
+        session_ = std::make_unique<PlatformSession>(true, overrides);
         ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
         ASSERT_TRUE(sim().set(itemModes()));
         ASSERT_EQ(session_->harvest().text, kHarvestSuccess);

@@ -19,11 +19,13 @@ EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std:
     return environment;
 }
 
-PlatformSession::PlatformSession(bool loggedIn) {
+PlatformSession::PlatformSession(bool loggedIn, const EnvironmentOverrides& extra) {
     if (!sim_.start() || !(loggedIn ? sim_.logIn() : sim_.logOut())) {
         return;
     }
-    app_ = QuillaneApp::start(toEnvironment(sim_.deploymentVariables()));
+    EnvironmentOverrides environment = toEnvironment(sim_.deploymentVariables());
+    environment.insert(environment.end(), extra.begin(), extra.end());
+    app_ = QuillaneApp::start(environment);
 }
 
 PlatformSession::~PlatformSession() {

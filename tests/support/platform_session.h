@@ -18,7 +18,8 @@ class PlatformSession {
 public:
     // Starts the simulator, logs the member in (or out, when loggedIn is false) and starts
     // quillane.exe against it. ready() tells whether all of that worked.
-    explicit PlatformSession(bool loggedIn = true);
+    // extra: deployment values of quillane.exe besides the simulator's.
+    explicit PlatformSession(bool loggedIn = true, const EnvironmentOverrides& extra = {});
     // Ends quillane.exe and logs the member out: the session cookies live in the cookie store
     // of the whole test prefix and must not reach other tests' requests to 127.0.0.1.
     ~PlatformSession();

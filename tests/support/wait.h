@@ -6,6 +6,10 @@
 
 namespace quillane::test {
 
+// The request time-out given to the program (and the engine) by tests of silent servers, so
+// that each of them waits seconds rather than the member's 15.
+inline constexpr unsigned long kTestRequestTimeoutMs = 2000;
+
 // Polls condition until it holds or timeoutMs passes; pumps this thread's messages meanwhile.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
