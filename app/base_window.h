@@ -4,6 +4,8 @@
 // leave a window procedure, so the dispatch catches everything.
 #include <windows.h>
 
+#include "util/owners.h"
+
 namespace quillane {
 
 class BaseWindow {
@@ -27,26 +29,6 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
-};
-
-// Owns a GDI object (font, brush) and deletes it once.
-template <typename Handle>
-class GdiObject {
-public:
-    explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-    ~GdiObject() { reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    void reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
-            DeleteObject(handle_);
-        }
-        handle_ = handle;
-    }
-    Handle get() const { return handle_; }
-
-private:
-    Handle handle_;
 };
 
 // A font of the system's default GUI face with the given character height (pixels),

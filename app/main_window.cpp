@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/window_system.h"
+#include "workflow/member_texts.h"
 
 namespace quillane {
 namespace {
@@ -13,17 +14,16 @@ constexpr UINT_PTR kItemEditSubclassId = 1;
 constexpr UINT kItemDoubleClickedMessage = WM_APP + 1;
 
 // The web-browser control is hosted by the system's ATL; it needs AtlAxWinInit first.
-HMODULE loadBrowserHost() {
-    HMODULE atl = LoadLibraryW(L"atl.dll");
-    if (atl == nullptr) {
-        return nullptr;
+LibraryHandle loadBrowserHost() {
+    LibraryHandle atl(LoadLibraryW(L"atl.dll"));
+    if (!atl) {
+        return {};
     }
     using AtlAxWinInitFunction = BOOL(WINAPI*)();
     auto atlAxWinInit = reinterpret_cast<AtlAxWinInitFunction>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+        reinterpret_cast<void*>(GetProcAddress(atl.get(), "AtlAxWinInit")));
     if (atlAxWinInit == nullptr || !atlAxWinInit()) {
-        FreeLibrary(atl);
-        return nullptr;
+        return {};
     }
     return atl;
 }
@@ -36,9 +36,6 @@ MainWindow::~MainWindow() {
     if (handle() != nullptr && IsWindow(handle())) {
         DestroyWindow(handle());
     }
-    if (atlLibrary_ != nullptr) {
-        FreeLibrary(atlLibrary_);
-    }
 }
 
 bool MainWindow::create(const std::string& homeUrl) {
@@ -46,7 +43,7 @@ bool MainWindow::create(const std::string& homeUrl) {
     // Fixed border, caption with system menu and minimise box, no maximise box.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
-    if (!createWindow(kClassName, L"Quillane", style, 0, origin.x, origin.y, kOuterWidth, kOuterHeight)) {
+    if (!createWindow(kClassName, gbkToWide(kMainCaption).c_str(), style, 0, origin.x, origin.y, kOuterWidth, kOuterHeight)) {
         return false;
     }
     createControls(homeUrl);
@@ -63,7 +60,7 @@ bool MainWindow::create(const std::string& homeUrl) {
 void MainWindow::createControls(const std::string& homeUrl) {
     // Creation order is stacking order: the button lies above the browser, the browser
     // above the label, the check box and the edit box.
-    const ControlLayout harvestButton{kHarvestButtonId, L"BUTTON", "获取关键信息", BS_PUSHBUTTON | WS_TABSTOP, 0,
+    const ControlLayout harvestButton{kHarvestButtonId, L"BUTTON", kHarvestButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
                                       376, 288, 88, 40};
     createControl(handle(), harvestButton);
 
@@ -71,7 +68,7 @@ void MainWindow::createControls(const std::string& homeUrl) {
     const ControlLayout browser{kBrowserId, L"AtlAxWin", homeUrl.c_str(), 0, 0, -2, 0, 504, 360};
     createControl(handle(), browser);
 
-    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", "状态显示栏", SS_LEFT, 0, 56, 5, 439, 75};
+    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT, 0, 56, 5, 439, 75};
     HWND label = createControl(handle(), statusLabel);
     statusFont_.reset(createFont(19, FW_NORMAL, GB2312_CHARSET));
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.get()), FALSE);
@@ -84,7 +81,7 @@ void MainWindow::createControls(const std::string& homeUrl) {
     SendMessageW(edit, EM_SETLIMITTEXT, kItemTextLimit, 0);
     SetWindowSubclass(edit, &MainWindow::itemEditSubclass, kItemEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
-    const ControlLayout onTopCheck{kOnTopCheckId, L"BUTTON", "置顶", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 24, 48, 24};
+    const ControlLayout onTopCheck{kOnTopCheckId, L"BUTTON", kOnTopCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 24, 48, 24};
     createControl(handle(), onTopCheck);
 }
 
@@ -97,12 +94,9 @@ std::string MainWindow::itemText() const {
     return controlText(control(kItemEditId));
 }
 
-void MainWindow::hideBrowser() {
+void MainWindow::showCompactView() {
     setVisible(control(kBrowserId), false);
-}
-
-void MainWindow::setOuterHeight(int pixels) {
-    quillane::setOuterHeight(handle(), pixels);
+    setOuterHeight(handle(), kCompactHeight);
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

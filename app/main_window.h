@@ -48,8 +48,9 @@ public:
     HWND control(int id) const { return GetDlgItem(handle(), id); }
     void setStatusText(const std::string& text);
     std::string itemText() const;
-    void hideBrowser();
-    void setOuterHeight(int pixels);
+    // After a harvest: the login browser hidden and the window shrunk to the status label,
+    // the check box and the item box.
+    void showCompactView();
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -61,8 +62,8 @@ private:
                                             UINT_PTR subclassId, DWORD_PTR data);
 
     MainWindowEvents& events_;
-    GdiObject<HFONT> statusFont_;
-    HMODULE atlLibrary_ = nullptr;
+    FontHandle statusFont_;
+    LibraryHandle atlLibrary_;  // freed after the window, whose browser it hosts
     bool hotKeyHeld_ = false;
 };
 

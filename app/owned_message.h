@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "workflow/member_texts.h"
+
 namespace quillane {
 
 // One top-level window as seen when the windows were listed.
@@ -28,7 +30,7 @@ HWND findProcessWindow(DWORD processId);
 
 struct OwnedMessageOptions {
     UINT style = MB_OK | MB_ICONINFORMATION;
-    std::string caption = "友情提醒";
+    std::string caption = kMessageCaption;
     // Absent: the first visible top-level window of this process. Present but null: no owner.
     std::optional<HWND> owner;
 };

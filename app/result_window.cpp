@@ -3,25 +3,23 @@
 #include <utility>
 
 #include "app/window_system.h"
+#include "workflow/member_texts.h"
 
 namespace quillane {
 
-ResultWindow::ResultWindow(const SessionState& session, std::function<void()> endProgram)
-    : session_(session), endProgram_(std::move(endProgram)) {}
+ResultWindow::ResultWindow(std::string message, std::function<void()> openLink, std::function<void()> endProgram)
+    : message_(std::move(message)), openLink_(std::move(openLink)), endProgram_(std::move(endProgram)) {}
 
 ResultWindow::~ResultWindow() {
     if (handle() != nullptr && IsWindow(handle())) {
         DestroyWindow(handle());
     }
-    if (taskbarHider_ != nullptr) {
-        DestroyWindow(taskbarHider_);
-    }
 }
 
 bool ResultWindow::create() {
     registerClass(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    taskbarHider_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
+    taskbarHider_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr));
     // Fixed border and a caption bar with the close box only.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
@@ -29,21 +27,21 @@ bool ResultWindow::create() {
         return false;
     }
     // The owner of a top-level window, set before it is first shown, when the taskbar decides.
-    SetWindowLongPtrW(handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(taskbarHider_));
+    SetWindowLongPtrW(handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(taskbarHider_.get()));
     createControls();
     // The window takes the sentence now and never again: a later result opens a new window.
-    setControlText(control(kMessageLabelId), session_.resultMessage);
+    setControlText(control(kMessageLabelId), message_);
     ShowWindow(handle(), SW_SHOWNORMAL);
     UpdateWindow(handle());
     return true;
 }
 
 void ResultWindow::createControls() {
-    const ControlLayout endButton{kEndButtonId, L"BUTTON", "关闭隐藏程序", BS_PUSHBUTTON | WS_TABSTOP, 0,
+    const ControlLayout endButton{kEndButtonId, L"BUTTON", kEndProgramButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
                                   408, 162, 80, 40};
     createControl(handle(), endButton);
 
-    const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", "打开返利链接", BS_PUSHBUTTON | WS_TABSTOP, 0,
+    const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", kOpenLinkButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
                                        51, 162, 312, 40};
     HWND openLink = createControl(handle(), openLinkButton);
     openLinkFont_.reset(createFont(21, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
@@ -78,9 +76,9 @@ void ResultWindow::onCommand(int id, int notification) {
     }
     switch (id) {
     case kOpenLinkButtonId:
-        // The link of the last successful link request of this run, read now: it may be
-        // newer than the sentence this window shows. Empty: nothing to open.
-        openInDefaultBrowser(session_.affiliateLink);
+        if (openLink_) {
+            openLink_();
+        }
         break;
     case kEndButtonId:
         if (endProgram_) {

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "app/base_window.h"
-#include "workflow/session_state.h"
 
 namespace quillane {
 
@@ -21,9 +21,9 @@ public:
     static constexpr COLORREF kMessageColour = RGB(192, 96, 0);
     static constexpr const wchar_t* kClassName = L"QuillaneResultWindow";
 
-    // session: read for resultMessage when the window is created and for affiliateLink when
-    // the open-link button is clicked. endProgram: what the end button runs.
-    ResultWindow(const SessionState& session, std::function<void()> endProgram);
+    // message: the sentence the window shows, taken now and never changed. openLink and
+    // endProgram: what the two buttons run.
+    ResultWindow(std::string message, std::function<void()> openLink, std::function<void()> endProgram);
     ~ResultWindow() override;
 
     // Creates, fills and shows the window.
@@ -37,13 +37,14 @@ private:
     void createControls();
     void onCommand(int id, int notification);
 
-    const SessionState& session_;
+    std::string message_;
+    std::function<void()> openLink_;
     std::function<void()> endProgram_;
     // An unowned window gets a taskbar button; one owned by a window that is never shown
     // gets none and keeps its normal caption bar.
-    HWND taskbarHider_ = nullptr;
-    GdiObject<HFONT> openLinkFont_;
-    GdiObject<HFONT> messageFont_;
+    WindowHandle taskbarHider_;
+    FontHandle openLinkFont_;
+    FontHandle messageFont_;
 };
 
 }  // namespace quillane

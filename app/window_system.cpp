@@ -4,50 +4,9 @@
 
 #include <cstring>
 
+#include "util/owners.h"
+
 namespace quillane {
-namespace {
-
-// Owns an opened clipboard; closes it on every path.
-class ClipboardSession {
-public:
-    explicit ClipboardSession(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    ~ClipboardSession() {
-        if (open_) {
-            CloseClipboard();
-        }
-    }
-    ClipboardSession(const ClipboardSession&) = delete;
-    ClipboardSession& operator=(const ClipboardSession&) = delete;
-    bool isOpen() const { return open_; }
-
-private:
-    bool open_;
-};
-
-// Owns a global memory block until the clipboard takes it.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
-    ~GlobalBlock() {
-        if (handle_ != nullptr) {
-            GlobalFree(handle_);
-        }
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    HGLOBAL get() const { return handle_; }
-    HGLOBAL release() {
-        HGLOBAL handle = handle_;
-        handle_ = nullptr;
-        return handle;
-    }
-
-private:
-    HGLOBAL handle_;
-};
-
-}  // namespace
-
 void setControlText(HWND control, std::string_view gbk) {
     SetWindowTextW(control, gbkToWide(gbk).c_str());
 }
@@ -83,7 +42,7 @@ bool isChecked(HWND checkBox) {
 
 bool replaceClipboardText(HWND owner, std::string_view gbk) {
     const std::wstring wide = gbkToWide(gbk);
-    ClipboardSession clipboard(owner);
+    OpenedClipboard clipboard(owner);
     if (!clipboard.isOpen() || !EmptyClipboard()) {
         return false;
     }
@@ -91,8 +50,8 @@ bool replaceClipboardText(HWND owner, std::string_view gbk) {
         return true;
     }
     const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
-    GlobalBlock block(bytes);
-    if (block.get() == nullptr) {
+    GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!block) {
         return false;
     }
     void* target = GlobalLock(block.get());

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/ascii.h"
+
 namespace quillane::fuzz {
 
 inline std::vector<std::string_view> splitFields(std::string_view input, std::size_t count) {
@@ -29,18 +31,6 @@ inline std::vector<std::string_view> splitFields(std::string_view input, std::si
 
 inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
-}
-
-inline char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-inline std::string lowered(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = lowerAscii(c);
-    }
-    return result;
 }
 
 // A broken property aborts, so that libFuzzer keeps the input as a crash artifact.

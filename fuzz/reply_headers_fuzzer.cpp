@@ -43,7 +43,7 @@ std::size_t setCookieLines(std::string_view block) {
         }
         const std::string_view line = block.substr(begin, end - begin);
         const std::size_t colon = line.find(':');
-        if (colon != std::string_view::npos && lowered(line.substr(0, colon)).find("set-cookie") != std::string::npos) {
+        if (colon != std::string_view::npos && lowerAscii(line.substr(0, colon)).find("set-cookie") != std::string::npos) {
             ++count;
         }
         begin = end + 2;

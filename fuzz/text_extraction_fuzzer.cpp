@@ -59,11 +59,11 @@ void checkTextBetween(std::string_view subject, std::string_view startMarker, st
     // Folding is a lower-casing of both sides: the same cut is found in the lower-cased
     // subject, and with the case-sensitive flag once the markers are lower-cased too.
     if (!caseSensitive) {
-        const std::string lowerSubject = lowered(subject);
-        const std::string lowerValue = lowered(value);
+        const std::string lowerSubject = lowerAscii(subject);
+        const std::string lowerValue = lowerAscii(value);
         require(textBetween(lowerSubject, startMarker, endMarker, startPosition, false) == lowerValue,
                 "textBetween: insensitive search ignores the subject's case");
-        require(textBetween(lowerSubject, lowered(startMarker), lowered(endMarker), startPosition, true) == lowerValue,
+        require(textBetween(lowerSubject, lowerAscii(startMarker), lowerAscii(endMarker), startPosition, true) == lowerValue,
                 "textBetween: insensitive search equals a sensitive one on lower-cased texts");
     }
 }
@@ -79,7 +79,7 @@ void checkTextAfterLast(std::string_view subject, std::string_view marker, bool 
     }
     require(rest.size() <= subject.size() && subject.substr(subject.size() - rest.size()) == rest,
             "textAfterLast: the result is a suffix of the subject");
-    require(lowered(rest) == textAfterLast(lowered(subject), lowered(marker), false),
+    require(lowerAscii(rest) == textAfterLast(lowerAscii(subject), lowerAscii(marker), false),
             "textAfterLast: insensitive search equals an exact one on lower-cased texts");
 }
 

@@ -35,16 +35,16 @@ int leadingDigitsPort(std::string_view text) {
 }
 
 int defaultPort(std::string_view address) {
-    return lowered(address.substr(0, 5)) == "https" ? 443 : 80;
+    return lowerAscii(address.substr(0, 5)) == "https" ? 443 : 80;
 }
 
 void checkAnyAddress(std::string_view address) {
     const std::string host = urlHost(address);
     const std::string hostAndPort = urlHost(address, false, true);
-    require(host == lowered(host), "the host is lower case");
+    require(host == lowerAscii(host), "the host is lower case");
     require(hostAndPort.find('/') == std::string::npos, "the host ends at a slash");
     require(host == hostAndPort.substr(0, hostAndPort.find(':')), "the host is the host-and-port before its colon");
-    require(urlHost(lowered(address)) == host, "the host does not depend on the address's case");
+    require(urlHost(lowerAscii(address)) == host, "the host does not depend on the address's case");
 
     const std::string lastTwo = urlHost(address, true, true);
     require(endsWith(hostAndPort, lastTwo), "the last two labels end the host");
@@ -101,11 +101,11 @@ void checkBuiltAddress(std::uint8_t schemeByte, std::string_view host, std::stri
     }
     address.append(path);
     // Without a scheme, an "http://" anywhere in the address is taken as the scheme.
-    if (scheme.empty() && lowered(address).find("http://") != std::string::npos) {
+    if (scheme.empty() && lowerAscii(address).find("http://") != std::string::npos) {
         return;
     }
 
-    const std::string lowerHost = lowered(host);
+    const std::string lowerHost = lowerAscii(host);
     require(urlHost(address) == lowerHost, "built address: the host comes back");
     require(urlHost(address, false, true) == (portDigits.empty() ? lowerHost : lowerHost + ":" + std::string(portDigits)),
             "built address: the host and port come back");

@@ -6,28 +6,10 @@
 #include <climits>
 #include <string_view>
 
+#include "util/wide_text.h"
+
 namespace quillane {
 namespace {
-
-constexpr UINT kGbkCodePage = 936;
-
-// UTF-8 to UTF-16 units, sized by a first pass. Flags 0: malformed sequences are replaced
-// by the converter and do not stop the conversion. Any failed pass gives the empty text.
-std::wstring decodeUtf8(std::string_view utf8) {
-    if (utf8.empty() || utf8.size() > INT_MAX) {
-        return {};
-    }
-    const int inputLength = static_cast<int>(utf8.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inputLength, nullptr, 0);
-    if (units <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    if (MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inputLength, wide.data(), units) != units) {
-        return {};
-    }
-    return wide;
-}
 
 // Blocks that hold no combining mark, so no character of them ever joins the one before it.
 struct UnitRange {
@@ -85,7 +67,7 @@ bool mayHoldCombiningMark(std::wstring_view text) {
 }  // namespace
 
 std::string utf8ToUtf16(std::string_view utf8) {
-    const std::wstring wide = decodeUtf8(utf8);
+    const std::wstring wide = toWide(utf8, kUtf8CodePage);
     std::string bytes(wide.size() * 2, '\0');
     for (std::size_t i = 0; i < wide.size(); ++i) {
         const unsigned unit = static_cast<unsigned>(wide[i]);
@@ -96,7 +78,7 @@ std::string utf8ToUtf16(std::string_view utf8) {
 }
 
 std::string utf8ToGbk(std::string_view utf8) {
-    const std::wstring wide = decodeUtf8(utf8);
+    const std::wstring wide = toWide(utf8, kUtf8CodePage);
     if (wide.empty()) {
         return {};
     }
@@ -106,15 +88,7 @@ std::string utf8ToGbk(std::string_view utf8) {
     // A text without any combining mark (a reply in Chinese and ASCII) converts to the same
     // bytes without the check, which under Wine costs twenty times the conversion itself.
     const DWORD flags = mayHoldCombiningMark(wide) ? WC_COMPOSITECHECK : 0;
-    const int size = WideCharToMultiByte(kGbkCodePage, flags, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return {};
-    }
-    std::string gbk(static_cast<std::size_t>(size), '\0');
-    if (WideCharToMultiByte(kGbkCodePage, flags, wide.data(), units, gbk.data(), size, nullptr, nullptr) != size) {
-        return {};
-    }
-    return gbk;
+    return fromWide(wide, kGbkCodePage, flags);
 }
 
 }  // namespace quillane

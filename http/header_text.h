@@ -1,46 +1,16 @@
 #pragma once
-// Small text helpers shared by the engine's header work. Header names and the markers the
-// engine looks for are ASCII, so only ASCII letters fold.
+// Small text helpers shared by the engine's header work, on top of the ASCII helpers.
 #include <string_view>
+
+#include "util/ascii.h"
 
 namespace quillane::header_text {
 
-inline std::string_view trimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-inline char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-inline std::size_t findIgnoringCase(std::string_view text, std::string_view part) {
-    for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
-        if (equalsIgnoringCase(text.substr(at, part.size()), part)) {
-            return at;
-        }
-    }
-    return std::string_view::npos;
-}
-
-inline bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
+using quillane::equalsIgnoringCase;
+using quillane::findIgnoringCase;
+using quillane::lowerAscii;
+using quillane::startsWithIgnoringCase;
+using quillane::trimSpaces;
 
 // CR, LF and the zero byte end or split a header line: no text from a reply that holds one
 // may reach a request's header block or request line.

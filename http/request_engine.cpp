@@ -13,6 +13,7 @@
 #include "http/request_limits.h"
 #include "http/url.h"
 #include "util/cookies.h"
+#include "util/owners.h"
 
 namespace quillane {
 namespace {
@@ -23,24 +24,6 @@ constexpr DWORD kReadSize = 1024;
 unsigned long configuredTimeoutMs = kDefaultRequestTimeoutMs;
 // The first guess for the raw header block; a larger block is read in a second query.
 constexpr DWORD kRawHeaderGuess = 5000;
-
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() {
-        if (handle_ != nullptr) {
-            InternetCloseHandle(handle_);
-        }
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
 
 // How the engine came to request an address.
 enum class HopKind {

@@ -1,5 +1,6 @@
 #include "http/url.h"
 
+#include "util/ascii.h"
 #include "util/text.h"
 
 namespace quillane {
@@ -11,26 +12,6 @@ constexpr std::string_view kHttpsPrefix = "https://";
 // Ports above the range come out as this value, which no connection can use, instead of
 // overflowing while the digits are read.
 constexpr int kPastLastPort = 65536;
-
-std::string lowerAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
-}
-
-std::string_view trimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;

@@ -26,7 +26,8 @@
 #include "sim/doc_view/protocol.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/browser-recorder/browser_log.h"
-#include "tests/support/member_texts.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
 #include "tests/support/message_box.h"
 #include "tests/support/platform_sim_client.h"
 #include "tests/support/ui_driver.h"
@@ -46,24 +47,9 @@ constexpr DWORD kStepTimeoutMs = 30000;
 // Around the windows in the screenshots.
 constexpr int kShotMargin = 12;
 
-// What the member should see, word for word (the messages are in member_texts.h).
-constexpr const char* kMainCaption = "Quillane";
-constexpr const char* kStartStatus = "状态显示栏";
-constexpr const char* kHarvestButton = "获取关键信息";
-constexpr const char* kMessageCaption = "友情提醒";
-constexpr const char* kRebateIs = "的返利是";
-constexpr const char* kYuan = "元！";
-constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
 
 std::string utf8ToGbk(std::u8string_view utf8) {
-    const std::string bytes(utf8.begin(), utf8.end());
-    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (size <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);
-    return wideToGbk(wide);
+    return wideToGbk(toWide(std::string(utf8.begin(), utf8.end()), kUtf8CodePage));
 }
 
 // Lines go out as UTF-8 bytes, unchanged, whatever the console's code page: the reader is a

@@ -4,6 +4,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "util/ascii.h"
+
 namespace quillane {
 namespace {
 
@@ -41,16 +43,6 @@ std::vector<std::string_view> splitEntries(std::string_view text) {
 
 bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
-std::string_view trimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::string_view nameOf(std::string_view entry) {

@@ -2,21 +2,19 @@
 
 #include <cstddef>
 
+#include "util/ascii.h"
+
 namespace quillane {
 namespace {
 
 // "#引号" in GBK: stands for a double quote inside a marker.
 constexpr std::string_view kQuotePlaceholder = "#\xD2\xFD\xBA\xC5";
 
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool matchesAt(std::string_view subject, std::size_t at, std::string_view marker, bool caseSensitive) {
     for (std::size_t i = 0; i < marker.size(); ++i) {
         char a = subject[at + i];
         char b = marker[i];
-        if (caseSensitive ? a != b : foldAscii(a) != foldAscii(b)) {
+        if (caseSensitive ? a != b : lowerAscii(a) != lowerAscii(b)) {
             return false;
         }
     }

@@ -4,51 +4,15 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <optional>
+
+#include "util/owners.h"
+
 namespace quillane {
 namespace {
 
 // 1601-01-01 (FILETIME's epoch) to 1970-01-01 in 100 ns units.
 constexpr unsigned long long kUnixEpochIn100ns = 116444736000000000ULL;
-
-class DispatchPointer {
-public:
-    DispatchPointer() = default;
-    ~DispatchPointer() {
-        if (object_ != nullptr) {
-            object_->Release();
-        }
-    }
-    DispatchPointer(const DispatchPointer&) = delete;
-    DispatchPointer& operator=(const DispatchPointer&) = delete;
-
-    IDispatch* get() const { return object_; }
-    void** out() { return reinterpret_cast<void**>(&object_); }
-    IDispatch* release() {
-        IDispatch* object = object_;
-        object_ = nullptr;
-        return object;
-    }
-
-private:
-    IDispatch* object_ = nullptr;
-};
-
-class Variant {
-public:
-    Variant() { VariantInit(&value_); }
-    explicit Variant(const wchar_t* text) : Variant() {
-        value_.vt = VT_BSTR;
-        value_.bstrVal = SysAllocString(text);
-    }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-
-    VARIANT* get() { return &value_; }
-
-private:
-    VARIANT value_;
-};
 
 bool invoke(IDispatch* object, const wchar_t* name, WORD kind, DISPPARAMS& parameters, VARIANT* result) {
     DISPID id = 0;
@@ -79,62 +43,60 @@ std::string systemClockTimestamp() {
 }
 
 // A script control with the time function defined in it, or null.
-IDispatch* newTimeScript() {
+ComPtr<IDispatch> newTimeScript() {
     CLSID scriptControl;
     if (FAILED(CLSIDFromProgID(L"ScriptControl", &scriptControl))) {
-        return nullptr;
+        return {};
     }
-    DispatchPointer control;
+    ComPtr<IDispatch> control;
     if (FAILED(CoCreateInstance(scriptControl, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                control.out()))) {
-        return nullptr;
+                                control.put()))) {
+        return {};
     }
 
     Variant language(L"JScript");
     DISPID propertyPut = DISPID_PROPERTYPUT;
     DISPPARAMS languageParameters{language.get(), &propertyPut, 1, 1};
     if (!invoke(control.get(), L"Language", DISPATCH_PROPERTYPUT, languageParameters, nullptr)) {
-        return nullptr;
+        return {};
     }
 
     Variant script(L"function time(){return new Date().getTime()}");
     DISPPARAMS scriptParameters{script.get(), nullptr, 1, 0};
     if (!invoke(control.get(), L"ExecuteStatement", DISPATCH_METHOD, scriptParameters, nullptr)) {
-        return nullptr;
+        return {};
     }
-    return control.release();
+    return control;
 }
 
 // One script control a thread, made on the thread's first reading and kept to its end.
 // Under Wine a control that has run a script keeps its script engine (some 20 KiB) alive
 // after its last release, so a control a reading would grow the program with every request.
 // The control holds the thread's use of COM that it was made in, so that the apartment
-// outlives it whatever the thread's other users of COM do; the process end takes both.
+// outlives it whatever the thread's other users of COM do. At the thread's end (for the
+// program's thread, after the program has given up its own use of COM) the control is
+// released first, then that use of COM: members go in the reverse order of their declaration.
 struct ThreadTimeScript {
-    IDispatch* control = nullptr;
-    bool holdsCom = false;
+    std::optional<ComApartment> apartment;
+    ComPtr<IDispatch> control;
 };
 thread_local ThreadTimeScript threadTimeScript;
 
 IDispatch* timeScript() {
-    if (threadTimeScript.control == nullptr) {
-        const HRESULT com = CoInitialize(nullptr);
+    if (!threadTimeScript.control) {
+        threadTimeScript.apartment.emplace();
         threadTimeScript.control = newTimeScript();
-        threadTimeScript.holdsCom = threadTimeScript.control != nullptr && SUCCEEDED(com);
-        if (threadTimeScript.control == nullptr && SUCCEEDED(com)) {
-            CoUninitialize();
+        if (!threadTimeScript.control) {
+            threadTimeScript.apartment.reset();
         }
     }
-    return threadTimeScript.control;
+    return threadTimeScript.control.get();
 }
 
 // A control that failed is not trusted again: the next reading makes a new one.
 void dropTimeScript() {
-    threadTimeScript.control->Release();
-    if (threadTimeScript.holdsCom) {
-        CoUninitialize();
-    }
-    threadTimeScript = {};
+    threadTimeScript.control.reset();
+    threadTimeScript.apartment.reset();
 }
 
 }  // namespace

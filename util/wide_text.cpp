@@ -5,38 +5,37 @@
 #include <climits>
 
 namespace quillane {
-namespace {
 
-constexpr UINT kGbkCodePage = 936;
-
-}  // namespace
-
-std::wstring gbkToWide(std::string_view gbk) {
-    if (gbk.empty() || gbk.size() > INT_MAX) {
+std::wstring toWide(std::string_view bytes, unsigned codePage) {
+    if (bytes.empty() || bytes.size() > INT_MAX) {
         return {};
     }
-    const int length = static_cast<int>(gbk.size());
-    const int units = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, nullptr, 0);
+    const int length = static_cast<int>(bytes.size());
+    const int units = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
     if (units <= 0) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, wide.data(), units);
+    if (MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), units) != units) {
+        return {};
+    }
     return wide;
 }
 
-std::string wideToGbk(std::wstring_view wide) {
+std::string fromWide(std::wstring_view wide, unsigned codePage, unsigned long flags) {
     if (wide.empty() || wide.size() > INT_MAX) {
         return {};
     }
     const int length = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(kGbkCodePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) {
         return {};
     }
-    std::string gbk(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(kGbkCodePage, 0, wide.data(), length, gbk.data(), bytes, nullptr, nullptr);
-    return gbk;
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    if (WideCharToMultiByte(codePage, flags, wide.data(), length, text.data(), bytes, nullptr, nullptr) != bytes) {
+        return {};
+    }
+    return text;
 }
 
 }  // namespace quillane

@@ -4,31 +4,32 @@
 #include "util/timestamp.h"
 #include "workflow/platform_request.h"
 #include "workflow/query_value.h"
+#include "workflow/service_paths.h"
 
 namespace quillane {
 namespace {
 
-constexpr const char* kCopiedMessage = "返利网址已经复制成功，可以直接粘贴！";
-
 std::string linkQueryUrl(const Deployment& deployment, const SessionState& session) {
-    return "http://" + deployment.apiHost + "/common/code/getAuctionCode.json?auctionid=" +
-           queryValue(session.itemId) + "&adzoneid=" + queryValue(session.adzoneId) +
-           "&siteid=" + queryValue(session.siteId) + "&t=" + queryValue(millisecondTimestamp()) +
-           "&_tb_token_=" + queryValue(session.formToken) + "&_input_charset=utf-8";
+    return "http://" + deployment.apiHost + kLinkPath + "?auctionid=" + queryValue(session.itemId) +
+           "&adzoneid=" + queryValue(session.adzoneId) + "&siteid=" + queryValue(session.siteId) +
+           "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
+           "&_input_charset=utf-8";
 }
 
 }  // namespace
 
-void makeAffiliateLink(WorkflowContext& context) {
-    SessionState& session = context.session;
-    const std::string reply = requestWithSession(session, linkQueryUrl(context.deployment, session));
+LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment) {
+    LinkResult result;
+    result.session = session;
+    const std::string reply = requestWithSession(result.session, linkQueryUrl(deployment, session));
     if (!isSuccessfulReply(reply)) {
-        return;
+        return result;
     }
     // The eliteUrl value, taken raw; it must be followed directly by clickUrl.
-    session.affiliateLink = textBetween(reply, "eliteUrl\":\"", "\",\"clickUrl");
-    context.view.setClipboardText(session.affiliateLink);
-    context.view.setStatusText(kCopiedMessage);
+    result.made = true;
+    result.link = textBetween(reply, "eliteUrl\":\"", "\",\"clickUrl");
+    result.session.affiliateLink = result.link;
+    return result;
 }
 
 }  // namespace quillane

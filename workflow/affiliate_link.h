@@ -1,10 +1,19 @@
 #pragma once
-#include "workflow/workflow_context.h"
+#include <string>
+
+#include "workflow/deployment.h"
+#include "workflow/session_state.h"
 
 namespace quillane {
 
-// Asks the link service for the member's link to the item last looked up, keeps it as the
-// session's affiliate link and puts it on the clipboard. An unsuccessful reply changes nothing.
-void makeAffiliateLink(WorkflowContext& context);
+struct LinkResult {
+    bool made = false;   // the link service answered with its success marker
+    std::string link;    // for the clipboard, when made
+    SessionState session;  // with the link kept as affiliateLink when made
+};
+
+// Asks the link service for the member's link to the item last looked up. An unsuccessful
+// reply changes nothing but the session's cookies.
+LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment);
 
 }  // namespace quillane

@@ -4,16 +4,12 @@
 #include "util/cookie_store.h"
 #include "util/text.h"
 #include "util/timestamp.h"
+#include "workflow/member_texts.h"
 #include "workflow/query_value.h"
+#include "workflow/service_paths.h"
 
 namespace quillane {
 namespace {
-
-constexpr const char* kIdsCaptionPrefix = "请核对下面是否提取两组数字,否则放弃软件：";
-constexpr const char* kSuccessMessage =
-    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
-constexpr const char* kFailureMessage = "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！";
-constexpr int kCompactHeight = 236;
 
 constexpr std::string_view kSiteIdStart = "otherAdzones\":[{\"id\":\"";
 constexpr std::string_view kSiteIdEnd = "\",\"sub\":[{\"id\":";
@@ -28,7 +24,7 @@ std::string formTokenOf(const std::string& cookies) {
 std::string adzoneQueryUrl(const Deployment& deployment, const std::string& token) {
     // The query ends in one blank after utf-8, as the platform's own pages send it; how the
     // blank reaches the wire is the engine's and the system library's business.
-    return "http://" + deployment.apiHost + "/common/adzone/newSelfAdzone2.json?tag=29&t=" +
+    return "http://" + deployment.apiHost + kAdzonePath + "?tag=29&t=" +
            queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(token) + "&_input_charset=utf-8 ";
 }
 
@@ -51,28 +47,32 @@ AdzoneIds adzoneIdsOf(const std::string& reply) {
 
 }  // namespace
 
-void harvestSessionKeys(WorkflowContext& context) {
-    SessionState& session = context.session;
-    session.storeCookieText = readStoreCookies(context.deployment.cookieDomain);
+HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& deployment) {
+    HarvestResult result;
+    result.session = earlier;
+    SessionState& session = result.session;
+    session.storeCookieText = readStoreCookies(deployment.cookieDomain);
+    result.messageText = kHarvestFailure;
     // A store text that begins with the token entry is a logged-in session as well.
     if (session.storeCookieText.find("_tb_token_") == std::string::npos) {
-        context.view.showOwnedMessage(kFailureMessage);
-        return;
+        result.outcome = HarvestOutcome::NotLoggedIn;
+        return result;
     }
 
-    // Work on copies: a failed harvest must leave an earlier session in force.
+    // Only a harvest that found both ids replaces the session; a failed one leaves the
+    // earlier session in force.
     const std::string token = formTokenOf(session.storeCookieText);
     HttpRequestOptions request;
-    request.url = adzoneQueryUrl(context.deployment, token);
+    request.url = adzoneQueryUrl(deployment, token);
     request.cookies = session.storeCookieText;
     const std::string reply = httpRequest(request);
     session.adzoneReply = reply;
     const AdzoneIds ids = adzoneIdsOf(reply);
 
-    context.view.setStatusText(kIdsCaptionPrefix + ids.siteId + "|" + ids.adzoneId);
+    result.idsText = kIdsPrefix + ids.siteId + "|" + ids.adzoneId;
     if (ids.siteId.empty() || ids.adzoneId.empty()) {
-        context.view.showOwnedMessage(kFailureMessage);
-        return;
+        result.outcome = HarvestOutcome::NoIds;
+        return result;
     }
 
     // A successful harvest starts the session afresh from the store's cookies (and what this
@@ -81,9 +81,9 @@ void harvestSessionKeys(WorkflowContext& context) {
     session.formToken = token;
     session.siteId = ids.siteId;
     session.adzoneId = ids.adzoneId;
-    context.view.hideBrowser();
-    context.view.setOuterHeight(kCompactHeight);
-    context.view.showOwnedMessage(kSuccessMessage);
+    result.outcome = HarvestOutcome::Harvested;
+    result.messageText = kHarvestSuccess;
+    return result;
 }
 
 }  // namespace quillane

@@ -1,12 +1,31 @@
 #pragma once
-#include "workflow/workflow_context.h"
+#include <optional>
+#include <string>
+
+#include "workflow/deployment.h"
+#include "workflow/session_state.h"
 
 namespace quillane {
 
+enum class HarvestOutcome {
+    NotLoggedIn,  // the store holds no form token: nothing was asked
+    NoIds,        // the ad-zone service did not give both ids
+    Harvested,
+};
+
+struct HarvestResult {
+    HarvestOutcome outcome = HarvestOutcome::NotLoggedIn;
+    // The ids as the service gave them, for the status label; absent when nothing was asked.
+    std::optional<std::string> idsText;
+    std::string messageText;  // the box that ends every harvest
+    // The session afterwards: replaced from the store and the reply only when Harvested;
+    // otherwise the earlier one, with the store's text and the reply noted.
+    SessionState session;
+};
+
 // The button "获取关键信息": reads the platform's session cookies from the system store, takes
-// the form token out of them, asks the ad-zone service for the member's site id and ad-zone
-// id and keeps all of it as the session state. Only a harvest that found both ids replaces the
-// session state and switches the window to its compact view.
-void harvestSessionKeys(WorkflowContext& context);
+// the form token out of them and asks the ad-zone service for the member's site id and
+// ad-zone id.
+HarvestResult harvestSessionKeys(const SessionState& session, const Deployment& deployment);
 
 }  // namespace quillane

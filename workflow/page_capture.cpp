@@ -1,19 +1,17 @@
 #include "workflow/page_capture.h"
 
-#include "workflow/rebate_lookup.h"
-
 namespace quillane {
 
-void captureItemPage(WorkflowContext& context, PageDocument& pageDocument) {
-    SessionState& session = context.session;
+LookupResult captureItemPage(const SessionState& session, const Deployment& deployment, PageDocument& pageDocument) {
+    SessionState captured = session;
     POINT cursor{0, 0};  // a failed read means the point (0, 0)
     GetCursorPos(&cursor);
-    session.cursorWindow = WindowFromPoint(cursor);
+    captured.cursorWindow = WindowFromPoint(cursor);
     // Without a document view under the mouse the document of the last capture stays, so the
     // lookup repeats for that page (at its current address).
-    pageDocument.attach(session.cursorWindow);
-    session.capturedAddress = pageDocument.readLocation();
-    lookupRebate(context, LookupForm::HotKey);
+    pageDocument.attach(captured.cursorWindow);
+    captured.capturedAddress = pageDocument.readLocation();
+    return lookupRebate(captured.capturedAddress, LookupForm::HotKey, captured, deployment);
 }
 
 }  // namespace quillane

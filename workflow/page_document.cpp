@@ -36,19 +36,6 @@ void processPendingMessages() {
     }
 }
 
-// A VARIANT that is cleared whatever way the read ends.
-class VariantValue {
-public:
-    VariantValue() { VariantInit(&value_); }
-    ~VariantValue() { VariantClear(&value_); }
-    VariantValue(const VariantValue&) = delete;
-    VariantValue& operator=(const VariantValue&) = delete;
-    VARIANT* get() { return &value_; }
-
-private:
-    VARIANT value_;
-};
-
 // Reads a property by name and turns it into text. A document's location is an object whose
 // default value is the address; VariantChangeType asks the object for that value.
 std::string readTextProperty(IDispatch* object, const wchar_t* name) {
@@ -58,12 +45,12 @@ std::string readTextProperty(IDispatch* object, const wchar_t* name) {
         return {};
     }
     DISPPARAMS noArguments = {};
-    VariantValue property;
+    Variant property;
     if (FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
                               property.get(), nullptr, nullptr))) {
         return {};
     }
-    VariantValue text;
+    Variant text;
     if (FAILED(VariantChangeType(text.get(), property.get(), 0, VT_BSTR))) {
         return {};
     }
@@ -73,26 +60,13 @@ std::string readTextProperty(IDispatch* object, const wchar_t* name) {
 
 }  // namespace
 
-PageDocument::PageDocument() {
-    // S_FALSE (already initialised on this thread) must be balanced as well.
-    comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
-}
-
-PageDocument::~PageDocument() {
-    // The document is a COM object: it has to go while COM is still initialised.
-    document_.reset();
-    if (comInitialised_) {
-        CoUninitialize();
-    }
-}
-
 bool PageDocument::attach(HWND window) {
     if (!IsWindow(window)) {
         return false;
     }
     windowHandle_ = window;
     acquireDocument(window);
-    return document_ != nullptr;
+    return static_cast<bool>(document_);
 }
 
 HWND PageDocument::findDocumentWindow(HWND parent) {
@@ -142,8 +116,7 @@ std::string PageDocument::readLocation() {
     }
     // The read waits on the other program, and a nested capture may replace the held
     // document meanwhile; our own reference keeps the one being read alive until we are done.
-    document_->AddRef();
-    const ComOwner<IDispatch> document(document_.get());
+    const ComPtr<IDispatch> document = ComPtr<IDispatch>::share(document_.get());
     return readTextProperty(document.get(), L"location");
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // The page-document object: attaches to an Internet Explorer document view and reads the
-// address of the page it shows. Creating it initialises COM for the calling thread, which
-// stays initialised for the object's lifetime (the embedded browser and the script control
-// rely on that too).
+// address of the page it shows. It needs COM on the calling thread for its whole life: the
+// program's apartment, made at start, outlives it.
 #include <windows.h>
 #include <oaidl.h>
 
-#include <memory>
 #include <string>
+
+#include "util/owners.h"
 
 namespace quillane {
 
@@ -16,19 +16,10 @@ namespace quillane {
 inline constexpr GUID kHtmlDocumentInterface = {
     0x626FC520, 0xA41E, 0x11CF, {0xA7, 0x31, 0x00, 0xA0, 0xC9, 0x08, 0x26, 0x37}};
 
-// Gives back one COM reference. As the deleter of a unique_ptr it makes a move-only owner;
-// unique_ptr::reset stores the new pointer before releasing the old one, which matters
-// because releasing another process's object is itself a call that may run nested messages.
-struct ComRelease {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
-template <typename Interface>
-using ComOwner = std::unique_ptr<Interface, ComRelease>;
-
 class PageDocument {
 public:
-    PageDocument();
-    virtual ~PageDocument();
+    PageDocument() = default;
+    virtual ~PageDocument() = default;
     PageDocument(const PageDocument&) = delete;
     PageDocument& operator=(const PageDocument&) = delete;
 
@@ -50,9 +41,8 @@ public:
     HWND windowHandle() const { return windowHandle_; }
 
 private:
-    ComOwner<IDispatch> document_;
+    ComPtr<IDispatch> document_;
     HWND windowHandle_ = nullptr;
-    bool comInitialised_ = false;
 };
 
 }  // namespace quillane

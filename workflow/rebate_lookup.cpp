@@ -3,67 +3,66 @@
 #include "http/request_engine.h"
 #include "util/text.h"
 #include "util/timestamp.h"
-#include "workflow/affiliate_link.h"
 #include "workflow/item_id.h"
+#include "workflow/member_texts.h"
 #include "workflow/platform_request.h"
 #include "workflow/query_value.h"
+#include "workflow/service_paths.h"
 
 namespace quillane {
 namespace {
 
-constexpr const char* kRebateIs = "的返利是";
-constexpr const char* kYuan = "元！";
-constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
-constexpr const char* kFailureMessage = "采集信息失败，是否网页登陆并获取关键信息？";
-// Shown when the platform knows the item but pays no commission on it.
-constexpr const char* kNoCommissionMessage = "这件商品暂时没有返利，换一件商品试试吧！";
-
 std::string searchQueryUrl(const Deployment& deployment, const SessionState& session) {
     // q names the item's page on the item host, percent-encoded as the platform's own search
     // form sends it.
-    return "http://" + deployment.apiHost +
-           "/pubauc/searchAuctionList.json?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=" +
+    return "http://" + deployment.apiHost + kSearchPath + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=" +
            queryValue("http://" + deployment.itemHost + "/item.htm?id=") + queryValue(session.itemId) +
            "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
            "&_input_charset=utf-8";
 }
 
+// The item the text names: the id in the address itself, or else the one its page names in
+// an empty div's itemid attribute. Text that is no page address is not sent anywhere: the
+// item stays unknown.
+std::string itemIdOf(std::string_view text) {
+    const std::string candidate = itemIdCandidate(text);
+    if (isDirectItemId(candidate)) {
+        return candidate;
+    }
+    const std::string page = isPageAddress(text) ? fetchPage(text) : std::string();
+    return textBetween(page, "itemid=\"", "\"></div>");
+}
+
 }  // namespace
 
-void lookupRebate(WorkflowContext& context, LookupForm form) {
-    SessionState& session = context.session;
-    const std::string source = form == LookupForm::EditBox ? context.view.editBoxText() : session.capturedAddress;
+LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionState& session,
+                          const Deployment& deployment) {
+    LookupResult result;
+    result.session = session;
+    result.session.itemId = itemIdOf(text);
 
-    const std::string candidate = itemIdCandidate(source);
-    if (isDirectItemId(candidate)) {
-        session.itemId = candidate;
-    } else {
-        // The page itself names its item in an empty div's itemid attribute. Text that is no
-        // page address is not sent anywhere: the item stays unknown.
-        const std::string address = form == LookupForm::EditBox ? context.view.editBoxText() : source;
-        const std::string page = isPageAddress(address) ? fetchPage(address) : std::string();
-        session.itemId = textBetween(page, "itemid=\"", "\"></div>");
-    }
-
-    const std::string reply = requestWithSession(session, searchQueryUrl(context.deployment, session));
+    const std::string reply = requestWithSession(result.session, searchQueryUrl(deployment, result.session));
     if (!isSuccessfulReply(reply)) {
-        context.view.setStatusText(kFailureMessage);
-        return;
+        result.statusText = kLookupFailure;
+        return result;
     }
 
     const std::string title = textBetween(reply, "title\":", ",\"");
     const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
     if (commission.empty()) {
-        context.view.setStatusText(kNoCommissionMessage);
-        return;
+        result.outcome = LookupOutcome::NoCommission;
+        result.statusText = kNoCommission;
+        return result;
     }
+    result.outcome = LookupOutcome::Found;
     if (form == LookupForm::EditBox) {
-        context.view.setStatusText(title + kRebateIs + commission + kYuan);
-        return;
+        result.statusText = title + kRebateIs + commission + kYuan;
+        return result;
     }
-    makeAffiliateLink(context);
-    session.resultMessage = title + kRebateIs + commission + kYuanAndCopied;
-    context.view.showResultWindow();
+    result.link = makeAffiliateLink(result.session, deployment);
+    result.session = result.link->session;
+    result.resultMessage = title + kRebateIs + commission + kYuanAndCopied;
+    return result;
 }
 
 }  // namespace quillane

@@ -1,16 +1,36 @@
 #pragma once
-#include "workflow/workflow_context.h"
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "workflow/affiliate_link.h"
+#include "workflow/deployment.h"
+#include "workflow/session_state.h"
 
 namespace quillane {
 
-// Where a lookup's text comes from and where its result goes.
+// Where a lookup's text comes from, and so what follows a found item.
 enum class LookupForm {
-    EditBox,  // the item edit box's content; the result in the status label
-    HotKey,   // the captured page address; the link made and the result window shown
+    EditBox,  // the item edit box's content: the result is a sentence for the status label
+    HotKey,   // the captured page address: the link is made and the result window shown
+};
+
+enum class LookupOutcome { Failed, NoCommission, Found };
+
+struct LookupResult {
+    LookupOutcome outcome = LookupOutcome::Failed;
+    // For the status label: the failure, the missing commission, or (edit-box form) the
+    // title's sentence. Empty when the label is not the lookup's to change.
+    std::string statusText;
+    // Hot-key form, item found: the link request made for it, and the result window's sentence.
+    std::optional<LinkResult> link;
+    std::string resultMessage;
+    SessionState session;  // with the item id and the reply's cookies (and the link's)
 };
 
 // Works out the item id from the text, asks the item-search service for the item and reports
-// its title and commission. Keeps the item id for the link.
-void lookupRebate(WorkflowContext& context, LookupForm form);
+// its title and commission.
+LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionState& session,
+                          const Deployment& deployment);
 
 }  // namespace quillane

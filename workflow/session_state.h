@@ -1,6 +1,7 @@
 #pragma once
-// The values a run of the program keeps between handlers. One structure, owned by the
-// program from start to exit; each writer replaces the old value. Nothing is saved to disk.
+// The member's session: what a run of the program keeps between the member's actions. One
+// structure, owned by the program from start to exit; a workflow routine takes it and returns
+// the session after its run, which the program keeps. Nothing is saved to disk.
 #include <windows.h>
 
 #include <string>
@@ -18,7 +19,6 @@ struct SessionState {
     std::string affiliateLink;    // the link of the last successful link request
     HWND cursorWindow = nullptr;  // the window under the mouse at the last Home press
     std::string capturedAddress;  // the address of the page under the mouse at the last Home press
-    std::string resultMessage;    // what the result window shows
 };
 
 }  // namespace quillane

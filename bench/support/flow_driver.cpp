@@ -3,7 +3,8 @@
 #include "app/main_window.h"
 #include "app/result_window.h"
 #include "bench/support/measure.h"
-#include "tests/support/member_texts.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
 #include "tests/support/message_box.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wait.h"
@@ -15,8 +16,7 @@ namespace {
 constexpr DWORD kFlowTimeoutMs = 20000;
 
 constexpr const char* kHarvestedIds = "101|202";
-constexpr const char* kCommissionShown = "的返利是3.58元！";
-constexpr const char* kResultAnnounced = "的返利是3.58元！已成功复制返利地址！";
+constexpr const char* kCommission = "3.58";
 // Put into the status label before a run, so that the run's own text is seen to arrive.
 constexpr const char* kCleared = "-";
 
@@ -34,12 +34,7 @@ std::string heldText(HWND window) {
 
 // The report is UTF-8; the program's texts are GBK.
 std::string forReport(const std::string& gbk) {
-    const std::wstring wide = gbkToWide(gbk);
-    const int length = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
+    return gbkToUtf8(gbk);
 }
 
 }  // namespace
@@ -144,7 +139,7 @@ std::optional<double> FlowDriver::harvest() {
         return fail("the message box did not close");
     }
     session_->waitUntilIdle();
-    if (status != std::string(test::kIdsPrefix) + kHarvestedIds || message != test::kHarvestSuccess) {
+    if (status != std::string(kIdsPrefix) + kHarvestedIds || message != kHarvestSuccess) {
         return fail("the harvest showed \"" + forReport(status) + "\" and \"" + forReport(message) + "\"");
     }
     harvestLabelMs_ = (labelAt == 0 ? *shown : labelAt) - start;
@@ -162,7 +157,7 @@ std::optional<double> FlowDriver::lookup(const std::string& address) {
         return fail("the status label did not change after the edit");
     }
     const std::string status = statusText();
-    if (!endsWith(status, kCommissionShown)) {
+    if (!endsWith(status, std::string(kRebateIs) + kCommission + kYuan)) {
         return fail("the lookup showed \"" + forReport(status) + "\"");
     }
     return *shown - start;
@@ -176,7 +171,7 @@ std::optional<double> FlowDriver::link() {
     if (!startXdotool(L"click --repeat 2 --delay 60 1")) {
         return fail("xdotool did not start");
     }
-    const std::optional<double> shown = timeWhen([&] { return statusText() == test::kLinkCopied; }, kFlowTimeoutMs);
+    const std::optional<double> shown = timeWhen([&] { return statusText() == kLinkCopied; }, kFlowTimeoutMs);
     const bool released = test::waitUntil([&] { return inputClock_->events().buttonUps >= before.buttonUps + 2; });
     const InputClock::Events after = inputClock_->events();
     if (!shown) {
@@ -210,7 +205,7 @@ std::optional<double> FlowDriver::home() {
         return fail("the result window did not close");
     }
     session_->waitUntilIdle();
-    if (!endsWith(message, kResultAnnounced)) {
+    if (!endsWith(message, std::string(kRebateIs) + kCommission + kYuanAndCopied)) {
         return fail("the result window showed \"" + forReport(message) + "\"");
     }
     if (!released || after.homeDowns != before.homeDowns + 1) {

@@ -5,27 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "util/ascii.h"
+
 namespace platform_sim {
 namespace {
 
 constexpr size_t kMaxHeaderBytes = 64 * 1024;
 constexpr size_t kMaxBodyBytes = 1024 * 1024;
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
+using quillane::equalsIgnoringCase;
+using quillane::lowerAscii;
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -57,7 +46,7 @@ bool parseRequestLine(std::string_view line, Request& request) {
 
 std::optional<std::string> Request::header(std::string_view name) const {
     for (const HeaderLine& line : headers) {
-        if (equalsNoCase(line.name, name)) {
+        if (equalsIgnoringCase(line.name, name)) {
             return line.value;
         }
     }
@@ -67,7 +56,7 @@ std::optional<std::string> Request::header(std::string_view name) const {
 std::string Request::cookieHeader() const {
     std::string joined;
     for (const HeaderLine& line : headers) {
-        if (equalsNoCase(line.name, "Cookie")) {
+        if (equalsIgnoringCase(line.name, "Cookie")) {
             if (!joined.empty()) {
                 joined += "; ";
             }
@@ -80,9 +69,9 @@ std::string Request::cookieHeader() const {
 bool Request::wantsClose() const {
     const std::string connection = header("Connection").value_or("");
     if (version == "HTTP/1.0") {
-        return !equalsNoCase(connection, "keep-alive");
+        return !equalsIgnoringCase(connection, "keep-alive");
     }
-    return equalsNoCase(connection, "close");
+    return equalsIgnoringCase(connection, "close");
 }
 
 ParseState parseRequest(std::string_view buffer, Request& request, size_t& consumed) {

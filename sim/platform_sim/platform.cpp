@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sim/platform_sim/defaults.h"
+#include "util/ascii.h"
 
 namespace platform_sim {
 namespace {
@@ -103,10 +104,7 @@ Reply unsuccessful(const char8_t* message) {
 // The item id that the tool put at the end of q, after the encoded "=" of the item address.
 std::string itemIdFromQuery(const std::string& query) {
     const std::string q = queryValue(query, "q").value_or("");
-    std::string lower = q;
-    for (char& c : lower) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    const std::string lower = quillane::lowerAscii(q);
     const size_t encoded = lower.rfind("%3d");
     if (encoded != std::string::npos) {
         return q.substr(encoded + 3);

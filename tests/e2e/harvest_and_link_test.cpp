@@ -6,7 +6,8 @@
 #include "app/main_window.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/platform_session.h"
-#include "tests/support/member_texts.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
 #include "tests/support/wait.h"
 #include "util/cookie_store.h"
 

@@ -9,7 +9,8 @@
 #include "tests/support/browser-recorder/browser_log.h"
 #include "tests/support/doc_view_client.h"
 #include "tests/support/platform_session.h"
-#include "tests/support/member_texts.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
 #include "tests/support/wait.h"
 
 namespace quillane::test {

@@ -12,7 +12,8 @@
 #include "http/request_limits.h"
 #include "tests/support/platform_session.h"
 #include "tests/support/reliability_record.h"
-#include "tests/support/member_texts.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
 

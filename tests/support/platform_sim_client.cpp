@@ -197,21 +197,6 @@ std::vector<SimRequest> parseSimLog(std::string_view text) {
     return records;
 }
 
-std::string gbkToUtf8(std::string_view gbk) {
-    constexpr UINT kGbkCodePage = 936;
-    if (gbk.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(gbk.size());
-    const int units = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, wide.data(), units);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
-}
-
 PlatformSim::~PlatformSim() {
     stop();
     if (job_) {

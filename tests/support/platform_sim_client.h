@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "util/wide_text.h"
+
 namespace quillane::test {
 
 // One request as the simulator received it.
@@ -34,9 +36,6 @@ struct SimRequest {
 
 // Parses the simulator's log text (the /__log reply or its log file).
 std::vector<SimRequest> parseSimLog(std::string_view text);
-
-// GBK (the program's and the tests' literals) to UTF-8 (what the simulator speaks).
-std::string gbkToUtf8(std::string_view gbk);
 
 class PlatformSim {
 public:

@@ -103,9 +103,7 @@ TEST_F(OwnedMessageTest, CallerMayNameCaptionStyleAndNoOwner) {
 
 TEST_F(OwnedMessageTest, TopmostResultWindowOwnsTheBoxBeforeTheMainWindow) {
     PlainWindow main(true);
-    SessionState session;
-    session.resultMessage = "结果";
-    ResultWindow result(session, [] {});
+    ResultWindow result("结果", [] {}, [] {});
     ASSERT_TRUE(result.create());
     SetForegroundWindow(main.handle());  // the main window is the active one, yet not on top
 

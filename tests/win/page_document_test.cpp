@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/doc_view_client.h"
+#include "util/owners.h"
 
 namespace {
 
@@ -17,6 +19,17 @@ using quillane::test::DocViewSetup;
 
 constexpr char kItemPage[] = "http://item.taobao.com/item.htm?id=12345678901";
 constexpr char kOtherItemPage[] = "http://detail.tmall.com/item.htm?spm=a220o.1000855&id=10987654321";
+
+// The page-document object needs COM on its thread, as the program's start provides it.
+class ComForTheTests : public ::testing::Environment {
+public:
+    void SetUp() override { apartment_.emplace(); }
+    void TearDown() override { apartment_.reset(); }
+
+private:
+    std::optional<quillane::ComApartment> apartment_;
+};
+::testing::Environment* const comForTheTests = ::testing::AddGlobalTestEnvironment(new ComForTheTests);
 
 DocViewSetup showing(const std::string& address) {
     DocViewSetup setup;

@@ -3,7 +3,7 @@
 #include <future>
 #include <string>
 
-#include "app/program.h"
+#include "app/app_controller.h"
 #include "app/result_window.h"
 #include "app/window_system.h"
 #include "tests/support/browser-recorder/browser_log.h"
@@ -42,15 +42,16 @@ bool pumpLikeTheProgramUntil(const std::function<bool()>& condition, DWORD timeo
 class ResultWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        session_.resultMessage = "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！";
-        window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+        // The button opens the link held at the click, as the program's does.
+        window_ = std::make_unique<ResultWindow>("夏季纯棉T恤的返利是12.50元！已成功复制返利地址！",
+                                                 [this] { openInDefaultBrowser(link_); }, [this] { ++endRequests_; });
         ASSERT_TRUE(window_->create());
     }
 
     // Sent: the handler has run when this returns, as the window is on this thread.
     void click(int id) { SendMessageW(window_->control(id), BM_CLICK, 0, 0); }
 
-    SessionState session_;
+    std::string link_;
     int endRequests_ = 0;
     std::unique_ptr<ResultWindow> window_;
 };
@@ -138,13 +139,6 @@ TEST_F(ResultWindowTest, FontsAndLabelColour) {
     DeleteDC(context);
 }
 
-TEST_F(ResultWindowTest, LabelKeepsTheSentenceOfItsCreation) {
-    session_.resultMessage = "下一件宝贝的返利是1.00元！已成功复制返利地址！";
-    RedrawWindow(window_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    EXPECT_EQ(windowText(window_->control(ResultWindow::kMessageLabelId)),
-              "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！");
-}
-
 TEST_F(ResultWindowTest, OpenLinkHandsTheCurrentLinkToTheDefaultBrowser) {
     const std::string mark = uniqueBrowserMark();
     // Characters a shell or a URL parser could mangle on the way must arrive as they are.
@@ -152,11 +146,11 @@ TEST_F(ResultWindowTest, OpenLinkHandsTheCurrentLinkToTheDefaultBrowser) {
     const std::string later = "http://127.0.0.1:9/t?e=later&m=" + mark;
 
     click(ResultWindow::kOpenLinkButtonId);  // no link yet in this run: nothing opens
-    session_.affiliateLink = first;
+    link_ = first;
     click(ResultWindow::kOpenLinkButtonId);
     ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 1)) << "the default browser received nothing";
     // A link obtained after the window was created is the one that opens.
-    session_.affiliateLink = later;
+    link_ = later;
     click(ResultWindow::kOpenLinkButtonId);
     ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 2));
     EXPECT_EQ(browserLaunchesWith(mark), (std::vector<std::string>{first, later}));
@@ -169,7 +163,7 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsThe
     EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }));
 
     // A new window for the next result; Esc pressed on the real keyboard while it is active.
-    window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+    window_ = std::make_unique<ResultWindow>("next", [] {}, [this] { ++endRequests_; });
     ASSERT_TRUE(window_->create());
     // Away from the centre, where result windows of tests running beside this one appear:
     // the key goes to the window under the pointer on the bare virtual display.
@@ -183,7 +177,7 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsThe
         << "Esc did not close the window";
     EXPECT_EQ(endRequests_, 0) << "closing the window does not end the program";
 
-    window_ = std::make_unique<ResultWindow>(session_, [this] { ++endRequests_; });
+    window_ = std::make_unique<ResultWindow>("next", [] {}, [this] { ++endRequests_; });
     ASSERT_TRUE(window_->create());
     click(ResultWindow::kEndButtonId);
     EXPECT_EQ(endRequests_, 1);
@@ -200,12 +194,12 @@ std::vector<HWND> visibleResultWindows() {
 }
 
 TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
-    Program program;
-    program.showResultWindow();
+    AppController program;
+    program.showResultWindow("first");
     const std::vector<HWND> first = visibleResultWindows();
     ASSERT_EQ(first.size(), 1u);
 
-    program.showResultWindow();
+    program.showResultWindow("second");
     const std::vector<HWND> second = visibleResultWindows();
     ASSERT_EQ(second.size(), 1u) << "never more than one result window";
     EXPECT_FALSE(IsWindow(first[0])) << "the old window is gone, not merely hidden";
@@ -213,7 +207,7 @@ TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
     // Closed by the member, then the next result: a window again.
     SendMessageW(second[0], WM_CLOSE, 0, 0);
     EXPECT_TRUE(visibleResultWindows().empty());
-    program.showResultWindow();
+    program.showResultWindow("third");
     EXPECT_EQ(visibleResultWindows().size(), 1u);
 }
 

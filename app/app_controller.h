@@ -1,0 +1,52 @@
+#pragma once
+// The event wiring of the windows: turns the member's actions into workflow runs, and each
+// run's result into what the windows, the clipboard and the layout show.
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/result_window.h"
+#include "app/run_scheduler.h"
+#include "workflow/harvest.h"
+#include "workflow/page_document.h"
+#include "workflow/rebate_lookup.h"
+#include "workflow/session_state.h"
+
+namespace quillane {
+
+class AppController : public MainWindowEvents {
+public:
+    AppController() = default;
+    AppController(const AppController&) = delete;
+    AppController& operator=(const AppController&) = delete;
+
+    bool openMainWindow();
+
+    // MainWindowEvents
+    void onMainWindowCreated() override;
+    void onHarvestClicked() override;
+    void onItemTextChanged() override;
+    void onItemDoubleClicked() override;
+    void onHomePressed() override;
+
+    // The one result window; a new result replaces it, so the member sees only the newest.
+    void showResultWindow(const std::string& message);
+    // Ends the program as closing the main window does: the hot-key is released and the
+    // message loop ends.
+    void endProgram();
+
+private:
+    void perform(RunKind run);
+    void show(const HarvestResult& result);
+    void show(const LinkResult& result);
+    void show(const LookupResult& result);
+
+    SessionState session_;
+    // Declared before the windows, so that the document it may hold goes after them.
+    PageDocument pageDocument_;
+    MainWindow mainWindow_{*this};
+    std::unique_ptr<ResultWindow> resultWindow_;
+    RunScheduler scheduler_{[this](RunKind run) { perform(run); }};
+};
+
+}  // namespace quillane

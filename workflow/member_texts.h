@@ -1,0 +1,34 @@
+#pragma once
+// Every text the member is shown, in one place: the program, the tests, the tour and the
+// benchmarks all read them from here. Literals are compiled as GBK.
+
+namespace quillane {
+
+// Window captions and control texts.
+inline constexpr const char* kMainCaption = "Quillane";
+inline constexpr const char* kStartStatus = "状态显示栏";
+inline constexpr const char* kHarvestButton = "获取关键信息";
+inline constexpr const char* kOnTopCheck = "置顶";
+inline constexpr const char* kOpenLinkButton = "打开返利链接";
+inline constexpr const char* kEndProgramButton = "关闭隐藏程序";
+inline constexpr const char* kMessageCaption = "友情提醒";
+
+// The harvest: the ids in the status label, then a box.
+inline constexpr const char* kIdsPrefix = "请核对下面是否提取两组数字,否则放弃软件：";
+inline constexpr const char* kHarvestSuccess =
+    "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
+inline constexpr const char* kHarvestFailure = "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！";
+
+// A lookup: the title between double quotes, kRebateIs, the commission, then kYuan in the
+// status label or kYuanAndCopied in the result window.
+inline constexpr const char* kRebateIs = "的返利是";
+inline constexpr const char* kYuan = "元！";
+inline constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
+inline constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
+// The platform knows the item but pays no commission on it.
+inline constexpr const char* kNoCommission = "这件商品暂时没有返利，换一件商品试试吧！";
+
+// The link.
+inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
+
+}  // namespace quillane
