@@ -16,6 +16,7 @@
 #include "http/request_engine.h"
 #include "http/request_headers.h"
 #include "tests/support/scripted_server.h"
+#include "util/owners.h"
 
 namespace quillane::bench {
 namespace {
@@ -55,31 +56,15 @@ std::string platformReply(const std::string& body) {
                               body);
 }
 
-class Handle {
-public:
-    explicit Handle(HINTERNET handle) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != nullptr) {
-            InternetCloseHandle(handle_);
-        }
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HINTERNET get() const { return handle_; }
-
-private:
-    HINTERNET handle_;
-};
-
 // The least a program can do on this stack for one GET: open, connect, request, read, close.
 // It always goes to the server and keeps no cookies and no cache entry. With header lines and
 // an agent given, it sends what the engine sends, so that the wire's own cost can be told
 // from the engine's.
 std::size_t bareGet(int port, const char* path, const std::string& agent = "bench", const std::string& headers = {}) {
-    Handle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    Handle connection(InternetConnectA(session.get(), "127.0.0.1", static_cast<INTERNET_PORT>(port), nullptr, nullptr,
+    InternetHandle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    InternetHandle connection(InternetConnectA(session.get(), "127.0.0.1", static_cast<INTERNET_PORT>(port), nullptr, nullptr,
                                        INTERNET_SERVICE_HTTP, 0, 0));
-    Handle request(HttpOpenRequestA(connection.get(), "GET", path, nullptr, nullptr, nullptr,
+    InternetHandle request(HttpOpenRequestA(connection.get(), "GET", path, nullptr, nullptr, nullptr,
                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES, 0));
     if (request.get() == nullptr ||
         !HttpSendRequestA(request.get(), headers.empty() ? nullptr : headers.data(), static_cast<DWORD>(headers.size()),

@@ -10,6 +10,7 @@
 
 #include "bench/support/flow_driver.h"
 #include "bench/support/measure.h"
+#include "util/owners.h"
 
 namespace quillane::bench {
 namespace {
@@ -36,11 +37,6 @@ class ProcessProbe {
 public:
     explicit ProcessProbe(DWORD processId)
         : process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE, processId)) {}
-    ~ProcessProbe() {
-        if (process_ != nullptr) {
-            CloseHandle(process_);
-        }
-    }
     ProcessProbe(const ProcessProbe&) = delete;
     ProcessProbe& operator=(const ProcessProbe&) = delete;
 
@@ -49,7 +45,7 @@ public:
         std::vector<Footprint> readings;
         for (int i = 0; i < kSamples; ++i) {
             PROCESS_MEMORY_COUNTERS memory{};
-            if (process_ == nullptr || !GetProcessMemoryInfo(process_, &memory, sizeof memory)) {
+            if (!process_ || !GetProcessMemoryInfo(process_.get(), &memory, sizeof memory)) {
                 return {};
             }
             readings.push_back({memory.WorkingSetSize / 1048576.0, memory.PagefileUsage / 1048576.0, openHandles(),
@@ -67,7 +63,7 @@ private:
         int open = 0;
         for (ULONG_PTR value = 4; value <= kHighestHandleValue; value += 4) {
             HANDLE copy = nullptr;
-            if (DuplicateHandle(process_, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
+            if (DuplicateHandle(process_.get(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
                                 DUPLICATE_SAME_ACCESS)) {
                 ++open;
                 CloseHandle(copy);
@@ -84,7 +80,7 @@ private:
                                      &length) != 0) {
             return 0;
         }
-        const DWORD processId = GetProcessId(process_);
+        const DWORD processId = GetProcessId(process_.get());
         for (std::size_t offset = 0;;) {
             const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
             if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == processId) {
@@ -97,7 +93,7 @@ private:
         }
     }
 
-    HANDLE process_;
+    KernelHandle process_;
 };
 
 std::vector<double> field(const std::vector<Footprint>& readings, double Footprint::*member) {

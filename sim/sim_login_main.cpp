@@ -7,22 +7,21 @@
 #include <wininet.h>
 
 #include <cstdio>
-#include <memory>
+
+#include "util/owners.h"
 
 namespace {
 
-using InternetHandle = std::unique_ptr<void, decltype(&InternetCloseHandle)>;
+using quillane::InternetHandle;
 
 int logIn(const char* address) {
     InternetHandle session(InternetOpenA("Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
-                                         INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0),
-                           &InternetCloseHandle);
+                                         INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session) {
         return 1;
     }
     InternetHandle page(
-        InternetOpenUrlA(session.get(), address, nullptr, 0, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0),
-        &InternetCloseHandle);
+        InternetOpenUrlA(session.get(), address, nullptr, 0, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!page) {
         std::fprintf(stderr, "sim_login: %s failed, error %lu\n", address, GetLastError());
         return 1;

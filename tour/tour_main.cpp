@@ -34,6 +34,7 @@
 #include "tests/support/unix_program.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
+#include "util/owners.h"
 
 namespace quillane::tour {
 namespace {
@@ -95,11 +96,6 @@ class Tour {
 public:
     Tour(int port, std::string pageItemId, std::string screenshotFolder)
         : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)) {}
-    ~Tour() {
-        if (process_ != nullptr) {
-            CloseHandle(process_);
-        }
-    }
     Tour(const Tour&) = delete;
     Tour& operator=(const Tour&) = delete;
 
@@ -141,7 +137,7 @@ private:
     std::string screenshotFolder_;
     HWND main_ = nullptr;
     DWORD processId_ = 0;
-    HANDLE process_ = nullptr;
+    KernelHandle process_;
     HWND addressBar_ = nullptr;
     HWND pageView_ = nullptr;
     HWND result_ = nullptr;
@@ -188,8 +184,8 @@ bool Tour::start() {
         return false;
     }
     GetWindowThreadProcessId(main_, &processId_);
-    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId_);
-    if (process_ == nullptr || WaitForInputIdle(process_, kStepTimeoutMs) != 0) {
+    process_.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId_));
+    if (!process_ || WaitForInputIdle(process_.get(), kStepTimeoutMs) != 0) {
         show("quillane.exe", "does not answer");
         return false;
     }
@@ -306,8 +302,8 @@ bool Tour::end() {
     const POINT button = centreOf(windowRect(GetDlgItem(result_, ResultWindow::kEndButtonId)));
     clickAt(button.x, button.y);
     DWORD exitCode = STILL_ACTIVE;
-    if (WaitForSingleObject(process_, kStepTimeoutMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process_, &exitCode);
+    if (WaitForSingleObject(process_.get(), kStepTimeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process_.get(), &exitCode);
     }
     const bool ok = expect("quillane.exe",
                            exitCode == STILL_ACTIVE ? std::string("still running")

@@ -4,6 +4,7 @@
 
 #include "bench/support/measure.h"
 #include "tests/support/unix_program.h"
+#include "util/owners.h"
 
 namespace quillane::bench {
 namespace {
@@ -15,10 +16,9 @@ InputClock::Events seen;
 }  // namespace
 
 InputClock::InputClock() {
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this, ready] { run(ready); });
-    WaitForSingleObject(ready, 10000);
-    CloseHandle(ready);
+    const KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_ = std::thread([this, event = ready.get()] { run(event); });
+    WaitForSingleObject(ready.get(), 10000);
 }
 
 InputClock::~InputClock() {

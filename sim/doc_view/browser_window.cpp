@@ -57,18 +57,6 @@ BrowserWindow::~BrowserWindow() {
     if (frame_ != nullptr) {
         DestroyWindow(frame_);
     }
-    // Other programs may still hold the documents; COM keeps them alive for those callers.
-    for (const auto& page : pages_) {
-        if (page->document != nullptr) {
-            page->document->Release();
-        }
-    }
-    if (hangRelease_ != nullptr) {
-        CloseHandle(hangRelease_);
-    }
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
 }
 
 bool BrowserWindow::registerClasses(HINSTANCE instance) {
@@ -110,23 +98,23 @@ bool BrowserWindow::create(HINSTANCE instance) {
         return false;
     }
     if (options_.hang) {
-        hangRelease_ = CreateEventW(nullptr, TRUE, FALSE, hangReleaseEventName(GetCurrentProcessId()).c_str());
-        if (hangRelease_ == nullptr) {
+        hangRelease_.reset(CreateEventW(nullptr, TRUE, FALSE, hangReleaseEventName(GetCurrentProcessId()).c_str()));
+        if (!hangRelease_) {
             return false;
         }
     }
     // Addresses may hold Chinese: ask for a face that has the GB2312 characters.
-    font_ = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
+    font_.reset(CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr));
     std::vector<std::wstring> addresses = {options_.address};
     if (options_.secondView) {
         addresses.push_back(options_.secondAddress);
     }
     for (std::wstring& address : addresses) {
         auto page = std::make_unique<Page>();
-        page->document = new StandInDocument(std::move(address), options_.plainLocation);
-        page->hangRelease = hangRelease_;
-        page->font = font_;
+        page->document.reset(new StandInDocument(std::move(address), options_.plainLocation));
+        page->hangRelease = hangRelease_.get();
+        page->font = font_.get();
         pages_.push_back(std::move(page));
     }
 
@@ -144,7 +132,7 @@ bool BrowserWindow::create(HINSTANCE instance) {
     addressBar_ = CreateWindowExW(0, L"Edit", options_.address.c_str(),
                                   WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                   frame_, nullptr, instance, nullptr);
-    SendMessageW(addressBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(addressBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     for (size_t index = 0; index < pages_.size(); ++index) {
         const bool firstTab = index == 0;
         const std::wstring tabName = L"tab " + std::to_wstring(index + 1);
@@ -246,7 +234,7 @@ LRESULT CALLBACK BrowserWindow::viewProcedure(HWND window, UINT message, WPARAM 
             WaitForSingleObject(page->hangRelease, INFINITE);
             return 0;
         }
-        return LresultFromObject(kHtmlDocumentInterface, wParam, page->document);
+        return LresultFromObject(kHtmlDocumentInterface, wParam, page->document.get());
     }
     if (message == WM_PAINT) {
         try {

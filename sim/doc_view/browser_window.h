@@ -15,6 +15,7 @@
 
 #include "sim/doc_view/options.h"
 #include "sim/doc_view/stand_in_document.h"
+#include "util/owners.h"
 
 namespace quillane::docview {
 
@@ -30,7 +31,7 @@ public:
 
 private:
     struct Page {
-        StandInDocument* document = nullptr;  // one reference, given back by ~BrowserWindow
+        ComPtr<StandInDocument> document;  // other programs may hold it longer: COM keeps it for them
         HANDLE hangRelease = nullptr;         // set: the view blocks until this event is set
         HFONT font = nullptr;
         HWND view = nullptr;
@@ -48,8 +49,8 @@ private:
 
     Options options_;
     HINSTANCE instance_ = nullptr;
-    HANDLE hangRelease_ = nullptr;
-    HFONT font_ = nullptr;
+    KernelHandle hangRelease_;
+    FontHandle font_;
     HWND frame_ = nullptr;
     HWND addressBar_ = nullptr;
     std::vector<HWND> tabs_;

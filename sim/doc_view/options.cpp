@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "util/owners.h"
+
 namespace quillane::docview {
 
 namespace {
@@ -59,12 +61,12 @@ std::vector<std::wstring> commandLineArguments() {
     // system's own splitting is still the one to use, since callers quote for it.
     using SplitCommandLine = LPWSTR*(WINAPI*)(LPCWSTR, int*);
     std::vector<std::wstring> arguments;
-    const HMODULE shell = LoadLibraryW(L"shell32.dll");
-    if (shell == nullptr) {
+    const LibraryHandle shell(LoadLibraryW(L"shell32.dll"));
+    if (!shell) {
         return arguments;
     }
     const auto split = reinterpret_cast<SplitCommandLine>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "CommandLineToArgvW")));
+        reinterpret_cast<void*>(GetProcAddress(shell.get(), "CommandLineToArgvW")));
     int count = 0;
     LPWSTR* parts = split != nullptr ? split(GetCommandLineW(), &count) : nullptr;
     if (parts != nullptr) {
@@ -73,7 +75,6 @@ std::vector<std::wstring> commandLineArguments() {
         }
         LocalFree(parts);
     }
-    FreeLibrary(shell);
     return arguments;
 }
 

@@ -3,25 +3,10 @@
 namespace platform_sim {
 namespace {
 
+using quillane::KernelHandle;
+
 // A kept-alive connection that stays silent this long is closed, as servers do.
 constexpr DWORD kIdleMs = 60000;
-
-// Owns one WSA event for the life of a connection.
-class SocketEvent {
-public:
-    SocketEvent() : event_(WSACreateEvent()) {}
-    ~SocketEvent() {
-        if (event_ != WSA_INVALID_EVENT) {
-            WSACloseEvent(event_);
-        }
-    }
-    SocketEvent(const SocketEvent&) = delete;
-    SocketEvent& operator=(const SocketEvent&) = delete;
-    WSAEVENT get() const { return event_; }
-
-private:
-    WSAEVENT event_;
-};
 
 }  // namespace
 
@@ -33,11 +18,6 @@ Server::Server()
 Server::~Server() {
     if (listener_ != INVALID_SOCKET) {
         closesocket(listener_);
-    }
-    for (HANDLE event : {quitEvent_, refuseEvent_, dropIdleEvent_}) {
-        if (event) {
-            CloseHandle(event);
-        }
     }
 }
 
@@ -67,7 +47,8 @@ bool Server::listen(int port) {
 }
 
 void Server::run(Platform& platform) {
-    SocketEvent acceptEvent;
+    // A socket's event is a kernel event: closing its handle is what WSACloseEvent does.
+    KernelHandle acceptEvent(WSACreateEvent());
     WSAEventSelect(listener_, acceptEvent.get(), FD_ACCEPT);
     int connections = 0;
     while (true) {
@@ -87,7 +68,7 @@ void Server::run(Platform& platform) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) {
             break;
         }
-        HANDLE handles[] = {acceptEvent.get(), quitEvent_, refuseEvent_};
+        HANDLE handles[] = {acceptEvent.get(), quitEvent_.get(), refuseEvent_.get()};
         const DWORD woken = WaitForMultipleObjects(3, handles, FALSE, INFINITE);
         if (woken == WAIT_OBJECT_0 + 2) {
             if (!refuseConnections(acceptEvent.get())) {
@@ -103,7 +84,7 @@ void Server::run(Platform& platform) {
     }
     closesocket(listener_);
     listener_ = INVALID_SOCKET;
-    SetEvent(quitEvent_);
+    SetEvent(quitEvent_.get());
     for (auto& worker : workers_) {
         worker->thread.join();
     }
@@ -115,9 +96,9 @@ void Server::run(Platform& platform) {
 bool Server::refuseConnections(WSAEVENT acceptEvent) {
     closesocket(listener_);
     listener_ = INVALID_SOCKET;
-    SetEvent(dropIdleEvent_);
-    const bool quit = WaitForSingleObject(quitEvent_, static_cast<DWORD>(refuseMs_.load())) == WAIT_OBJECT_0;
-    ResetEvent(dropIdleEvent_);
+    SetEvent(dropIdleEvent_.get());
+    const bool quit = WaitForSingleObject(quitEvent_.get(), static_cast<DWORD>(refuseMs_.load())) == WAIT_OBJECT_0;
+    ResetEvent(dropIdleEvent_.get());
     if (quit || !listen(port_)) {
         return false;
     }
@@ -140,7 +121,7 @@ void Server::reapFinishedWorkers() {
 // connection stayed idle too long, or, for a connection between requests, when connections
 // are being refused.
 bool Server::waitForSocket(SOCKET client, WSAEVENT event, bool idle) {
-    HANDLE handles[] = {event, quitEvent_, dropIdleEvent_};
+    HANDLE handles[] = {event, quitEvent_.get(), dropIdleEvent_.get()};
     if (WaitForMultipleObjects(idle ? 3 : 2, handles, FALSE, kIdleMs) != WAIT_OBJECT_0) {
         return false;
     }
@@ -197,14 +178,14 @@ void Server::trickle(SOCKET client, WSAEVENT event, std::string_view bytes, size
         return;
     }
     for (size_t at = headerBytes; at < bytes.size(); ++at) {
-        if (WaitForSingleObject(quitEvent_, intervalMs) == WAIT_OBJECT_0 || !sendAll(client, event, bytes.substr(at, 1))) {
+        if (WaitForSingleObject(quitEvent_.get(), intervalMs) == WAIT_OBJECT_0 || !sendAll(client, event, bytes.substr(at, 1))) {
             return;
         }
     }
 }
 
 void Server::serve(SOCKET client, int connection, Platform& platform) {
-    SocketEvent event;
+    KernelHandle event(WSACreateEvent());
     WSAEventSelect(client, event.get(), FD_READ | FD_WRITE | FD_CLOSE);
     std::string buffer;
     bool open = true;
@@ -228,7 +209,7 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
 
         const Outcome outcome = platform.answer(connection, request);
         if (outcome.delayMs > 0 &&
-            WaitForSingleObject(quitEvent_, static_cast<DWORD>(outcome.delayMs)) == WAIT_OBJECT_0) {
+            WaitForSingleObject(quitEvent_.get(), static_cast<DWORD>(outcome.delayMs)) == WAIT_OBJECT_0) {
             break;
         }
         const std::string bytes = formatReply(outcome.reply, outcome.keepAlive);
@@ -261,11 +242,11 @@ void Server::serve(SOCKET client, int connection, Platform& platform) {
         }
         open = sendAll(client, event.get(), bytes) && outcome.keepAlive;
         if (outcome.quit) {
-            SetEvent(quitEvent_);
+            SetEvent(quitEvent_.get());
         }
         if (outcome.refuseMs > 0) {
             refuseMs_ = outcome.refuseMs;
-            SetEvent(refuseEvent_);
+            SetEvent(refuseEvent_.get());
         }
     }
     shutdown(client, SD_SEND);

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "sim/platform_sim/platform.h"
+#include "util/owners.h"
 
 namespace platform_sim {
 
@@ -48,13 +49,13 @@ private:
 
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
-    HANDLE quitEvent_ = nullptr;
+    quillane::KernelHandle quitEvent_;
     // Set by the connection that served /__refuse; the accepting thread does the refusing.
-    HANDLE refuseEvent_ = nullptr;
+    quillane::KernelHandle refuseEvent_;
     std::atomic<int> refuseMs_{0};
     // Set while connections are refused: kept-alive connections waiting for a request close,
     // or a client would carry on over them and never meet the refusal.
-    HANDLE dropIdleEvent_ = nullptr;
+    quillane::KernelHandle dropIdleEvent_;
     std::list<std::unique_ptr<Worker>> workers_;
 };
 

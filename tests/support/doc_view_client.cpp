@@ -31,16 +31,6 @@ std::wstring quoted(const std::wstring& argument) {
     return result;
 }
 
-std::wstring programBeside(const wchar_t* name) {
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = 0;
-    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size()) {
-        path.resize(path.size() * 2);
-    }
-    path.resize(length);
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
-}
-
 struct WindowSearch {
     DWORD processId;
     HWND found = nullptr;
@@ -87,49 +77,30 @@ DocViewProcess::~DocViewProcess() {
 }
 
 bool DocViewProcess::start(const DocViewSetup& setup) {
-    const std::wstring program = programBeside(L"doc_view.exe");
-    if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        failure_ = "doc_view.exe is not beside the test program";
-        return false;
-    }
     const RECT& outer = setup.frame;
-    std::wstring commandLine = quoted(program) + L" --rect " + std::to_wstring(outer.left) + L"," +
-                               std::to_wstring(outer.top) + L"," + std::to_wstring(outer.right - outer.left) +
-                               L"," + std::to_wstring(outer.bottom - outer.top);
+    std::wstring arguments = L"--rect " + std::to_wstring(outer.left) + L"," + std::to_wstring(outer.top) + L"," +
+                             std::to_wstring(outer.right - outer.left) + L"," +
+                             std::to_wstring(outer.bottom - outer.top);
     if (setup.secondAddress) {
-        commandLine += L" --second-view " + quoted(gbkToWide(*setup.secondAddress));
+        arguments += L" --second-view " + quoted(gbkToWide(*setup.secondAddress));
     }
     if (setup.hang) {
-        commandLine += L" --hang";
+        arguments += L" --hang";
     }
     if (setup.plainLocation) {
-        commandLine += L" --plain-location";
+        arguments += L" --plain-location";
     }
-    commandLine += L" " + quoted(gbkToWide(setup.address));
-
-    // Its output goes nowhere: a Wine program must not hold a pipe of ours open.
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    const Handle nothing(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     &inheritable, OPEN_EXISTING, 0, nullptr));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nothing.get();
-    PROCESS_INFORMATION started = {};
-    if (nothing.get() == INVALID_HANDLE_VALUE ||
-        !CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &started)) {
+    arguments += L" " + quoted(gbkToWide(setup.address));
+    process_ = RunningProgram::start(L"doc_view.exe", arguments);
+    if (!process_) {
         failure_ = "doc_view.exe could not be started";
         return false;
     }
-    CloseHandle(started.hThread);
-    process_.reset(started.hProcess);
-    processId_ = started.dwProcessId;
     return true;
 }
 
 bool DocViewProcess::findWindows(size_t expectedViews) {
-    WindowSearch search{processId_};
+    WindowSearch search{process_->processId()};
     EnumWindows(findFrame, reinterpret_cast<LPARAM>(&search));
     if (search.found == nullptr) {
         return false;
@@ -181,8 +152,8 @@ void DocViewProcess::stop() {
         return;
     }
     if (hang_) {
-        const Handle release(
-            OpenEventW(EVENT_MODIFY_STATE, FALSE, docview::hangReleaseEventName(processId_).c_str()));
+        const KernelHandle release(
+            OpenEventW(EVENT_MODIFY_STATE, FALSE, docview::hangReleaseEventName(process_->processId()).c_str()));
         if (release) {
             SetEvent(release.get());
         }
@@ -190,11 +161,8 @@ void DocViewProcess::stop() {
     if (frame_ != nullptr) {
         PostMessageW(frame_, WM_CLOSE, 0, 0);
     }
-    if (WaitForSingleObject(process_.get(), kEndTimeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), kEndTimeoutMs);
-    }
-    process_.reset();
+    process_->waitForExit(kEndTimeoutMs);
+    process_.reset();  // ends it if it is still running
     frame_ = nullptr;
     addressBar_ = nullptr;
     views_.clear();

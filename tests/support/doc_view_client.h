@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ui_driver.h"
+
 namespace quillane::test {
 
 struct DocViewSetup {
@@ -43,18 +45,12 @@ public:
     void stop();
 
 private:
-    struct HandleCloser {
-        void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-    };
-    using Handle = std::unique_ptr<void, HandleCloser>;
-
     bool start(const DocViewSetup& setup);
     bool findWindows(size_t expectedViews);
 
     std::string failure_;
     bool hang_ = false;
-    Handle process_;
-    DWORD processId_ = 0;
+    std::unique_ptr<RunningProgram> process_;
     HWND frame_ = nullptr;
     HWND addressBar_ = nullptr;
     std::vector<HWND> views_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "sim/platform_sim/wire_text.h"
+#include "tests/support/ui_driver.h"
 #include "tests/support/wait.h"
 
 namespace quillane::test {
@@ -41,59 +42,12 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
                           static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-std::wstring programFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
 std::wstring temporaryName(const wchar_t* suffix) {
     static LONG counter = 0;
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     return std::wstring(folder) + L"platform_sim_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
            std::to_wstring(InterlockedIncrement(&counter)) + suffix;
-}
-
-// Wine programs get files, never pipes, for their output: a pipe could be held open by the
-// Wine services they start. Only that one handle is inherited, so that the child never holds
-// on to the test's own sockets (WinINet's kept-alive connections among them).
-HANDLE startProcess(const std::wstring& program, const std::wstring& arguments) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    if (nul == INVALID_HANDLE_VALUE) {
-        return nullptr;
-    }
-    SIZE_T listSize = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
-    std::vector<char> listBuffer(listSize);
-    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBuffer.data());
-    const bool listReady =
-        InitializeProcThreadAttributeList(attributes, 1, 0, &listSize) &&
-        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &nul, sizeof nul, nullptr, nullptr);
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = sizeof startup;
-    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdInput = nul;
-    startup.StartupInfo.hStdOutput = nul;
-    startup.StartupInfo.hStdError = nul;
-    startup.lpAttributeList = listReady ? attributes : nullptr;
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    PROCESS_INFORMATION info{};
-    const BOOL created = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW | (listReady ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr,
-                                        nullptr, &startup.StartupInfo, &info);
-    if (listReady) {
-        DeleteProcThreadAttributeList(attributes);
-    }
-    CloseHandle(nul);
-    if (!created) {
-        return nullptr;
-    }
-    CloseHandle(info.hThread);
-    return info.hProcess;
 }
 
 int readPortFile(const std::wstring& path) {
@@ -199,9 +153,6 @@ std::vector<SimRequest> parseSimLog(std::string_view text) {
 
 PlatformSim::~PlatformSim() {
     stop();
-    if (job_) {
-        CloseHandle(job_);
-    }
     if (winsockStarted_) {
         WSACleanup();
     }
@@ -217,27 +168,27 @@ bool PlatformSim::start() {
     }
     // The simulator dies with the test process, whatever ends the test.
     if (!job_) {
-        job_ = CreateJobObjectW(nullptr, nullptr);
+        job_.reset(CreateJobObjectW(nullptr, nullptr));
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
         if (job_) {
-            SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+            SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
         }
     }
     portFile_ = temporaryName(L"_port.txt");
     logFile_ = temporaryName(L"_log.txt");
     DeleteFileW(portFile_.c_str());
-    process_ = startProcess(programFolder() + L"platform_sim.exe", L"0 \"" + portFile_ + L"\" \"" + logFile_ + L"\"");
+    process_ = RunningProgram::start(L"platform_sim.exe", L"0 \"" + portFile_ + L"\" \"" + logFile_ + L"\"");
     if (!process_) {
         return false;
     }
     if (job_) {
-        AssignProcessToJobObject(job_, process_);
+        AssignProcessToJobObject(job_.get(), process_->handle());
     }
     const bool listening = waitUntil(
         [this] {
             port_ = readPortFile(portFile_);
-            return port_ > 0 || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+            return port_ > 0 || !process_->isRunning();
         },
         kStartMs);
     if (!listening || port_ <= 0) {
@@ -252,19 +203,13 @@ bool PlatformSim::stop() {
         return true;
     }
     bool clean = false;
+    DWORD exitCode = 1;
     if (port_ > 0) {
         int status = 0;
         controlGet("/__quit", status);
-        clean = status == 200 && WaitForSingleObject(process_, kStopMs) == WAIT_OBJECT_0;
+        clean = status == 200 && process_->waitForExit(kStopMs, &exitCode);
     }
-    if (!clean) {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, kStopMs);
-    }
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process_, &exitCode);
-    CloseHandle(process_);
-    process_ = nullptr;
+    process_.reset();  // ends it if it is still running
     port_ = 0;
     DeleteFileW(portFile_.c_str());
     DeleteFileW(logFile_.c_str());
@@ -374,18 +319,10 @@ std::string PlatformSim::controlGet(std::string_view target, int& status) {
 
 bool PlatformSim::runSimLogin(std::string_view path) {
     const std::string address = apiUrl(path);
-    HANDLE login = startProcess(programFolder() + L"sim_login.exe", std::wstring(address.begin(), address.end()));
-    if (!login) {
-        return false;
-    }
+    const std::unique_ptr<RunningProgram> login =
+        RunningProgram::start(L"sim_login.exe", std::wstring(address.begin(), address.end()));
     DWORD exitCode = 1;
-    if (WaitForSingleObject(login, kLoginMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(login, &exitCode);
-    } else {
-        TerminateProcess(login, 1);
-    }
-    CloseHandle(login);
-    return exitCode == 0;
+    return login && login->waitForExit(kLoginMs, &exitCode) && exitCode == 0;
 }
 
 bool PlatformSim::logIn() {

@@ -5,12 +5,15 @@
 // WinINet's cookie store, cache or connection pool, and it is not part of the request log.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "tests/support/ui_driver.h"
+#include "util/owners.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {
@@ -80,8 +83,8 @@ private:
     std::string controlGet(std::string_view target, int& status);
     bool runSimLogin(std::string_view path);
 
-    HANDLE process_ = nullptr;
-    HANDLE job_ = nullptr;
+    std::unique_ptr<RunningProgram> process_;
+    KernelHandle job_;
     int port_ = 0;
     std::wstring portFile_;
     std::wstring logFile_;

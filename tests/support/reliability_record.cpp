@@ -8,6 +8,7 @@
 
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/ui_driver.h"
+#include "util/owners.h"
 
 namespace quillane::test {
 namespace {
@@ -106,16 +107,15 @@ bool carriesSession(const SimRequest& request) {
 ProcessLoad processLoad(DWORD processId) {
     ProcessLoad load;
     load.handles = openHandles(processId);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) {
         return load;
     }
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
         load.threads += entry.th32OwnerProcessID == processId ? 1 : 0;
     }
-    CloseHandle(snapshot);
     return load;
 }
 

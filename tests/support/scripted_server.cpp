@@ -89,8 +89,8 @@ std::string httpResponse(std::string_view statusLine, std::string_view headerLin
 ScriptedServer::ScriptedServer() {
     WSADATA data;
     winsockStarted_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!winsockStarted_ || stopEvent_ == nullptr) {
+    stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!winsockStarted_ || !stopEvent_) {
         return;
     }
     listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -114,9 +114,6 @@ ScriptedServer::ScriptedServer() {
 
 ScriptedServer::~ScriptedServer() {
     stop();
-    if (stopEvent_ != nullptr) {
-        CloseHandle(stopEvent_);
-    }
     if (winsockStarted_) {
         WSACleanup();
     }
@@ -151,8 +148,8 @@ bool ScriptedServer::waitForRequests(std::size_t count, DWORD timeoutMs) const {
 }
 
 void ScriptedServer::stop() {
-    if (stopEvent_ != nullptr) {
-        SetEvent(stopEvent_);
+    if (stopEvent_) {
+        SetEvent(stopEvent_.get());
     }
     if (acceptThread_.joinable()) {
         acceptThread_.join();
@@ -172,7 +169,7 @@ void ScriptedServer::stop() {
 }
 
 void ScriptedServer::acceptLoop() {
-    while (WaitForSingleObject(stopEvent_, 0) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(stopEvent_.get(), 0) == WAIT_TIMEOUT) {
         if (!waitReadable(listener_)) {
             continue;
         }
@@ -189,7 +186,7 @@ void ScriptedServer::acceptLoop() {
 // True when the socket has something to read; false after one poll interval without, or once
 // the server is stopping.
 bool ScriptedServer::waitReadable(SOCKET socket) {
-    if (WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT) {
+    if (WaitForSingleObject(stopEvent_.get(), 0) != WAIT_TIMEOUT) {
         return false;
     }
     fd_set readable;
@@ -216,7 +213,7 @@ bool ScriptedServer::readRequest(SOCKET connection, std::string& pending, std::s
             pending.erase(0, wanted);
             return true;
         }
-        if (WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT) {
+        if (WaitForSingleObject(stopEvent_.get(), 0) != WAIT_TIMEOUT) {
             return false;
         }
         if (!waitReadable(connection)) {
@@ -244,7 +241,7 @@ ScriptedServer::Ending ScriptedServer::performSteps(SOCKET connection, const Scr
                 }
                 break;
             case ScriptedReply::Step::Kind::Pause:
-                if (WaitForSingleObject(stopEvent_, step.milliseconds) != WAIT_TIMEOUT) {
+                if (WaitForSingleObject(stopEvent_.get(), step.milliseconds) != WAIT_TIMEOUT) {
                     return Ending::Close;
                 }
                 break;
@@ -253,7 +250,7 @@ ScriptedServer::Ending ScriptedServer::performSteps(SOCKET connection, const Scr
             case ScriptedReply::Step::Kind::Reset:
                 return Ending::Reset;
             case ScriptedReply::Step::Kind::Hold:
-                WaitForSingleObject(stopEvent_, INFINITE);
+                WaitForSingleObject(stopEvent_.get(), INFINITE);
                 return Ending::Close;
         }
     }

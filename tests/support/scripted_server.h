@@ -12,6 +12,7 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+#include "util/owners.h"
 
 namespace quillane::test {
 
@@ -82,7 +83,7 @@ private:
 
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
-    HANDLE stopEvent_ = nullptr;
+    KernelHandle stopEvent_;
     bool winsockStarted_ = false;
 
     mutable std::mutex mutex_;

@@ -57,44 +57,68 @@ std::unique_ptr<RunningProgram> RunningProgram::start(const std::wstring& progra
         commandLine += L" " + arguments;
     }
     std::wstring block = environmentBlock(environment);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        block.data(), nullptr, &startup, &info)) {
+    // Wine programs get files, never pipes, for their output: a pipe could be held open by
+    // the Wine services they start. Only that one handle is inherited, so that the child never
+    // holds on to the test's own sockets (WinINet's kept-alive connections among them).
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    KernelHandle nothing(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     &inheritable, OPEN_EXISTING, 0, nullptr));
+    if (!nothing) {
         return nullptr;
     }
-    CloseHandle(info.hThread);
-    return std::unique_ptr<RunningProgram>(new RunningProgram(info.hProcess, info.dwProcessId));
+    HANDLE inherited = nothing.get();
+    SIZE_T listSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
+    std::vector<char> listBuffer(listSize);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBuffer.data());
+    const bool listReady = InitializeProcThreadAttributeList(attributes, 1, 0, &listSize) &&
+                           UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited,
+                                                     sizeof inherited, nullptr, nullptr);
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = inherited;
+    startup.lpAttributeList = listReady ? attributes : nullptr;
+    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW | (listReady ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    PROCESS_INFORMATION info{};
+    const BOOL created = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, block.data(),
+                                        nullptr, &startup.StartupInfo, &info);
+    if (listReady) {
+        DeleteProcThreadAttributeList(attributes);
+    }
+    if (!created) {
+        return nullptr;
+    }
+    KernelHandle thread(info.hThread);
+    return std::unique_ptr<RunningProgram>(new RunningProgram(KernelHandle(info.hProcess), info.dwProcessId));
 }
 
 RunningProgram::~RunningProgram() {
     terminate();
-    CloseHandle(process_);
 }
 
 bool RunningProgram::isRunning() const {
-    return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool RunningProgram::waitForExit(DWORD timeoutMs, DWORD* exitCode) const {
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) {
         return false;
     }
     if (exitCode != nullptr) {
-        GetExitCodeProcess(process_, exitCode);
+        GetExitCodeProcess(process_.get(), exitCode);
     }
     return true;
 }
 
 bool RunningProgram::waitForInputIdle(DWORD timeoutMs) const {
-    return WaitForInputIdle(process_, timeoutMs) == 0;
+    return WaitForInputIdle(process_.get(), timeoutMs) == 0;
 }
 
 void RunningProgram::terminate() {
     if (isRunning()) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 10000);
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 10000);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "util/owners.h"
+
 namespace quillane::test {
 
 using EnvironmentOverrides = std::vector<std::pair<std::wstring, std::wstring>>;
@@ -19,7 +21,8 @@ std::wstring binFolder();
 // A program started by a test; ended (if still running) when the object goes.
 class RunningProgram {
 public:
-    // program: file name inside binFolder(); arguments: already quoted as needed.
+    // program: file name inside binFolder(); arguments: already quoted as needed. Its standard
+    // streams lead nowhere. Null when it could not be started.
     static std::unique_ptr<RunningProgram> start(const std::wstring& program, const std::wstring& arguments = {},
                                                  const EnvironmentOverrides& environment = {});
     ~RunningProgram();
@@ -27,6 +30,7 @@ public:
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     DWORD processId() const { return processId_; }
+    HANDLE handle() const { return process_.get(); }
     bool isRunning() const;
     // True when the process ended within timeoutMs; exitCode receives its code.
     bool waitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
@@ -35,8 +39,8 @@ public:
     bool waitForInputIdle(DWORD timeoutMs = 20000) const;
 
 private:
-    RunningProgram(HANDLE process, DWORD processId) : process_(process), processId_(processId) {}
-    HANDLE process_;
+    RunningProgram(KernelHandle process, DWORD processId) : process_(std::move(process)), processId_(processId) {}
+    KernelHandle process_;
     DWORD processId_;
 };
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/wait.h"
+#include "util/owners.h"
 
 namespace quillane::test {
 
@@ -32,18 +33,17 @@ inline std::vector<std::string> browserLaunchesWith(std::string_view mark) {
         return lines;
     }
     const std::wstring path = std::wstring(L"Z:") + unixPath;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
         return lines;
     }
     std::string content;
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
         content.append(buffer, read);
     }
-    CloseHandle(file);
     std::size_t start = 0;
     for (std::size_t end; (end = content.find('\n', start)) != std::string::npos; start = end + 1) {
         std::string line = content.substr(start, end - start);
