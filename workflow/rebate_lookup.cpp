@@ -4,7 +4,7 @@
 #include "util/text.h"
 #include "util/timestamp.h"
 #include "workflow/affiliate_link.h"
-#include "workflow/item_id.h"
+#include "workflow/item_resolver.h"
 #include "workflow/platform_request.h"
 #include "workflow/query_value.h"
 
@@ -17,6 +17,8 @@ constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
 constexpr const char* kFailureMessage = "采集信息失败，是否网页登陆并获取关键信息？";
 // Shown when the platform knows the item but pays no commission on it.
 constexpr const char* kNoCommissionMessage = "这件商品暂时没有返利，换一件商品试试吧！";
+// Shown when the text names no item but a 淘口令, which only the marketplace can read.
+constexpr const char* kTaoTokenMessage = "淘口令无法直接识别，请在淘宝里复制商品链接再粘贴！";
 
 std::string searchQueryUrl(const Deployment& deployment, const SessionState& session) {
     // q names the item's page on the item host, percent-encoded as the platform's own search
@@ -34,15 +36,11 @@ void lookupRebate(WorkflowContext& context, LookupForm form) {
     SessionState& session = context.session;
     const std::string source = form == LookupForm::EditBox ? context.view.editBoxText() : session.capturedAddress;
 
-    const std::string candidate = itemIdCandidate(source);
-    if (isDirectItemId(candidate)) {
-        session.itemId = candidate;
-    } else {
-        // The page itself names its item in an empty div's itemid attribute. Text that is no
-        // page address is not sent anywhere: the item stays unknown.
-        const std::string address = form == LookupForm::EditBox ? context.view.editBoxText() : source;
-        const std::string page = isPageAddress(address) ? fetchPage(address) : std::string();
-        session.itemId = textBetween(page, "itemid=\"", "\"></div>");
+    const ItemOfText item = findItemOfText(source);
+    session.itemId = item.itemId;
+    if (item.onlyTaoToken) {
+        context.view.setStatusText(kTaoTokenMessage);
+        return;
     }
 
     const std::string reply = requestWithSession(session, searchQueryUrl(context.deployment, session));

@@ -11,6 +11,7 @@ inline constexpr const char* kHarvestFailure = "关键信息获取失败！请�
 inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
 inline constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
 inline constexpr const char* kNoCommission = "这件商品暂时没有返利，换一件商品试试吧！";
+inline constexpr const char* kTaoTokenOnly = "淘口令无法直接识别，请在淘宝里复制商品链接再粘贴！";
 
 inline constexpr const char* kAdzonePath = "/common/adzone/newSelfAdzone2.json";
 inline constexpr const char* kSearchPath = "/pubauc/searchAuctionList.json";

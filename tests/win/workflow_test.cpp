@@ -296,13 +296,23 @@ TEST_F(WorkflowTest, LookupFetchesThePageWhenTheAddressHoldsNoItemId) {
     server_.addReply(httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html\r\n",
                                   "<html><div data-itemid=\"55555555555\"></div></html>"));
     server_.addReply(searchReply("\"title\":\"T\",\"calCommission\":1"));
-    view_.editText = server_.address("/item.htm?id=12345678901&skuid=5");
+    view_.editText = server_.address("/item.htm?skuId=12345678901&id=1234567890#x");
     lookup(LookupForm::EditBox);
     ASSERT_EQ(server_.requestCount(), 2u);
-    EXPECT_EQ(requestLine(server_.requests()[0]), "GET /item.htm?id=12345678901&skuid=5 HTTP/1.1");
+    EXPECT_EQ(requestLine(server_.requests()[0]), "GET /item.htm?skuId=12345678901&id=1234567890 HTTP/1.1");
     EXPECT_EQ(session_.itemId, "55555555555");
     EXPECT_NE(requestLine(lastRequest()).find("q=http%3A%2F%2Fitem.taobao.com%2Fitem.htm%3Fid%3D55555555555&"),
               std::string::npos);
+}
+
+TEST_F(WorkflowTest, TaoTokenAloneAsksForTheItemsAddressWithoutARequest) {
+    giveSession();
+    session_.itemId = "12345678901";
+    view_.editText = "7(￥hxWAcj3Yiqt￥)/:/";
+    lookup(LookupForm::EditBox);
+    EXPECT_EQ(server_.requestCount(), 0u);
+    EXPECT_EQ(view_.lastStatus(), kTaoTokenOnly);
+    EXPECT_EQ(session_.itemId, "") << "a double-click then makes no link for the item before";
 }
 
 TEST_F(WorkflowTest, IdCutFromAPageCannotAddQueryKeys) {
