@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sim/platform_sim/defaults.h"
+#include "sim/platform_sim/marketplace_links.h"
 
 namespace platform_sim {
 namespace {
@@ -113,6 +114,23 @@ std::string itemIdFromQuery(const std::string& query) {
     }
     const size_t plain = q.rfind('=');
     return plain == std::string::npos ? q : q.substr(plain + 1);
+}
+
+// The item of a mobile item page: "/i<digits>.htm", or a detail page's id parameter.
+std::string mobileItemId(const Request& request) {
+    const std::string& path = request.path;
+    if (path.starts_with("/i") && path.ends_with(".htm") && path.size() > 6 &&
+        path.find_first_not_of("0123456789", 2) == path.size() - 4) {
+        return path.substr(2, path.size() - 6);
+    }
+    static const char* const kDetailPaths[] = {"/awp/core/detail.htm", "/security-h5-detail/home",
+                                               "/app/detail-project/pages/pages/index"};
+    for (const char* detail : kDetailPaths) {
+        if (path == detail) {
+            return queryValue(request.query, "id").value_or("");
+        }
+    }
+    return {};
 }
 
 // Changes a reply the way a strange or hostile server would.
@@ -284,6 +302,12 @@ Reply Platform::route(const Request& request, const Settings& settings, unsigned
     }
     if (path.starts_with("/i/") && path.ends_with(".htm")) {
         return itemPage(path.substr(3, path.size() - 7), false);
+    }
+    if (const std::string mobileId = mobileItemId(request); !mobileId.empty()) {
+        return itemPage(mobileId, true);
+    }
+    if (auto reply = marketplaceLinkReply(request, settings, port_)) {
+        return *reply;
     }
     if (path.starts_with("/moved")) {
         const std::string host = request.header("Host").value_or("");

@@ -81,7 +81,7 @@ TEST_F(LookupTest, ItemBoxTakesTheIdFromTheAddressOrFromThePage) {
     const EditBoxCase cases[] = {
         {"11 digits", "/item.htm?id=12345678901", false, "12345678901"},
         {"12 digits, taken whole", "/item.htm?spm=a.b&id=123456789012", false, "123456789012"},
-        {"skuid is the last id=", "/i/55555555555.htm?id=12345678901&skuid=5", true, "55555555555"},
+        {"skuid after the id", "/i/55555555555.htm?id=12345678901&skuid=5", false, "12345678901"},
         {"10 digits", "/i/66666666666.htm?id=1234567890", true, "66666666666"},
         {"leading zero", "/i/77777777777.htm?id=01234567890", true, "77777777777"},
         {"exactly the bound", "/i/88888888888.htm?id=10000000000", true, "88888888888"},
