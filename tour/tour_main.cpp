@@ -1,6 +1,7 @@
 // tour.exe: walks the member's whole road through a running quillane.exe with real clicks,
 // keys and a real paste on the display, as a member would: harvest the session keys, paste
-// an item address, double-click for the link, press Home over the item page in the stand-in
+// an item address, double-click for the link, paste the marketplace app's share text (its
+// short link leads to another item), press Home over the item page in the stand-in
 // Internet Explorer window, open the link, end the program. After each step it prints what
 // the windows and the clipboard show, photographs the screen, and compares what it saw with
 // what the member should see. scripts/run starts the simulated platform, logs the member in,
@@ -124,6 +125,7 @@ private:
     bool harvest();
     bool paste();
     bool link();
+    bool shareText();
     bool home();
     bool openLink();
     bool end();
@@ -173,6 +175,7 @@ int Tour::run() {
         {"Press 获取关键信息: the session keys are harvested", &Tour::harvest},
         {"Paste an item address into the item box", &Tour::paste},
         {"Double-click the item box: the member's link", &Tour::link},
+        {"Paste the marketplace app's share text, double-click: its short link led to the item", &Tour::shareText},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
         {"Press 打开返利链接 in the result window", &Tour::openLink},
         {"Press 关闭隐藏程序 in the result window", &Tour::end},
@@ -284,6 +287,34 @@ bool Tour::link() {
     bool ok = expect("status label", status(), kLinkCopied);
     ok = expect("clipboard", clipboardText(), linkFor(kPastedItemId)) && ok;
     return screenshot("link") && ok;
+}
+
+bool Tour::shareText() {
+    const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
+                             "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
+    replaceClipboardWith(text);
+    show("copied to the clipboard", text);
+    // The member comes back from another window, so the box gains the focus anew and empties
+    // itself before the paste.
+    const POINT page = centreOf(windowRect(pageView_));
+    clickAt(page.x, page.y);
+    waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
+    clickAt(box.x, box.y);
+    waitUntil([&] { return windowText(control(MainWindow::kItemEditId)).empty(); }, kStepTimeoutMs);
+    pressKeys(L"ctrl+v");
+    const std::string expected = rebateOfDefaultItem() + kYuan;
+    waitUntil([&] { return status() == expected; }, kStepTimeoutMs);
+    waitUntilIdle();
+    bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), text);
+    ok = expect("status label", status(), expected) && ok;
+    ok = screenshot("share-text") && ok;
+    // The link names the item that the short link's page handed off to.
+    doubleClickAt(box.x, box.y);
+    waitUntil([&] { return status() == kLinkCopied; }, kStepTimeoutMs);
+    waitUntilIdle();
+    ok = expect("status label", status(), kLinkCopied) && ok;
+    return expect("clipboard", clipboardText(), linkFor(platform_sim::kDefaultShortLinkItemId)) && ok;
 }
 
 bool Tour::home() {
