@@ -44,6 +44,9 @@ std::size_t characterSize(std::string_view text, std::size_t at) {
 }
 
 std::size_t schemeSizeAt(std::string_view text, std::size_t at) {
+    if (lowerAscii(text[at]) != 'h') {
+        return 0;
+    }
     for (std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
         if (text.size() - at < scheme.size()) {
             continue;
@@ -66,7 +69,7 @@ bool endsAddress(char c) {
     return byte <= 0x20 || byte >= 0x7F || c == '"' || c == '\'' || c == '<' || c == '>';
 }
 
-std::string idInQuery(std::string_view query) {
+std::string_view idInQuery(std::string_view query) {
     while (!query.empty()) {
         const std::size_t end = query.find('&');
         const std::string_view parameter = query.substr(0, end);
@@ -76,7 +79,7 @@ std::string idInQuery(std::string_view query) {
             const std::string_view value = parameter.substr(equals + 1);
             for (std::string_view idName : kIdParameters) {
                 if (name == idName && isItemId(value)) {
-                    return std::string(value);
+                    return value;
                 }
             }
         }
@@ -89,7 +92,7 @@ std::string idInQuery(std::string_view query) {
 }
 
 // The mobile item page "/i20496648200.htm".
-std::string idInPath(std::string_view path) {
+std::string_view idInPath(std::string_view path) {
     constexpr std::string_view kSuffix = ".htm";
     const std::size_t slash = path.rfind('/');
     if (slash == std::string_view::npos) {
@@ -101,14 +104,15 @@ std::string idInPath(std::string_view path) {
         return {};
     }
     const std::string_view digits = segment.substr(1, segment.size() - 1 - kSuffix.size());
-    return isItemId(digits) ? std::string(digits) : std::string();
+    return isItemId(digits) ? digits : std::string_view();
 }
 
-// What one address names: its id, else itself as an address to resolve, else nothing.
-bool referenceOf(std::string_view address, ItemReference& reference) {
+// What one address names: its id, else itself as an address to resolve (its fragment left
+// off), else nothing. Both are parts of the address, so nothing is copied yet.
+bool referenceOf(std::string_view address, ItemReference::Kind& kind, std::string_view& value) {
     const std::string_view withoutFragment = address.substr(0, address.find('#'));
     const std::size_t question = withoutFragment.find('?');
-    std::string id;
+    std::string_view id;
     if (question != std::string_view::npos) {
         id = idInQuery(withoutFragment.substr(question + 1));
     }
@@ -116,33 +120,36 @@ bool referenceOf(std::string_view address, ItemReference& reference) {
         id = idInPath(withoutFragment.substr(0, question));
     }
     if (!id.empty()) {
-        reference = {ItemReference::Kind::ItemId, std::move(id)};
+        kind = ItemReference::Kind::ItemId;
+        value = id;
         return true;
     }
-    if (!isPageAddress(withoutFragment)) {
-        return false;
-    }
-    reference = {ItemReference::Kind::Address, std::string(withoutFragment)};
-    return true;
+    kind = ItemReference::Kind::Address;
+    value = withoutFragment;
+    return isPageAddress(withoutFragment);
 }
 
+// The references in order, each once; those already seen are known by the parts of the
+// text they were read from.
 class ReferenceList {
 public:
     void add(std::string_view address) {
-        ItemReference reference;
-        if (!referenceOf(address, reference)) {
+        ItemReference::Kind kind;
+        std::string_view value;
+        if (!referenceOf(address, kind, value)) {
             return;
         }
-        const char kind = reference.kind == ItemReference::Kind::ItemId ? 'i' : 'a';
-        if (seen_.insert(kind + reference.value).second) {
-            references_.push_back(std::move(reference));
+        auto& seen = kind == ItemReference::Kind::ItemId ? seenIds_ : seenAddresses_;
+        if (seen.insert(value).second) {
+            references_.push_back({kind, std::string(value)});
         }
     }
     std::vector<ItemReference> take() { return std::move(references_); }
 
 private:
     std::vector<ItemReference> references_;
-    std::unordered_set<std::string> seen_;
+    std::unordered_set<std::string_view> seenIds_;
+    std::unordered_set<std::string_view> seenAddresses_;
 };
 
 bool framesToken(std::string_view before, std::string_view after) {
