@@ -126,6 +126,10 @@ private:
     bool paste();
     bool link();
     bool shareText();
+    // Pastes the text into the item box as the member does; true when the item was found.
+    bool pasteIntoBox(const std::string& text, const std::string& shot);
+    // Double-clicks the box; true when the link to the item is on the clipboard.
+    bool copyLink(const std::string& itemId);
     bool home();
     bool openLink();
     bool end();
@@ -263,42 +267,10 @@ bool Tour::harvest() {
     return ok;
 }
 
-bool Tour::paste() {
-    const std::string address = itemAddress(kPastedItemId);
-    replaceClipboardWith(address);
-    show("copied to the clipboard", address);
-    // A click into the box gives it the focus (which empties it), then Ctrl+V pastes.
-    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
-    clickAt(box.x, box.y);
-    pressKeys(L"ctrl+v");
-    const std::string expected = rebateOfDefaultItem() + kYuan;
-    waitUntil([&] { return status() == expected; }, kStepTimeoutMs);
-    waitUntilIdle();
-    bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), address);
-    ok = expect("status label", status(), expected) && ok;
-    return screenshot("paste") && ok;
-}
-
-bool Tour::link() {
-    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
-    doubleClickAt(box.x, box.y);
-    waitUntil([&] { return status() == kLinkCopied; }, kStepTimeoutMs);
-    waitUntilIdle();
-    bool ok = expect("status label", status(), kLinkCopied);
-    ok = expect("clipboard", clipboardText(), linkFor(kPastedItemId)) && ok;
-    return screenshot("link") && ok;
-}
-
-bool Tour::shareText() {
-    const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
-                             "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
+bool Tour::pasteIntoBox(const std::string& text, const std::string& shot) {
     replaceClipboardWith(text);
     show("copied to the clipboard", text);
-    // The member comes back from another window, so the box gains the focus anew and empties
-    // itself before the paste.
-    const POINT page = centreOf(windowRect(pageView_));
-    clickAt(page.x, page.y);
-    waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+    // A click into the box gives it the focus (which empties it), then Ctrl+V pastes.
     const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
     clickAt(box.x, box.y);
     waitUntil([&] { return windowText(control(MainWindow::kItemEditId)).empty(); }, kStepTimeoutMs);
@@ -308,13 +280,37 @@ bool Tour::shareText() {
     waitUntilIdle();
     bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), text);
     ok = expect("status label", status(), expected) && ok;
-    ok = screenshot("share-text") && ok;
-    // The link names the item that the short link's page handed off to.
+    return screenshot(shot) && ok;
+}
+
+bool Tour::copyLink(const std::string& itemId) {
+    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
     doubleClickAt(box.x, box.y);
     waitUntil([&] { return status() == kLinkCopied; }, kStepTimeoutMs);
     waitUntilIdle();
-    ok = expect("status label", status(), kLinkCopied) && ok;
-    return expect("clipboard", clipboardText(), linkFor(platform_sim::kDefaultShortLinkItemId)) && ok;
+    bool ok = expect("status label", status(), kLinkCopied);
+    return expect("clipboard", clipboardText(), linkFor(itemId)) && ok;
+}
+
+bool Tour::paste() {
+    return pasteIntoBox(itemAddress(kPastedItemId), "paste");
+}
+
+bool Tour::link() {
+    const bool ok = copyLink(kPastedItemId);
+    return screenshot("link") && ok;
+}
+
+bool Tour::shareText() {
+    // The member comes back from another window, so the box gains the focus anew.
+    const POINT page = centreOf(windowRect(pageView_));
+    clickAt(page.x, page.y);
+    waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+    const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
+                             "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
+    const bool ok = pasteIntoBox(text, "share-text");
+    // The link names the item that the short link's page handed off to.
+    return copyLink(platform_sim::kDefaultShortLinkItemId) && ok;
 }
 
 bool Tour::home() {

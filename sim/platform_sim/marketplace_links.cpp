@@ -3,44 +3,13 @@
 namespace platform_sim {
 namespace {
 
-constexpr char kHtml[] = "text/html;charset=utf-8";
 // Where a landing page says the member's click came from, as the real one does.
 constexpr char kLandingQuery[] = "&skuId=4901234567890&ali_trackid=2:mm_101_202_303:1700000000_211";
 
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
-
-Reply html(int status, std::string body) {
-    Reply reply;
-    reply.status = status;
-    reply.contentType = kHtml;
-    reply.body = std::move(body);
-    return reply;
-}
-
 Reply redirect(const std::string& location) {
-    Reply reply = html(302, "<html><body>302 Found</body></html>");
+    Reply reply = htmlReply(302, "<html><body>302 Found</body></html>");
     reply.extraHeaders.push_back("Location: " + location);
     return reply;
-}
-
-std::string percentEncoded(std::string_view text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                           c == '.' || c == '_' || c == '~';
-        if (plain) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0x0F];
-        }
-    }
-    return encoded;
 }
 
 // The short-link page: no redirect, a script that sends the browser on, as the real one is.
@@ -52,7 +21,7 @@ Reply handOffPage(const Request& request, const Settings& settings, const std::s
         target = found->second.starts_with("/") ? self + found->second : found->second;
     }
     const std::string code = request.path.substr(1);
-    return html(200, utf8(u8"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>淘宝网 - 淘！我喜欢</title>"
+    return htmlReply(200, utf8(u8"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>淘宝网 - 淘！我喜欢</title>"
                           u8"</head><body><script>\nvar status = \"") +
                          (target.empty() ? "false" : "true") + "\";\nvar extraData = {\"shortName\":\"" + code +
                          utf8(u8"\",\"title\":\"CONVERSE 匡威 经典款 帆布鞋\"};\nvar url = '") + target +
@@ -77,12 +46,12 @@ Reply affiliateLink(const Request& request, const std::string& self) {
     if (referer.starts_with(self + "/t_js?")) {
         const std::string itemId = clickedItem(request);
         if (itemId.empty()) {
-            return html(404, "<html><body>link expired</body></html>");
+            return htmlReply(404, "<html><body>link expired</body></html>");
         }
         return redirect(self + "/item.htm?spm=a220m.1000858.1000725.1&id=" + itemId + kLandingQuery);
     }
     const std::string again = self + "/t?" + request.query + "&ref=&et=Xq3Pd8Lk";
-    return redirect(self + "/t_js?tu=" + percentEncoded(again));
+    return redirect(self + "/t_js?tu=" + percentEncode(again));
 }
 
 // The jump page names the link again, HTML-escaped, for its script to follow.
@@ -92,7 +61,7 @@ Reply jumpPage(const Request& request) {
     for (const char c : address) {
         escaped += c == '&' ? std::string("&amp;") : std::string(1, c);
     }
-    return html(200, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><script>\n"
+    return htmlReply(200, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><script>\n"
                      "var real_jump_address = '" + escaped + "';\n"
                      "var redirect = function(){ location.replace(real_jump_address); };\n"
                      "</script></head><body onload=\"redirect()\"></body></html>");
