@@ -58,7 +58,7 @@ std::string withoutAmpEscapes(std::string_view text) {
         // A removal leaves "&" at the end, which may begin the next escape ("&amp;" + "amp;"):
         // looking at the end after every character undoes all levels in one pass.
         if (result.size() >= kAmpEscape.size() &&
-               std::string_view(result).substr(result.size() - kAmpEscape.size()) == kAmpEscape) {
+            std::string_view(result).substr(result.size() - kAmpEscape.size()) == kAmpEscape) {
             result.resize(result.size() - kAmpEscape.size() + 1);
         }
     }

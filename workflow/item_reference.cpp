@@ -95,7 +95,8 @@ std::string_view idInQuery(std::string_view query) {
 std::string_view idInPath(std::string_view path) {
     constexpr std::string_view kSuffix = ".htm";
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) {
+    // No slash, or only the scheme's: the address has no path, only a host.
+    if (slash == std::string_view::npos || (slash > 0 && path[slash - 1] == '/')) {
         return {};
     }
     const std::string_view segment = path.substr(slash + 1);

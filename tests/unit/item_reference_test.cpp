@@ -56,6 +56,7 @@ TEST(ItemReferences, RealShapesNameTheirItems) {
         {"itemId", "https://market.m.taobao.com/app/detail-project/pages/pages/index?wh_weex=true&itemId=37424802695",
          {id("37424802695")}},
         {"itemNumId", "https://h5.m.taobao.com/awp/core/detail.htm?itemNumId=623174277353", {id("623174277353")}},
+        {"a host is no path", "http://i37424802695.htm", {address("http://i37424802695.htm")}},
         {"upper-case scheme", "HTTPS://ITEM.TAOBAO.COM/item.htm?id=37424802695", {id("37424802695")}},
         {"plain http, id last", "http://item.taobao.com/item.htm?spm=a1z10&id=37424802695", {id("37424802695")}},
         {"15 digits", "https://item.taobao.com/item.htm?id=123456789012345", {id("123456789012345")}},
