@@ -1,7 +1,8 @@
 // The member's wait in the real windows, against the platform's own reply time. The simulator
 // holds every reply back D = 100 ms, so a flow that needs n requests cannot be faster than
 // n x D; each flow's latency is reported as a multiple of that limit, together with the
-// requests and connections the simulator saw for it (2). The millisecond timestamp that
+// requests and connections the simulator saw for it (2); a share text and an affiliate link
+// count each fetch on their way to the item. The millisecond timestamp that
 // every service request carries is timed here too, as a share of a harvest (4).
 #include <windows.h>
 #include <objbase.h>
@@ -28,6 +29,7 @@ struct Flow {
     const char* name;
     int requiredRequests;  // the fewest requests the flow can be made with
     std::function<std::optional<double>(FlowDriver&, int round)> run;
+    double target = 1.15;  // latency / (D x requiredRequests), at most
 };
 
 struct FlowResults {
@@ -75,6 +77,10 @@ int run() {
          [](FlowDriver& d, int round) { return d.lookup(d.addressNeedingPage(round % 2)); }},
         {"2d", "double-click link", 1, [](FlowDriver& d, int) { return d.link(); }},
         {"2e", "Home to the result window", 2, [](FlowDriver& d, int) { return d.home(); }},
+        {"2f", "edit-box lookup of a share text", 2,
+         [](FlowDriver& d, int round) { return d.lookup(d.shareText(round % 2)); }, 1.10},
+        {"2g", "edit-box lookup of another member's affiliate link", 4,
+         [](FlowDriver& d, int round) { return d.lookup(d.affiliateLink(round % 2)); }, 1.10},
     };
     FlowResults results[std::size(flows)];
     std::set<int> connectionsSeen;  // the simulator numbers every connection it accepts
@@ -126,7 +132,7 @@ int run() {
             harvestMs = latency.median;
         }
         report({flow.id, std::string(flow.name) + ": latency / (D x " + std::to_string(flow.requiredRequests) + ")",
-                spreadOf(ratios), "x", Goal::AtMost, 1.15, runs});
+                spreadOf(ratios), "x", Goal::AtMost, flow.target, runs});
         report({flow.id, std::string(flow.name) + ": latency", latency, "ms", Goal::Info, 0,
                 "from the event to the visible result"});
         report({flow.id, std::string(flow.name) + ": requests per run", spreadOf(result.requests), "", Goal::Exactly,

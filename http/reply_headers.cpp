@@ -56,6 +56,23 @@ bool hasStatusLine(std::string_view rawHeaders) {
     return rawHeaders.size() == kShape.size() || rawHeaders[kShape.size()] == ' ' || rawHeaders[kShape.size()] == '\r';
 }
 
+std::string redirectLocation(std::string_view rawHeaders) {
+    if (!hasStatusLine(rawHeaders)) {
+        return {};
+    }
+    const std::string_view status = rawHeaders.substr(std::string_view("HTTP/9.9 ").size(), 3);
+    if (status != "301" && status != "302" && status != "303" && status != "307" && status != "308") {
+        return {};
+    }
+    std::string location;
+    forEachLine(rawHeaders, [&location](std::string_view line) {
+        if (location.empty() && equalsIgnoringCase(headerName(line), "Location")) {
+            location = headerValue(line);
+        }
+    });
+    return location;
+}
+
 bool isMovedPermanently(std::string_view rawHeaders) {
     return textBetween(rawHeaders, "HTTP/1.1 ", " Moved") == "301";
 }

@@ -27,6 +27,11 @@ std::string setCookiePair(std::string_view line);
 // three-digit code, then a blank or the end of the line.
 bool hasStatusLine(std::string_view rawHeaders);
 
+// Where a redirect reply sends its client: the value of the Location header (name in any
+// case, the whole name, so not Content-Location) when the status line says 301, 302, 303, 307
+// or 308; empty for any other reply.
+std::string redirectLocation(std::string_view rawHeaders);
+
 // A reply that the engine follows itself by appending the current path to its Location: a
 // status line "HTTP/1.1 301 Moved..." (letters in any case).
 bool isMovedPermanently(std::string_view rawHeaders);

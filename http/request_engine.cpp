@@ -207,6 +207,9 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
 
 // The next address to request after this reply, if any.
 std::optional<Hop> followUp(HttpRequestOptions& request, const Hop& hop, const Reply& reply) {
+    if (request.singleRequest) {
+        return std::nullopt;
+    }
     if (!request.noRedirect && isRedirectStatus(reply.status) && !reply.redirectLocation.empty()) {
         // As the library does: 307 and 308 repeat the request, the others fetch the new place.
         return Hop{resolveLocation(hop.address, reply.redirectLocation), HopKind::Redirect,

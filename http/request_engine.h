@@ -19,6 +19,9 @@ struct HttpRequestOptions {
     std::string postBytes;                   // in/out, may hold zero bytes
     std::optional<std::string> proxy;        // presence selects proxy mode
     std::string rawHeaders;                  // out
+    // True: the first reply is the result, whatever it says: neither a redirect nor a "301
+    // Moved" is followed, so that the caller sees and judges every hop itself.
+    bool singleRequest = false;
 };
 
 std::string httpRequest(HttpRequestOptions& request);       // body as text (ends at the first zero byte)

@@ -17,6 +17,15 @@
 //       and siteid; an empty one of them gives an unsuccessful reply, as an empty search q does.
 //   /login, /logout     set (30 days) or expire the session cookies t, _tb_token_, cookie2.
 //   /item.htm?id=N      item page; /i/N.htm: item page with N only in data-itemid="N"></div>.
+//   /i<N>.htm, /awp/core/detail.htm?id=N, /security-h5-detail/home?id=N,
+//   /app/detail-project/pages/pages/index?id=N   mobile item pages.
+//   /h.CODE             a short link's page: its script hands off (var url = '...') to the
+//                       address set with shortLink= below; /h.5zxz3j69cN5go4k goes to
+//                       /i20496648200.htm?...; any other code is dead (var url = '').
+//   /t?e=E              an affiliate link: 302 to /t_js?tu=<this link, percent-encoded>; asked
+//                       for with a /t_js page as Referer, 302 to the Tmall page of the item
+//                       whose id is E's last run of digits (/item.htm?spm=..&id=..&ali_trackid=..).
+//   /t_js?tu=U          the jump page: var real_jump_address = 'U' with & written &amp;.
 //   /notice.html        the notice page; /publisher/ the publisher's site; / a home page.
 //   /moved...           on 127.0.0.1: 301 to http://localhost:PORT (no path); on another host
 //                       name the rest of the path is served.
@@ -31,6 +40,8 @@
 //       omitCommission=1 | searchOk=0
 //     linkOk=0 | linkShape=pair|none|between | eliteUrl=RAW
 //     notice=BODY | page=/PATH&body=BODY | redirectTo=URL
+//     shortLink=/h.CODE&to=TARGET  where that short link hands off: a path (the simulator's own
+//       address is put before it) or a whole address of any scheme, as given
 //     delay=MS (every reply) | keepAlive=0 | replyCookie=SET-COOKIE-VALUE (repeatable; empty
 //       clears) added to the service replies
 //     fault=status:CODE|cut:start|cut:mid|delay:MS|nologin|none  on=services|adzone|search|

@@ -1,6 +1,7 @@
 // tour.exe: walks the member's whole road through a running quillane.exe with real clicks,
 // keys and a real paste on the display, as a member would: harvest the session keys, paste
-// an item address, double-click for the link, press Home over the item page in the stand-in
+// an item address, double-click for the link, paste the marketplace app's share text (its
+// short link leads to another item), press Home over the item page in the stand-in
 // Internet Explorer window, open the link, end the program. After each step it prints what
 // the windows and the clipboard show, photographs the screen, and compares what it saw with
 // what the member should see. scripts/run starts the simulated platform, logs the member in,
@@ -106,6 +107,11 @@ private:
     bool harvest();
     bool paste();
     bool link();
+    bool shareText();
+    // Pastes the text into the item box as the member does; true when the item was found.
+    bool pasteIntoBox(const std::string& text, const std::string& shot);
+    // Double-clicks the box; true when the link to the item is on the clipboard.
+    bool copyLink(const std::string& itemId);
     bool home();
     bool openLink();
     bool end();
@@ -155,6 +161,7 @@ int Tour::run() {
         {"Press 获取关键信息: the session keys are harvested", &Tour::harvest},
         {"Paste an item address into the item box", &Tour::paste},
         {"Double-click the item box: the member's link", &Tour::link},
+        {"Paste the marketplace app's share text, double-click: its short link led to the item", &Tour::shareText},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
         {"Press 打开返利链接 in the result window", &Tour::openLink},
         {"Press 关闭隐藏程序 in the result window", &Tour::end},
@@ -242,30 +249,50 @@ bool Tour::harvest() {
     return ok;
 }
 
-bool Tour::paste() {
-    const std::string address = itemAddress(kPastedItemId);
-    replaceClipboardWith(address);
-    show("copied to the clipboard", address);
+bool Tour::pasteIntoBox(const std::string& text, const std::string& shot) {
+    replaceClipboardWith(text);
+    show("copied to the clipboard", text);
     // A click into the box gives it the focus (which empties it), then Ctrl+V pastes.
     const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
     clickAt(box.x, box.y);
+    waitUntil([&] { return windowText(control(MainWindow::kItemEditId)).empty(); }, kStepTimeoutMs);
     pressKeys(L"ctrl+v");
     const std::string expected = rebateOfDefaultItem() + kYuan;
     waitUntil([&] { return status() == expected; }, kStepTimeoutMs);
     waitUntilIdle();
-    bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), address);
+    bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), text);
     ok = expect("status label", status(), expected) && ok;
-    return screenshot("paste") && ok;
+    return screenshot(shot) && ok;
 }
 
-bool Tour::link() {
+bool Tour::copyLink(const std::string& itemId) {
     const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
     doubleClickAt(box.x, box.y);
     waitUntil([&] { return status() == kLinkCopied; }, kStepTimeoutMs);
     waitUntilIdle();
     bool ok = expect("status label", status(), kLinkCopied);
-    ok = expect("clipboard", clipboardText(), linkFor(kPastedItemId)) && ok;
+    return expect("clipboard", clipboardText(), linkFor(itemId)) && ok;
+}
+
+bool Tour::paste() {
+    return pasteIntoBox(itemAddress(kPastedItemId), "paste");
+}
+
+bool Tour::link() {
+    const bool ok = copyLink(kPastedItemId);
     return screenshot("link") && ok;
+}
+
+bool Tour::shareText() {
+    // The member comes back from another window, so the box gains the focus anew.
+    const POINT page = centreOf(windowRect(pageView_));
+    clickAt(page.x, page.y);
+    waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+    const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
+                             "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
+    const bool ok = pasteIntoBox(text, "share-text");
+    // The link names the item that the short link's page handed off to.
+    return copyLink(platform_sim::kDefaultShortLinkItemId) && ok;
 }
 
 bool Tour::home() {

@@ -1,11 +1,10 @@
 #include "workflow/item_id.h"
 
-#include "util/text.h"
-
 namespace quillane {
 namespace {
 
 constexpr std::string_view kSmallestItemId = "10000000000";
+constexpr std::size_t kLongestItemId = 15;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -72,29 +71,25 @@ bool isPageAddress(std::string_view text) {
     return true;
 }
 
-std::string itemIdCandidate(std::string_view text) {
-    const std::string afterId = textAfterLast(text, "id=");
-    std::size_t digits = 0;
-    while (digits < afterId.size() && isDigit(afterId[digits])) {
-        ++digits;
-    }
-    return afterId.substr(0, digits);
-}
-
-bool isDirectItemId(std::string_view candidate) {
-    if (candidate.size() < kSmallestItemId.size()) {
+bool isItemId(std::string_view value) {
+    if (value.size() < kSmallestItemId.size() || value.size() > kLongestItemId) {
         return false;
     }
-    // Compare values as digit strings: ids longer than any integer type are still judged.
+    for (char c : value) {
+        if (!isDigit(c)) {
+            return false;
+        }
+    }
+    // Compare values as digit strings, leading zeros aside.
     std::size_t firstSignificant = 0;
-    while (firstSignificant < candidate.size() && candidate[firstSignificant] == '0') {
+    while (firstSignificant < value.size() && value[firstSignificant] == '0') {
         ++firstSignificant;
     }
-    const std::string_view value = candidate.substr(firstSignificant);
-    if (value.size() != kSmallestItemId.size()) {
-        return value.size() > kSmallestItemId.size();
+    const std::string_view significant = value.substr(firstSignificant);
+    if (significant.size() != kSmallestItemId.size()) {
+        return significant.size() > kSmallestItemId.size();
     }
-    return value > kSmallestItemId;
+    return significant > kSmallestItemId;
 }
 
 }  // namespace quillane

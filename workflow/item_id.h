@@ -1,17 +1,15 @@
 #pragma once
-// How a lookup decides whether the text the member gave names its item directly. Pure text
+// How a lookup judges the values and addresses it reads out of a member's text. Pure text
 // functions: no Windows header, so that they also build natively for the sanitizer and fuzz
 // builds.
-#include <string>
 #include <string_view>
 
 namespace quillane {
 
-// The run of decimal digits right after the last "id=" of the text (empty when there is none).
-std::string itemIdCandidate(std::string_view text);
-// A candidate is taken as the item id without fetching the page when it has at least 11
-// digits and its value is greater than 10 000 000 000.
-bool isDirectItemId(std::string_view candidate);
+// Whether a value read from an address is an item id: 11 to 15 decimal digits and nothing
+// else, with a value greater than 10 000 000 000. Ids in use have 11 to 13 digits; longer
+// runs are order numbers and timestamps, not items.
+bool isItemId(std::string_view value);
 
 // Whether a text that names no item directly may be fetched as the item's page: an address
 // that begins with "http://" or "https://" (letters in any case), or a bare "host/path"

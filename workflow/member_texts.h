@@ -27,6 +27,8 @@ inline constexpr const char* kYuanAndCopied = "元！已成功复制返利地址
 inline constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
 // The platform knows the item but pays no commission on it.
 inline constexpr const char* kNoCommission = "这件商品暂时没有返利，换一件商品试试吧！";
+// The text names no item but a 淘口令, which only the marketplace can read.
+inline constexpr const char* kTaoTokenOnly = "淘口令无法直接识别，请在淘宝里复制商品链接再粘贴！";
 
 // The link.
 inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";

@@ -1,9 +1,8 @@
 #include "workflow/rebate_lookup.h"
 
-#include "http/request_engine.h"
 #include "util/text.h"
 #include "util/timestamp.h"
-#include "workflow/item_id.h"
+#include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
 #include "workflow/platform_request.h"
 #include "workflow/query_value.h"
@@ -21,25 +20,21 @@ std::string searchQueryUrl(const Deployment& deployment, const SessionState& ses
            "&_input_charset=utf-8";
 }
 
-// The item the text names: the id in the address itself, or else the one its page names in
-// an empty div's itemid attribute. Text that is no page address is not sent anywhere: the
-// item stays unknown.
-std::string itemIdOf(std::string_view text) {
-    const std::string candidate = itemIdCandidate(text);
-    if (isDirectItemId(candidate)) {
-        return candidate;
-    }
-    const std::string page = isPageAddress(text) ? fetchPage(text) : std::string();
-    return textBetween(page, "itemid=\"", "\"></div>");
-}
-
 }  // namespace
 
 LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionState& session,
                           const Deployment& deployment) {
     LookupResult result;
     result.session = session;
-    result.session.itemId = itemIdOf(text);
+    const ItemOfText item = findItemOfText(text);
+    // Set even when the text names no item, so that a later link can never be made for the
+    // item of an earlier text.
+    result.session.itemId = item.itemId;
+    if (item.onlyTaoToken) {
+        result.outcome = LookupOutcome::OnlyTaoToken;
+        result.statusText = kTaoTokenOnly;
+        return result;
+    }
 
     const std::string reply = requestWithSession(result.session, searchQueryUrl(deployment, result.session));
     if (!isSuccessfulReply(reply)) {

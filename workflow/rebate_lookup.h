@@ -15,7 +15,12 @@ enum class LookupForm {
     HotKey,   // the captured page address: the link is made and the result window shown
 };
 
-enum class LookupOutcome { Failed, NoCommission, Found };
+enum class LookupOutcome {
+    Failed,
+    OnlyTaoToken,  // the text names no item but a 淘口令, which only the marketplace can read
+    NoCommission,
+    Found,
+};
 
 struct LookupResult {
     LookupOutcome outcome = LookupOutcome::Failed;

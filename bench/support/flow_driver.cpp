@@ -95,6 +95,16 @@ std::string FlowDriver::addressNeedingPage(int which) {
     return sim().otherUrl(std::string("/i/") + kItemIds[which] + ".htm");
 }
 
+std::string FlowDriver::shareText(int which) {
+    // Two tk values, so that consecutive edits always change the box.
+    return "【淘宝】" + sim().otherUrl("/h.5zxz3j69cN5go4k?tk=XUymWKIqxI" + std::to_string(which)) +
+           " MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
+}
+
+std::string FlowDriver::affiliateLink(int which) {
+    return sim().otherUrl(std::string("/t?e=m%3D2%26s%3DAbC123%26i%3D") + kItemIds[which]);
+}
+
 std::optional<double> FlowDriver::fail(const std::string& what) {
     failure_ = what;
     return std::nullopt;

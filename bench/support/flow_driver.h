@@ -43,6 +43,10 @@ public:
     // Item addresses: with the id in the address, or a page that names the id only in its text.
     std::string addressWithId(int which);
     std::string addressNeedingPage(int which);
+    // The marketplace app's share text, whose short link's page hands off to the item's
+    // mobile page (one fetch), and another member's affiliate link (three fetches).
+    std::string shareText(int which);
+    std::string affiliateLink(int which);
 
     // Each returns the latency in milliseconds, or nothing when the expected result did not
     // appear (failure() then says what happened, in UTF-8).

@@ -24,6 +24,13 @@ inline constexpr char kLeadingAdzoneId[] = "902";
 inline constexpr char8_t kDefaultTitleJson[] = u8"\"<span class=H>连衣裙</span>夏季新款 \\\"显瘦\\\" 女装\\/碎花\"";
 inline constexpr char kDefaultCommission[] = "3.58";
 
+// The share text's short link, known to every simulator: its page hands off to the item's
+// mobile page (a path of the simulator).
+inline constexpr char kDefaultShortLink[] = "/h.5zxz3j69cN5go4k";
+inline constexpr char kDefaultShortLinkItemId[] = "20496648200";
+inline constexpr char kDefaultShortLinkTarget[] =
+    "/i20496648200.htm?price=369&sourceType=item&suid=8be20505-0a16&un=133fdc82&short_name=h.5zxz3j";
+
 // Marks a login page that really set the session.
 inline constexpr char kLoginOkMarker[] = "<div id=\"login-ok\"></div>";
 

@@ -158,6 +158,14 @@ std::optional<std::string> cookieValue(std::string_view cookieHeader, std::strin
     return std::nullopt;
 }
 
+Reply htmlReply(int status, std::string body) {
+    Reply reply;
+    reply.status = status;
+    reply.contentType = "text/html;charset=utf-8";
+    reply.body = std::move(body);
+    return reply;
+}
+
 std::string reasonPhrase(int status) {
     switch (status) {
         case 200: return "OK";

@@ -54,6 +54,14 @@ struct Reply {
     std::string body;
 };
 
+// An HTML reply in UTF-8.
+Reply htmlReply(int status, std::string body);
+
+// UTF-8 literals (u8"...") as the bytes that replies are made of.
+inline std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
 std::string reasonPhrase(int status);
 // An HTTP date ("Wed, 21 Oct 2026 07:28:00 GMT") secondsFromNow from the current time.
 std::string httpDate(long long secondsFromNow = 0);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sim/platform_sim/defaults.h"
+#include "sim/platform_sim/marketplace_links.h"
 #include "util/ascii.h"
 
 namespace platform_sim {
@@ -11,27 +12,14 @@ namespace {
 constexpr char kAdzonePath[] = "/common/adzone/newSelfAdzone2.json";
 constexpr char kSearchPath[] = "/pubauc/searchAuctionList.json";
 constexpr char kLinkPath[] = "/common/code/getAuctionCode.json";
-constexpr char kHtml[] = "text/html;charset=utf-8";
 constexpr char kPlain[] = "text/plain;charset=utf-8";
 constexpr char kSuccessTail[] = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true}";
 // Login cookies live for 30 days, as a "remember me" login on the real platform does.
 constexpr long long kSessionSeconds = 30LL * 24 * 3600;
 
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
-
 std::string htmlPage(const std::string& title, const std::string& body) {
     return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" + body +
            "</body></html>";
-}
-
-Reply html(int status, std::string body) {
-    Reply reply;
-    reply.status = status;
-    reply.contentType = kHtml;
-    reply.body = std::move(body);
-    return reply;
 }
 
 bool isService(const std::string& path) {
@@ -113,6 +101,23 @@ std::string itemIdFromQuery(const std::string& query) {
     return plain == std::string::npos ? q : q.substr(plain + 1);
 }
 
+// The item of a mobile item page: "/i<digits>.htm", or a detail page's id parameter.
+std::string mobileItemId(const Request& request) {
+    const std::string& path = request.path;
+    if (path.starts_with("/i") && path.ends_with(".htm") && path.size() > 6 &&
+        path.find_first_not_of("0123456789", 2) == path.size() - 4) {
+        return path.substr(2, path.size() - 6);
+    }
+    static const char* const kDetailPaths[] = {"/awp/core/detail.htm", "/security-h5-detail/home",
+                                               "/app/detail-project/pages/pages/index"};
+    for (const char* detail : kDetailPaths) {
+        if (path == detail) {
+            return queryValue(request.query, "id").value_or("");
+        }
+    }
+    return {};
+}
+
 // Changes a reply the way a strange or hostile server would.
 void strangeReply(const Fault& fault, const Request& request, Reply& reply) {
     switch (fault.kind) {
@@ -190,7 +195,7 @@ Outcome Platform::answer(int connection, const Request& request) {
     for (const Fault& fault : faults) {
         switch (fault.kind) {
             case Fault::Kind::Status:
-                outcome.reply = html(fault.value, htmlPage("Error", "<h1>" + std::to_string(fault.value) + " " +
+                outcome.reply = htmlReply(fault.value, htmlPage("Error", "<h1>" + std::to_string(fault.value) + " " +
                                                                         reasonPhrase(fault.value) + "</h1>"));
                 break;
             case Fault::Kind::CutAtStart: outcome.cut = Outcome::Cut::AtStart; break;
@@ -272,10 +277,10 @@ Reply Platform::route(const Request& request, const Settings& settings, unsigned
         return loginReply(path == "/login", settings);
     }
     if (const auto page = settings.pages.find(path); page != settings.pages.end()) {
-        return html(200, page->second);
+        return htmlReply(200, page->second);
     }
     if (path == "/notice.html") {
-        return html(200, settings.noticeBody);
+        return htmlReply(200, settings.noticeBody);
     }
     if (path == "/item.htm") {
         return itemPage(queryValue(request.query, "id").value_or(""), true);
@@ -283,10 +288,16 @@ Reply Platform::route(const Request& request, const Settings& settings, unsigned
     if (path.starts_with("/i/") && path.ends_with(".htm")) {
         return itemPage(path.substr(3, path.size() - 7), false);
     }
+    if (const std::string mobileId = mobileItemId(request); !mobileId.empty()) {
+        return itemPage(mobileId, true);
+    }
+    if (auto reply = marketplaceLinkReply(request, settings, port_)) {
+        return *reply;
+    }
     if (path.starts_with("/moved")) {
         const std::string host = request.header("Host").value_or("");
         if (host.starts_with("127.0.0.1")) {
-            Reply reply = html(301, htmlPage("301 Moved Permanently", "<h1>Moved</h1>"));
+            Reply reply = htmlReply(301, htmlPage("301 Moved Permanently", "<h1>Moved</h1>"));
             reply.extraHeaders.push_back("Location: " +
                                          settings.redirectTarget.value_or("http://localhost:" + std::to_string(port_)));
             reply.extraHeaders.push_back("Set-Cookie: hop=1; Path=/");
@@ -299,12 +310,12 @@ Reply Platform::route(const Request& request, const Settings& settings, unsigned
         return route(rest, settings, replyNumber);
     }
     if (path == "/") {
-        return html(200, htmlPage(utf8(u8"阿里妈妈"), utf8(u8"<a href=\"/login\">登录</a>")));
+        return htmlReply(200, htmlPage(utf8(u8"阿里妈妈"), utf8(u8"<a href=\"/login\">登录</a>")));
     }
     if (path == "/publisher/") {
-        return html(200, htmlPage("Quillane", utf8(u8"Quillane 发布页")));
+        return htmlReply(200, htmlPage("Quillane", utf8(u8"Quillane 发布页")));
     }
-    return html(404, htmlPage("404 Not Found", "<h1>404 Not Found</h1>"));
+    return htmlReply(404, htmlPage("404 Not Found", "<h1>404 Not Found</h1>"));
 }
 
 Reply Platform::adzoneReply(const Settings& settings) const {
@@ -375,7 +386,7 @@ Reply Platform::linkReply(const Request& request, const Settings& settings) cons
 }
 
 Reply Platform::loginReply(bool login, const Settings& settings) const {
-    Reply reply = html(200, login ? htmlPage(utf8(u8"阿里妈妈"), utf8(u8"登录成功") + kLoginOkMarker)
+    Reply reply = htmlReply(200, login ? htmlPage(utf8(u8"阿里妈妈"), utf8(u8"登录成功") + kLoginOkMarker)
                                   : htmlPage(utf8(u8"阿里妈妈"), utf8(u8"已退出")));
     const std::string expires = login ? httpDate(kSessionSeconds) : "Thu, 01 Jan 1970 00:00:00 GMT";
     auto cookie = [&](const char* name, const std::string& value, bool httpOnly) {
@@ -395,7 +406,7 @@ Reply Platform::itemPage(const std::string& itemId, bool idInAddress) const {
         body += "<p>item " + safeId + "</p>";
     }
     body += "<div id=\"J_Pine\" data-itemid=\"" + safeId + "\"></div>";
-    return html(200, htmlPage(utf8(u8"淘宝网"), body));
+    return htmlReply(200, htmlPage(utf8(u8"淘宝网"), body));
 }
 
 }  // namespace platform_sim

@@ -99,6 +99,7 @@ Settings Settings::defaults() {
     settings.items["*"] =
         ItemSetting{reinterpret_cast<const char*>(kDefaultTitleJson), std::string(kDefaultCommission), true};
     settings.noticeBody = reinterpret_cast<const char*>(kDefaultNotice);
+    settings.shortLinks[kDefaultShortLink] = kDefaultShortLinkTarget;
     return settings;
 }
 
@@ -147,11 +148,14 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
     std::string itemId = "*";
     bool replyCookiesGiven = false;
     std::optional<std::string> pagePath;
+    std::optional<std::string> shortLinkPath;
     for (const auto& [key, value] : pairs) {
         if (key == "item") {
             itemId = value;
         } else if (key == "page") {
             pagePath = value;
+        } else if (key == "shortLink") {
+            shortLinkPath = value;
         }
     }
     auto itemSetting = [&]() -> ItemSetting& {
@@ -182,7 +186,7 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             valid = parseSwitch(value, changed.omitAdzone);
         } else if (key == "leadingList") {
             valid = parseSwitch(value, changed.leadingList);
-        } else if (key == "item" || key == "page") {
+        } else if (key == "item" || key == "page" || key == "shortLink") {
             // read above
         } else if (key == "title") {
             itemSetting().titleJson = jsonString(value);
@@ -213,6 +217,11 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             valid = pagePath.has_value() && pagePath->starts_with("/");
             if (valid) {
                 changed.pages[*pagePath] = value;
+            }
+        } else if (key == "to") {
+            valid = shortLinkPath.has_value() && shortLinkPath->starts_with("/h.");
+            if (valid) {
+                changed.shortLinks[*shortLinkPath] = value;
             }
         } else if (key == "redirectTo") {
             changed.redirectTarget = value;

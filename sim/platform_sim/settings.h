@@ -62,6 +62,9 @@ struct Settings {
     std::string noticeBody;
     std::map<std::string, std::string> pages;   // path -> body
     std::optional<std::string> redirectTarget;  // Location of /moved; absent: the other host name
+    // Short links "/h.CODE" -> where their page hands off: a path of the simulator or a whole
+    // address (of any scheme). A short link not listed is dead.
+    std::map<std::string, std::string> shortLinks;
 
     // Every reply.
     int delayMs = 0;

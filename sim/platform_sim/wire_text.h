@@ -32,6 +32,25 @@ inline std::string percentDecode(std::string_view text) {
     return decoded;
 }
 
+// Percent-encodes every byte but ASCII letters, digits, "-_.~" and those in alsoPlain.
+inline std::string percentEncode(std::string_view text, std::string_view alsoPlain = {}) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           c == '-' || c == '_' || c == '.' || c == '~' || alsoPlain.find(c) != std::string_view::npos;
+        if (plain) {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0x0F];
+        }
+    }
+    return encoded;
+}
+
 // The raw value of the first key=value pair of a query with that exact key.
 inline std::optional<std::string> queryValue(std::string_view query, std::string_view key) {
     size_t position = 0;

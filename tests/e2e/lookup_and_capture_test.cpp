@@ -33,6 +33,19 @@ protected:
         return "http%3A%2F%2Flocalhost%3A" + std::to_string(session_->sim().port()) + "%2Fitem.htm%3Fid%3D";
     }
     std::vector<SimRequest> searches() { return sim().requestsTo(kSearchPath); }
+    // The requests that were no search: the hops a lookup made to find its item.
+    std::vector<SimRequest> hops() {
+        std::vector<SimRequest> found;
+        for (const SimRequest& request : sim().requests()) {
+            if (request.path() != kSearchPath) {
+                found.push_back(request);
+            }
+        }
+        return found;
+    }
+    static void expectNoSession(const SimRequest& hop) {
+        EXPECT_EQ(hop.cookieHeader().find("cookie2="), std::string::npos) << "the session went to " << hop.target();
+    }
     std::string lastSearchedId() {
         const auto requests = searches();
         if (requests.empty()) {
@@ -82,7 +95,7 @@ TEST_F(LookupTest, ItemBoxTakesTheIdFromTheAddressOrFromThePage) {
     const EditBoxCase cases[] = {
         {"11 digits", "/item.htm?id=12345678901", false, "12345678901"},
         {"12 digits, taken whole", "/item.htm?spm=a.b&id=123456789012", false, "123456789012"},
-        {"skuid is the last id=", "/i/55555555555.htm?id=12345678901&skuid=5", true, "55555555555"},
+        {"skuid after the id", "/i/55555555555.htm?id=12345678901&skuid=5", false, "12345678901"},
         {"10 digits", "/i/66666666666.htm?id=1234567890", true, "66666666666"},
         {"leading zero", "/i/77777777777.htm?id=01234567890", true, "77777777777"},
         {"exactly the bound", "/i/88888888888.htm?id=10000000000", true, "88888888888"},
@@ -148,6 +161,70 @@ TEST_F(LookupTest, TypingAnAddressOneCharacterAtATimeEndsRight) {
     session_->waitUntilIdle();
     EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
     EXPECT_EQ(lastSearchedId(), "12345678901");
+}
+
+// Texts that name an item only through where they lead: the marketplace app's share text
+// with its short link, another member's affiliate link, and links that lead nowhere. What
+// reached the simulator shows each hop.
+TEST_F(LookupTest, ShareTextFindsItsItemThroughTheShortLinkPage) {
+    ASSERT_TRUE(sim().clearLog());
+    const std::string shortLink = sim().otherUrl("/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz");
+    session_->pasteItemText("【淘宝】" + shortLink + " MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开");
+    EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
+    EXPECT_EQ(lastSearchedId(), "20496648200");
+    // The page's script names the item's mobile page, whose address names the id: one fetch.
+    const auto requests = hops();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target(), "/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz");
+    expectNoSession(requests[0]);
+}
+
+TEST_F(LookupTest, AnotherMembersAffiliateLinkLeadsToTheItemThroughTheJumpPage) {
+    ASSERT_TRUE(sim().clearLog());
+    session_->pasteItemText(sim().otherUrl("/t?e=m%3D2%26s%3DAbC123%26i%3D623174277353"));
+    EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
+    EXPECT_EQ(lastSearchedId(), "623174277353");
+    // 302 to the jump page, the jump page, then the link again from the jump page, whose 302
+    // names the Tmall page: that page is not fetched.
+    const auto requests = hops();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].path(), "/t");
+    EXPECT_EQ(requests[1].path(), "/t_js");
+    EXPECT_EQ(requests[2].target(), "/t?e=m%3D2%26s%3DAbC123%26i%3D623174277353&ref=&et=Xq3Pd8Lk");
+    EXPECT_EQ(requests[2].header("Referer").value_or(""), sim().otherUrl(requests[1].target()));
+    for (const SimRequest& hop : requests) {
+        expectNoSession(hop);
+    }
+}
+
+struct DeadEndCase {
+    const char* label;
+    const char* shortLink;
+    std::string handOff;  // empty: the simulator does not know the link
+    std::size_t requests;
+};
+
+TEST_F(LookupTest, LinksThatLeadNowhereEndInTheFailureText) {
+    const DeadEndCase cases[] = {
+        {"a dead short link", "/h.deadLink00", "", 1},
+        {"a short link that hands off to itself", "/h.loopLink00", "/h.loopLink00", 5},
+        {"a short link that hands off to a file", "/h.fileLink00", "file:///C:/windows/win.ini", 1},
+    };
+    for (const DeadEndCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (!c.handOff.empty()) {
+            ASSERT_TRUE(sim().set({{"shortLink", c.shortLink}, {"to", c.handOff}}));
+        }
+        ASSERT_TRUE(sim().clearLog());
+        session_->pasteItemText(std::string("【淘宝】") + sim().otherUrl(c.shortLink) + " 「帆布鞋」");
+        EXPECT_EQ(session_->status(), kLookupFailure);
+        EXPECT_EQ(lastSearchedId(), "");
+        const auto requests = hops();
+        EXPECT_EQ(requests.size(), c.requests);
+        for (const SimRequest& hop : requests) {
+            EXPECT_EQ(hop.path(), c.shortLink);
+        }
+    }
 }
 
 TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {

@@ -17,23 +17,9 @@ constexpr DWORD kStopMs = 10000;
 constexpr DWORD kLoginMs = 30000;
 constexpr DWORD kSocketMs = 15000;
 
+// Control values keep their slashes and stars readable in the log.
 std::string percentEncode(std::string_view text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-                           (byte >= 'a' && byte <= 'z') || c == '-' || c == '_' || c == '.' || c == '~' || c == '/' ||
-                           c == '*';
-        if (plain) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0x0F];
-        }
-    }
-    return encoded;
+    return platform_sim::percentEncode(text, "/*");
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {

@@ -1,40 +1,10 @@
-// The id-candidate rule of the lookup: which texts name their item directly.
+// Which texts the lookup may fetch as a page.
 #include <gtest/gtest.h>
 
 #include "workflow/item_id.h"
 
 namespace quillane {
 namespace {
-
-struct ItemIdCase {
-    const char* source;
-    const char* candidate;
-    bool direct;
-};
-
-TEST(ItemIdRules, CandidateIsTheDigitRunAfterTheLastIdMarker) {
-    const ItemIdCase cases[] = {
-        {"http://item.taobao.com/item.htm?id=12345678901", "12345678901", true},
-        {"http://item.taobao.com/item.htm?id=123456789012", "123456789012", true},  // today's 12-digit ids whole
-        {"http://item.taobao.com/item.htm?id=12345678901&ns=1", "12345678901", true},
-        {"http://item.taobao.com/item.htm?id=12345678901&skuid=5", "5", false},      // skuid= is the last id=
-        {"http://item.taobao.com/item.htm?id=1234567890", "1234567890", false},      // 10 digits
-        {"http://item.taobao.com/item.htm?id=01234567890", "01234567890", false},    // leading zero: too small
-        {"id=10000000000", "10000000000", false},                                  // exactly the bound
-        {"id=10000000001", "10000000001", true},
-        {"id=1234567a8901", "1234567", false},                                     // non-digit inside
-        {"id=99999999999999999999999999999999", "99999999999999999999999999999999", true},
-        {"id=00000000000000000000000001", "00000000000000000000000001", false},    // long but small value
-        {"12345678901", "", false},                                                // a bare id has no id=
-        {"", "", false},
-        {"?ID=12345678901", "", false},                                            // the marker is exact-case
-    };
-    for (const ItemIdCase& c : cases) {
-        SCOPED_TRACE(c.source);
-        EXPECT_EQ(itemIdCandidate(c.source), c.candidate);
-        EXPECT_EQ(isDirectItemId(itemIdCandidate(c.source)), c.direct);
-    }
-}
 
 TEST(ItemIdRules, OnlyPageAddressesAreFetched) {
     const std::pair<const char*, bool> cases[] = {

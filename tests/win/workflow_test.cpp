@@ -288,12 +288,22 @@ TEST_F(WorkflowTest, LookupFetchesThePageWhenTheAddressHoldsNoItemId) {
     server_.addReply(httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html\r\n",
                                   "<html><div data-itemid=\"55555555555\"></div></html>"));
     server_.addReply(searchReply("\"title\":\"T\",\"calCommission\":1"));
-    lookup(server_.address("/item.htm?id=12345678901&skuid=5"));
+    lookup(server_.address("/item.htm?skuId=12345678901&id=1234567890#x"));
     ASSERT_EQ(server_.requestCount(), 2u);
-    EXPECT_EQ(requestLine(server_.requests()[0]), "GET /item.htm?id=12345678901&skuid=5 HTTP/1.1");
+    EXPECT_EQ(requestLine(server_.requests()[0]), "GET /item.htm?skuId=12345678901&id=1234567890 HTTP/1.1");
     EXPECT_EQ(session_.itemId, "55555555555");
     EXPECT_NE(requestLine(lastRequest()).find("q=http%3A%2F%2Fitem.taobao.com%2Fitem.htm%3Fid%3D55555555555&"),
               std::string::npos);
+}
+
+TEST_F(WorkflowTest, TaoTokenAloneAsksForTheItemsAddressWithoutARequest) {
+    giveSession();
+    session_.itemId = "12345678901";
+    const LookupResult result = lookup("7(￥hxWAcj3Yiqt￥)/:/");
+    EXPECT_EQ(server_.requestCount(), 0u);
+    EXPECT_EQ(result.outcome, LookupOutcome::OnlyTaoToken);
+    EXPECT_EQ(result.statusText, "淘口令无法直接识别，请在淘宝里复制商品链接再粘贴！");
+    EXPECT_EQ(session_.itemId, "") << "a double-click then makes no link for the item before";
 }
 
 TEST_F(WorkflowTest, IdCutFromAPageCannotAddQueryKeys) {
