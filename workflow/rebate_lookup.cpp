@@ -1,8 +1,10 @@
 #include "workflow/rebate_lookup.h"
 
 #include "http/request_engine.h"
+#include "util/readable_title.h"
 #include "util/text.h"
 #include "util/timestamp.h"
+#include "util/wide_text.h"
 #include "workflow/item_id.h"
 #include "workflow/member_texts.h"
 #include "workflow/platform_request.h"
@@ -47,7 +49,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
         return result;
     }
 
-    const std::string title = textBetween(reply, "title\":", ",\"");
+    const std::string title = readableTitle(textBetween(reply, "title\":", ",\""), codePointToGbk);
     const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
     if (commission.empty()) {
         result.outcome = LookupOutcome::NoCommission;
