@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "util/owners.h"
 
 namespace quillane {
 namespace {
@@ -28,14 +29,17 @@ void bringToFront(HWND mainWindow) {
 bool becomeTheOnlyInstance() {
     const ULONGLONG deadline = GetTickCount64() + kHandOverWaitMs;
     for (;;) {
-        // A claim made here stays open for the life of the process and is never closed by
-        // hand: the end of the process, normal or not, frees the name for the next start.
-        HANDLE claim = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
-        if (claim == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) {
+        KernelHandle claim(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            // The claim stays open for the life of the process and is never closed by hand:
+            // the end of the process, normal or not, frees the name for the next start.
             // Without a mutex (none could be made) the program runs as it always did.
+            claim.release();
             return true;
         }
-        CloseHandle(claim);
+        // Closed before waiting: a handle of ours would keep the name alive after the running
+        // instance has ended.
+        claim.reset();
         if (HWND running = FindWindowW(MainWindow::kClassName, nullptr)) {
             bringToFront(running);
             return false;
