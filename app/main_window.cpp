@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/owned_message.h"
 #include "app/window_system.h"
 #include "workflow/member_texts.h"
 
@@ -49,10 +50,13 @@ bool MainWindow::create(const std::string& homeUrl) {
     createControls(homeUrl);
     // The created event: Home becomes a system-wide key of this program, before the window
     // shows, so that whoever sees the window can rely on it. A failed registration (another
-    // program holds Home) leaves Home to that program.
+    // program holds Home) leaves Home to that program, and the member is told so.
     hotKeyHeld_ = registerHomeHotKey(handle(), kHomeHotKeyId);
     ShowWindow(handle(), SW_SHOWNORMAL);
     UpdateWindow(handle());
+    if (!hotKeyHeld_) {
+        showOwnedMessage(kHomeTaken);
+    }
     events_.onMainWindowCreated();
     return true;
 }
@@ -68,7 +72,8 @@ void MainWindow::createControls(const std::string& homeUrl) {
     const ControlLayout browser{kBrowserId, L"AtlAxWin", homeUrl.c_str(), 0, 0, -2, 0, 504, 360};
     createControl(handle(), browser);
 
-    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT, 0, 56, 5, 439, 75};
+    // SS_NOPREFIX: an "&" of an item title shows as itself, not as an underline.
+    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT | SS_NOPREFIX, 0, 56, 5, 439, 75};
     HWND label = createControl(handle(), statusLabel);
     statusFont_.reset(createFont(19, FW_NORMAL, GB2312_CHARSET));
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.get()), FALSE);

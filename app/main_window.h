@@ -41,8 +41,9 @@ public:
     explicit MainWindow(MainWindowEvents& events);
     ~MainWindow() override;
 
-    // Creates the window and its controls, registers the Home hot-key, shows the window,
-    // then runs MainWindowEvents::onMainWindowCreated.
+    // Creates the window and its controls, registers the Home hot-key, shows the window (with a
+    // box that says so when another program holds Home), then runs
+    // MainWindowEvents::onMainWindowCreated.
     bool create(const std::string& homeUrl);
 
     HWND control(int id) const { return GetDlgItem(handle(), id); }

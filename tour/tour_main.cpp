@@ -49,11 +49,6 @@ constexpr DWORD kStepTimeoutMs = 30000;
 // Around the windows in the screenshots.
 constexpr int kShotMargin = 12;
 
-
-std::string utf8ToGbk(std::u8string_view utf8) {
-    return wideToGbk(toWide(std::string(utf8.begin(), utf8.end()), kUtf8CodePage));
-}
-
 // Lines go out as UTF-8 bytes, unchanged, whatever the console's code page: the reader is a
 // Unix terminal or a log file.
 void print(const std::string& gbkLine) {
@@ -62,9 +57,12 @@ void print(const std::string& gbkLine) {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// The simulator's item: its title exactly as the platform sends it, then the commission.
+// The simulator's item as the member reads it: its title without the platform's markup and
+// JSON escapes, then the commission.
+constexpr const char* kDefaultItemTitle = "\"连衣裙夏季新款 \"显瘦\" 女装/碎花\"";
+
 std::string rebateOfDefaultItem() {
-    return utf8ToGbk(platform_sim::kDefaultTitleJson) + kRebateIs + platform_sim::kDefaultCommission;
+    return kDefaultItemTitle + std::string(kRebateIs) + platform_sim::kDefaultCommission;
 }
 
 HWND firstDescendantOfClass(HWND parent, const wchar_t* className) {

@@ -13,6 +13,10 @@ inline constexpr const char* kOpenLinkButton = "打开返利链接";
 inline constexpr const char* kEndProgramButton = "关闭隐藏程序";
 inline constexpr const char* kMessageCaption = "友情提醒";
 
+// Once at start when another program holds Home: the member would otherwise press it in vain
+// without a word.
+inline constexpr const char* kHomeTaken = "Home键已被其他程序占用，请关闭那个程序后重新打开本软件！";
+
 // The harvest: the ids in the status label, then a box.
 inline constexpr const char* kIdsPrefix = "请核对下面是否提取两组数字,否则放弃软件：";
 inline constexpr const char* kHarvestSuccess =

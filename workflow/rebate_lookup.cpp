@@ -1,7 +1,9 @@
 #include "workflow/rebate_lookup.h"
 
+#include "util/readable_title.h"
 #include "util/text.h"
 #include "util/timestamp.h"
+#include "util/wide_text.h"
 #include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
 #include "workflow/platform_request.h"
@@ -42,7 +44,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
         return result;
     }
 
-    const std::string title = textBetween(reply, "title\":", ",\"");
+    const std::string title = readableTitle(textBetween(reply, "title\":", ",\""), codePointToGbk);
     const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
     if (commission.empty()) {
         result.outcome = LookupOutcome::NoCommission;

@@ -19,6 +19,8 @@ constexpr const char* kItemId = "12345678901";
 class HarvestAndLinkTest : public ::testing::Test {
 protected:
     void startSession(bool loggedIn = true) {
+        // One Quillane runs at a time: the earlier one ends before the next starts.
+        session_.reset();
         session_ = std::make_unique<PlatformSession>(loggedIn);
         ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
     }

@@ -227,6 +227,36 @@ TEST_F(LookupTest, LinksThatLeadNowhereEndInTheFailureText) {
     }
 }
 
+struct TitleCase {
+    const char* name;
+    const char* titleJson;  // the raw JSON value the platform sends
+    const char* shown;
+};
+
+TEST_F(LookupTest, TitlesShowAsAPersonReadsThemInTheLabelAndTheResultWindow) {
+    const TitleCase cases[] = {
+        {"markup and escapes", "\"<span class=H>连衣裙</span>夏季新款 \\\"显瘦\\\" 女装\\/碎花\"",
+         "\"连衣裙夏季新款 \"显瘦\" 女装/碎花\""},
+        {"\\u escapes", "\"\\u8fde\\u8863\\u88D9 \\ud83d\\ude00\\u0e01\"", "\"连衣裙 ??\""},
+        {"entities", "\"A&amp;B &lt;夏&gt; &#36830;&quot;\"", "\"A&B <夏> 连\"\""},
+        {"a lone <", "\"a < b > c\"", "\"a < b > c\""},
+        {"line breaks and blanks", "\" 连衣裙\\n\\t  夏季 \"", "\"连衣裙 夏季\""},
+        {"empty", "\"\"", "\"\""},
+    };
+    const auto page = openItemPage();
+    ASSERT_TRUE(page->ready()) << page->failure();
+    for (const TitleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(sim().set({{"titleJson", c.titleJson}}));
+        session_->pasteItemText(sim().otherUrl("/item.htm?id=12345678901"));
+        EXPECT_EQ(session_->status(), std::string(c.shown) + "的返利是12.5元！");
+        HWND result = pressHomeAt(page->contentPoint());
+        ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
+        EXPECT_EQ(resultText(result), std::string(c.shown) + "的返利是12.5元！已成功复制返利地址！");
+        closeResultWindow(result);
+    }
+}
+
 TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultAndCopiesTheLink) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
