@@ -319,4 +319,8 @@ bool PlatformSim::logOut() {
     return runSimLogin("/logout");
 }
 
+bool PlatformSim::logInAgain() {
+    return set({{"relogin", "1"}}) && logIn();
+}
+
 }  // namespace quillane::test

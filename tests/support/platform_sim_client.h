@@ -78,6 +78,9 @@ public:
     // Runs sim_login.exe on the login (or logout) page of the API host and waits for it.
     bool logIn();
     bool logOut();
+    // The member logs in again: the platform issues a new token and session cookie, which
+    // land in the cookie store; the old ones are answered "nologin" from now on.
+    bool logInAgain();
 
 private:
     std::string controlGet(std::string_view target, int& status);
