@@ -49,6 +49,8 @@ public:
 
     // Starts platform_sim.exe on a free port and waits until it listens.
     bool start();
+    // Talks to a simulator that somebody else started on this port; stop() leaves it running.
+    void attach(int port);
     // Asks it to quit and waits until its process has ended (killing it if it does not).
     bool stop();
     bool running() const { return process_ != nullptr; }
@@ -83,6 +85,7 @@ public:
     bool logInAgain();
 
 private:
+    void startWinsock();
     std::string controlGet(std::string_view target, int& status);
     bool runSimLogin(std::string_view path);
 
