@@ -111,6 +111,9 @@ private:
     bool paste();
     bool link();
     bool loginAgain();
+    // The member goes to another window, so that the item box gains the focus anew (and is
+    // emptied) at the next click into it.
+    void leaveTheBox();
     bool shareText();
     // Pastes the text into the item box as the member does; true when the item was found.
     bool pasteIntoBox(const std::string& text, const std::string& shot);
@@ -297,6 +300,7 @@ bool Tour::loginAgain() {
         return false;
     }
     show("platform", "the old session is answered nologin; a new token and cookie are in the store");
+    leaveTheBox();
     bool ok = pasteIntoBox(itemAddress(kPastedItemId), "login-again");
     ok = expect("harvests of the new login", std::to_string(sim_.requestsTo(kAdzonePath).size()), "1") && ok;
     ok = expect("searches (one repeated)", std::to_string(sim_.requestsTo(kSearchPath).size()), "2") && ok;
@@ -304,11 +308,14 @@ bool Tour::loginAgain() {
     return expect("embedded browser", browserShown ? "shown" : "hidden", "hidden") && ok;
 }
 
-bool Tour::shareText() {
-    // The member comes back from another window, so the box gains the focus anew.
+void Tour::leaveTheBox() {
     const POINT page = centreOf(windowRect(pageView_));
     clickAt(page.x, page.y);
     waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+}
+
+bool Tour::shareText() {
+    leaveTheBox();
     const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
                              "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
     const bool ok = pasteIntoBox(text, "share-text");
