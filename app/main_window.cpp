@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <exdisp.h>
 
 #include "app/owned_message.h"
 #include "app/window_system.h"
+#include "util/owners.h"
 #include "workflow/member_texts.h"
 
 namespace quillane {
@@ -27,6 +29,29 @@ LibraryHandle loadBrowserHost() {
         return {};
     }
     return atl;
+}
+
+// Sends the hosted web browser to the address. A host without a browser (ATL missing, or no
+// control created) is left alone: the member can still log in with Internet Explorer.
+void navigateBrowser(HMODULE atl, HWND host, const std::string& gbkAddress) {
+    if (atl == nullptr || host == nullptr) {
+        return;
+    }
+    using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
+    auto atlAxGetControl = reinterpret_cast<AtlAxGetControlFunction>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+    ComPtr<IUnknown> control;
+    if (atlAxGetControl == nullptr ||
+        FAILED(atlAxGetControl(host, reinterpret_cast<IUnknown**>(control.put()))) || !control) {
+        return;
+    }
+    ComPtr<IWebBrowser2> browser;
+    if (FAILED(control->QueryInterface(IID_IWebBrowser2, browser.put())) || !browser) {
+        return;
+    }
+    Variant address(gbkToWide(gbkAddress).c_str());
+    Variant none;
+    browser->Navigate2(address.get(), none.get(), none.get(), none.get(), none.get());
 }
 
 }  // namespace
@@ -102,6 +127,12 @@ std::string MainWindow::itemText() const {
 void MainWindow::showCompactView() {
     setVisible(control(kBrowserId), false);
     setOuterHeight(handle(), kCompactHeight);
+}
+
+void MainWindow::showLoginView(const std::string& homeUrl) {
+    navigateBrowser(atlLibrary_.get(), control(kBrowserId), homeUrl);
+    setVisible(control(kBrowserId), true);
+    setOuterHeight(handle(), kOuterHeight);
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -44,6 +44,7 @@ void ResultWindow::createControls() {
     const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", kOpenLinkButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
                                        51, 162, 312, 40};
     HWND openLink = createControl(handle(), openLinkButton);
+    EnableWindow(openLink, openLink_ ? TRUE : FALSE);
     openLinkFont_.reset(createFont(21, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
     SendMessageW(openLink, WM_SETFONT, reinterpret_cast<WPARAM>(openLinkFont_.get()), FALSE);
 

@@ -119,7 +119,7 @@ TEST_F(LookupTest, ItemBoxReportsWhatTheSearchReplyGives) {
         {{{"commission", "null"}}, "\"ABC\"的返利是null元！"},
         {{{"omitCommission", "1"}}, kNoCommission},
         {{{"searchOk", "0"}}, kLookupFailure},
-        {{{"session", "expired"}}, kLookupFailure},
+        {{{"noResult", "1"}}, kLookupFailure},
         {{{"fault", "cut:mid"}, {"on", "search"}}, kLookupFailure},
     };
     for (const auto& [modes, status] : cases) {
@@ -307,22 +307,27 @@ TEST_F(LookupTest, WithTwoViewsTheFirstInChildOrderWins) {
     closeResultWindow(result);
 }
 
-TEST_F(LookupTest, FailedLinkStillShowsTheSentenceAndTheButtonOpensTheEarlierLink) {
-    const std::string mark = uniqueBrowserMark();
-    const std::string firstLink = sim().otherUrl("/elite/first?" + mark);
+TEST_F(LookupTest, FailedLinkSaysSoAndItsButtonCannotOpenTheEarlierLink) {
+    const std::string firstLink = sim().otherUrl("/elite/first");
     ASSERT_TRUE(sim().set({{"eliteUrl", firstLink}}));
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    closeResultWindow(pressHomeAt(page->contentPoint()));
+    HWND first = pressHomeAt(page->contentPoint());
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(first, ResultWindow::kOpenLinkButtonId)));
+    closeResultWindow(first);
 
-    ASSERT_TRUE(sim().set({{"linkOk", "0"}}));
-    HWND result = pressHomeAt(page->contentPoint());
-    ASSERT_NE(result, nullptr);
-    EXPECT_EQ(resultText(result), kAbcResult);
-    EXPECT_EQ(clipboardText(), firstLink);
-    PostMessageW(GetDlgItem(result, ResultWindow::kOpenLinkButtonId), BM_CLICK, 0, 0);
-    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 1));
-    EXPECT_EQ(browserLaunchesWith(mark)[0], firstLink);
+    for (const char* linkMode : {"linkOk", "linkShape"}) {
+        SCOPED_TRACE(linkMode);
+        ASSERT_TRUE(sim().set({{linkMode, std::string(linkMode) == "linkOk" ? "0" : "none"}}));
+        HWND result = pressHomeAt(page->contentPoint());
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(resultText(result), "\"ABC\"的返利是12.5元！返利链接获取失败！");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(result, ResultWindow::kOpenLinkButtonId)));
+        EXPECT_EQ(clipboardText(), firstLink);
+        closeResultWindow(result);
+        ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
+    }
 }
 
 TEST_F(LookupTest, BurstOfHomePressesLeavesOneCorrectResult) {
