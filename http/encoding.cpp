@@ -82,7 +82,6 @@ std::string utf8ToGbk(std::string_view utf8) {
     if (wide.empty()) {
         return {};
     }
-    const int units = static_cast<int>(wide.size());
     // WC_COMPOSITECHECK turns a base letter plus combining mark into the precomposed
     // character where GBK has one; unmappable characters become the code page's default.
     // A text without any combining mark (a reply in Chinese and ASCII) converts to the same
