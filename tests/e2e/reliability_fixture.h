@@ -104,8 +104,8 @@ protected:
         if (!clicked) {
             return false;
         }
-        const SimRequest search = sim().requestsTo(kSearchPath).back();
-        const SimRequest link = sim().requestsTo(kLinkPath).back();
+        const SimRequest search = sim().lastRequestTo(kSearchPath);
+        const SimRequest link = sim().lastRequestTo(kLinkPath);
         const bool whole = carriesSession(search) && carriesSession(link) && link.queryValue("siteid") == "101" &&
                            link.queryValue("adzoneid") == "202" && link.queryValue("auctionid") == kItemId &&
                            session_->waitForStatus(kLinkCopied) && clipboardText() == goodLink();

@@ -210,7 +210,7 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
         EXPECT_EQ(requestsTo(kAdzonePath), c.loggedInAgain ? 1u : 0u);
         EXPECT_EQ(requestsTo(servicePath), c.loggedInAgain ? 2u : 1u);
         if (c.recovered) {
-            const SimRequest repeated = sim().requestsTo(servicePath).back();
+            const SimRequest repeated = sim().lastRequestTo(servicePath);
             EXPECT_NE(repeated.queryValue("_tb_token_"), platform_sim::kDefaultToken) << "the new login's token";
             EXPECT_TRUE(compactViewShown());
             EXPECT_EQ(shown, c.flow == Flow::EditBox ? "\"ABC\"的返利是12.5元！"
@@ -229,7 +229,7 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
             ASSERT_NE(result, nullptr);
             EXPECT_EQ(resultText(result), "\"ABC\"的返利是12.5元！已成功复制返利地址！");
             close(result);
-            const SimRequest link = sim().requestsTo(kLinkPath).back();
+            const SimRequest link = sim().lastRequestTo(kLinkPath);
             EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
             EXPECT_EQ(link.queryValue("siteid"), "101");
             EXPECT_EQ(link.queryValue("adzoneid"), "202");

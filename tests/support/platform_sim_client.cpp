@@ -2,6 +2,8 @@
 
 #include <winsock2.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -161,24 +163,12 @@ bool PlatformSim::start() {
         return true;
     }
     startWinsock();
-    // The simulator dies with the test process, whatever ends the test.
-    if (!job_) {
-        job_.reset(CreateJobObjectW(nullptr, nullptr));
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        if (job_) {
-            SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        }
-    }
     portFile_ = temporaryName(L"_port.txt");
     logFile_ = temporaryName(L"_log.txt");
     DeleteFileW(portFile_.c_str());
     process_ = RunningProgram::start(L"platform_sim.exe", L"0 \"" + portFile_ + L"\" \"" + logFile_ + L"\"");
     if (!process_) {
         return false;
-    }
-    if (job_) {
-        AssignProcessToJobObject(job_.get(), process_->handle());
     }
     const bool listening = waitUntil(
         [this] {
@@ -265,6 +255,15 @@ std::vector<SimRequest> PlatformSim::requestsTo(std::string_view path) {
         }
     }
     return matching;
+}
+
+SimRequest PlatformSim::lastRequestTo(std::string_view path) {
+    const std::vector<SimRequest> found = requestsTo(path);
+    if (found.empty()) {
+        ADD_FAILURE() << "no request reached " << path;
+        return {};
+    }
+    return found.back();
 }
 
 bool PlatformSim::refuseConnectionsFor(int milliseconds) {

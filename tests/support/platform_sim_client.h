@@ -68,6 +68,8 @@ public:
     bool set(const std::vector<std::pair<std::string, std::string>>& modes);
     std::vector<SimRequest> requests();
     std::vector<SimRequest> requestsTo(std::string_view path);
+    // The last request to the path; an empty record (and a test failure) when there was none.
+    SimRequest lastRequestTo(std::string_view path);
     bool clearLog();
     // The simulator refuses connections for this long, starting at once; true when it agreed.
     // The control requests fail meanwhile too.
@@ -90,7 +92,6 @@ private:
     bool runSimLogin(std::string_view path);
 
     std::unique_ptr<RunningProgram> process_;
-    KernelHandle job_;
     int port_ = 0;
     std::wstring portFile_;
     std::wstring logFile_;
