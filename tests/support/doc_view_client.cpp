@@ -6,13 +6,6 @@
 
 namespace quillane::test {
 
-namespace {
-
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kEndTimeoutMs = 10000;
-constexpr UINT kNavigateTimeoutMs = 5000;
-
-// Quotes one argument so that CommandLineToArgvW gives it back unchanged.
 std::wstring quoted(const std::wstring& argument) {
     std::wstring result = L"\"";
     size_t backslashes = 0;
@@ -30,6 +23,12 @@ std::wstring quoted(const std::wstring& argument) {
     result.push_back(L'"');
     return result;
 }
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kEndTimeoutMs = 10000;
+constexpr UINT kNavigateTimeoutMs = 5000;
 
 struct WindowSearch {
     DWORD processId;

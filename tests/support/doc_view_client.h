@@ -12,6 +12,9 @@
 
 namespace quillane::test {
 
+// Quotes one argument so that CommandLineToArgvW gives it back unchanged.
+std::wstring quoted(const std::wstring& argument);
+
 struct DocViewSetup {
     std::string address;                       // GBK, the first view's page
     std::optional<std::string> secondAddress;  // GBK; a second view in a hidden tab
