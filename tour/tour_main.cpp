@@ -27,6 +27,7 @@
 #include "sim/doc_view/protocol.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/browser_view_client.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
 #include "tests/support/message_box.h"
@@ -112,6 +113,7 @@ private:
     bool pasteIntoBox(const std::string& text, const std::string& shot);
     // Double-clicks the box; true when the link to the item is on the clipboard.
     bool copyLink(const std::string& itemId);
+    bool homeOverChromium();
     bool home();
     bool openLink();
     bool end();
@@ -162,6 +164,7 @@ int Tour::run() {
         {"Paste an item address into the item box", &Tour::paste},
         {"Double-click the item box: the member's link", &Tour::link},
         {"Paste the marketplace app's share text, double-click: its short link led to the item", &Tour::shareText},
+        {"Point at the item page in the stand-in Chromium window, press Home", &Tour::homeOverChromium},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
         {"Press 打开返利链接 in the result window", &Tour::openLink},
         {"Press 关闭隐藏程序 in the result window", &Tour::end},
@@ -293,6 +296,43 @@ bool Tour::shareText() {
     const bool ok = pasteIntoBox(text, "share-text");
     // The link names the item that the short link's page handed off to.
     return copyLink(platform_sim::kDefaultShortLinkItemId) && ok;
+}
+
+bool Tour::homeOverChromium() {
+    // Below Quillane's window, which opens centred on the screen; the stand-in Internet
+    // Explorer window is above it.
+    BrowserViewSetup setup;
+    setup.address = "http://localhost:" + std::to_string(port_) + "/item.htm?id=" + kPastedItemId;
+    setup.wakeDelayMs = 300;
+    setup.frame = {385, 712, 894, 1012};
+    BrowserViewProcess chromium(setup);
+    if (!chromium.ready()) {
+        show("stand-in Chromium window", chromium.failure());
+        return false;
+    }
+    show("stand-in Chromium shows", setup.address);
+    const POINT page = chromium.contentPoint();
+    moveMouse(page.x, page.y);
+    pressKeys(L"Home");
+    HWND result = waitForWindowOfClass(processId_, ResultWindow::kClassName, kStepTimeoutMs);
+    if (result == nullptr) {
+        show("result window", "none came");
+        show("status label", status());
+        return false;
+    }
+    waitUntilIdle();
+    bool ok = expect("result window", windowText(GetDlgItem(result, ResultWindow::kMessageLabelId)),
+                     rebateOfDefaultItem() + kYuanAndCopied);
+    ok = expect("clipboard", clipboardText(), linkFor(kPastedItemId)) && ok;
+    // The shot takes in the Chromium window below the others for this step only.
+    const RECT usualArea = shotArea_;
+    const RECT chromiumArea = windowRect(chromium.frame());
+    UnionRect(&shotArea_, &shotArea_, &chromiumArea);
+    ok = screenshot("home-chromium") && ok;
+    shotArea_ = usualArea;
+    PostMessageW(result, WM_CLOSE, 0, 0);
+    waitUntil([&] { return !IsWindow(result); }, kStepTimeoutMs);
+    return ok;
 }
 
 bool Tour::home() {
