@@ -33,6 +33,10 @@ constexpr DWORD kWalkEndGraceMs = 300;
 constexpr int kMaxSearchesInFlight = 4;
 
 std::atomic<int> searchesInFlight{0};
+// The Chromium window last woken, by window and process: waking costs round trips to the
+// browser, and a woken browser stays awake.
+std::atomic<HWND> lastWokenWindow{nullptr};
+std::atomic<DWORD> lastWokenProcess{0};
 
 bool hasClass(HWND window, const char* className) {
     char actual[64] = {};
@@ -66,10 +70,16 @@ ComPtr<IAccessible> clientObjectOf(HWND window) {
 
 // Chromium builds its tree only for a client that asks its page's window.
 void wakeChromium(HWND topLevel) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(topLevel, &process);
+    if (lastWokenWindow.load() == topLevel && lastWokenProcess.load() == process) {
+        return;
+    }
     HWND page = nullptr;
     EnumChildWindows(topLevel, findChromiumPage, reinterpret_cast<LPARAM>(&page));
-    if (page != nullptr) {
-        clientObjectOf(page);
+    if (page != nullptr && clientObjectOf(page)) {
+        lastWokenWindow = topLevel;
+        lastWokenProcess = process;
     }
 }
 
@@ -86,6 +96,7 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
     std::optional<std::string> addressBar;
     ULONGLONG addressBarSince = 0;
     for (;;) {
+        const ULONGLONG attempt = GetTickCount64();
         if (!root) {
             root = clientObjectOf(topLevel);
         }
@@ -102,12 +113,15 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
                 break;
             }
         }
+        // Attempts start every kRetryIntervalMs; a walk that took longer is followed at once.
+        const ULONGLONG next = attempt + kRetryIntervalMs;
         const ULONGLONG now = GetTickCount64();
-        if ((addressBar && now - addressBarSince >= kAddressBarPatienceMs) ||
-            now + kRetryIntervalMs >= bounds.deadline) {
+        if ((addressBar && now - addressBarSince >= kAddressBarPatienceMs) || next >= bounds.deadline) {
             break;
         }
-        Sleep(kRetryIntervalMs);
+        if (next > now) {
+            Sleep(static_cast<DWORD>(next - now));
+        }
     }
     return addressBar;
 }

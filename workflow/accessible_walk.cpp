@@ -31,6 +31,31 @@ struct Pending {
     LONG childCount = 0;
 };
 
+// Elements whose children never hold the page or the address bar: buttons, tabs, links,
+// pictures, menus. Not asking for their children saves a call each, and the tool bars of a
+// browser are full of them.
+bool isSearchedForChildren(LONG role) {
+    switch (role) {
+    case ROLE_SYSTEM_PUSHBUTTON:
+    case ROLE_SYSTEM_BUTTONMENU:
+    case ROLE_SYSTEM_BUTTONDROPDOWN:
+    case ROLE_SYSTEM_PAGETAB:
+    case ROLE_SYSTEM_LINK:
+    case ROLE_SYSTEM_GRAPHIC:
+    case ROLE_SYSTEM_STATICTEXT:
+    case ROLE_SYSTEM_SEPARATOR:
+    case ROLE_SYSTEM_CHECKBUTTON:
+    case ROLE_SYSTEM_RADIOBUTTON:
+    case ROLE_SYSTEM_MENUITEM:
+    case ROLE_SYSTEM_MENUBAR:
+    case ROLE_SYSTEM_TITLEBAR:
+    case ROLE_SYSTEM_SCROLLBAR:
+        return false;
+    default:
+        return true;
+    }
+}
+
 VARIANT childVariant(LONG childId) {
     VARIANT child;
     VariantInit(&child);
@@ -79,6 +104,11 @@ public:
                 visit(std::move(next));
             }
         }
+        // The address bar is read only when no document gave the address: one call saved in
+        // the usual case.
+        if (!findings_.documentAddress && addressBar_.object) {
+            findings_.addressBarAddress = addressFromAddressBar(valueOf(addressBar_.object.get(), addressBar_.childId));
+        }
         return std::move(findings_);
     }
 
@@ -97,12 +127,12 @@ private:
             return;
         }
         if (role == ROLE_SYSTEM_TEXT) {
-            if (element.inToolbar && !findings_.addressBarAddress) {
-                findings_.addressBarAddress = addressFromAddressBar(valueOf(object, element.childId));
+            if (element.inToolbar && !addressBar_.object) {
+                addressBar_ = std::move(element);
             }
             return;  // a text's children are its own words
         }
-        if (element.childId != CHILDID_SELF || element.depth >= bounds_.maxDepth) {
+        if (element.childId != CHILDID_SELF || element.depth >= bounds_.maxDepth || !isSearchedForChildren(role)) {
             return;  // a simple child has no children of its own
         }
         LONG count = 0;
@@ -161,6 +191,7 @@ private:
     AccessibleWalkBounds bounds_;
     AccessibleFindings findings_;
     std::deque<Pending> queue_;
+    Pending addressBar_;  // the first editable text in a toolbar
     int fetched_ = 0;
 };
 

@@ -24,8 +24,8 @@ struct AccessibleWalkBounds {
 struct AccessibleFindings {
     // The value of the first page document (breadth first) that is a web address, GBK.
     std::optional<std::string> documentAddress;
-    // The first editable text in a toolbar whose value reads as an address, scheme put in
-    // front when it had none, GBK.
+    // Without a document address: what the first editable text in a toolbar shows, when it
+    // reads as an address (scheme put in front when it had none), GBK.
     std::optional<std::string> addressBarAddress;
     // A document showed something that is no web address (the browser's own pages): the page
     // is there, waiting for it longer will not make it a web page.
