@@ -69,7 +69,7 @@ ComPtr<IAccessible> clientObjectOf(HWND window) {
 }
 
 // Chromium builds its tree only for a client that asks its page's window.
-void wakeChromium(HWND topLevel) {
+void wakeChromium(HWND topLevel, RetiredElements& retired) {
     DWORD process = 0;
     GetWindowThreadProcessId(topLevel, &process);
     if (lastWokenWindow.load() == topLevel && lastWokenProcess.load() == process) {
@@ -77,22 +77,24 @@ void wakeChromium(HWND topLevel) {
     }
     HWND page = nullptr;
     EnumChildWindows(topLevel, findChromiumPage, reinterpret_cast<LPARAM>(&page));
-    if (page != nullptr && clientObjectOf(page)) {
+    if (page == nullptr) {
+        return;
+    }
+    ComPtr<IAccessible> pageObject = clientObjectOf(page);
+    if (pageObject) {
         lastWokenWindow = topLevel;
         lastWokenProcess = process;
+        retired.push_back(std::move(pageObject));
     }
 }
 
-std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG start) {
-    const ComApartment apartment;
-    if (!apartment.initialised()) {
-        return std::nullopt;
-    }
+// The elements taken from the browser end up in retired, to be let go of after the search.
+std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG start, RetiredElements& retired) {
     if (kind == BrowserKind::Chromium) {
-        wakeChromium(topLevel);
+        wakeChromium(topLevel, retired);
     }
     const AccessibleWalkBounds bounds{3000, 25, start + kAccessibleSearchMs};
-    ComPtr<IAccessible> root;
+    ComPtr<IAccessible> root;  // retired when the search ends, with the rest
     std::optional<std::string> addressBar;
     ULONGLONG addressBarSince = 0;
     for (;;) {
@@ -101,8 +103,9 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
             root = clientObjectOf(topLevel);
         }
         if (root) {
-            AccessibleFindings findings = walkAccessibleTree(root.get(), bounds);
+            AccessibleFindings findings = walkAccessibleTree(root.get(), bounds, retired);
             if (findings.documentAddress) {
+                retired.push_back(std::move(root));
                 return findings.documentAddress;
             }
             if (findings.addressBarAddress && !addressBar) {
@@ -113,6 +116,9 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
                 break;
             }
         }
+        // Nobody waits for an address yet: the elements of this attempt go now, which bounds
+        // what a long search holds.
+        retired.clear();
         // Attempts start every kRetryIntervalMs; a walk that took longer is followed at once.
         const ULONGLONG next = attempt + kRetryIntervalMs;
         const ULONGLONG now = GetTickCount64();
@@ -123,6 +129,7 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
             Sleep(static_cast<DWORD>(next - now));
         }
     }
+    retired.push_back(std::move(root));
     return addressBar;
 }
 
@@ -157,12 +164,20 @@ std::optional<std::string> readAccessibleAddress(HWND topLevel) {
     ++searchesInFlight;
     try {
         std::thread([search, topLevel, kind, start] {
-            try {
-                search->address = searchTree(topLevel, kind, start);
-            } catch (...) {
-                search->address.reset();  // out of memory: no page
+            {
+                const ComApartment apartment;
+                // Declared after the apartment, so that they go before it. Letting go of them
+                // is a call each to the browser: that waits until the caller has the address.
+                RetiredElements retired;
+                try {
+                    if (apartment.initialised()) {
+                        search->address = searchTree(topLevel, kind, start, retired);
+                    }
+                } catch (...) {
+                    search->address.reset();  // out of memory: no page
+                }
+                SetEvent(search->done.get());
             }
-            SetEvent(search->done.get());
             --searchesInFlight;
         }).detach();
     } catch (...) {

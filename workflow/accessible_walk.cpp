@@ -90,7 +90,7 @@ std::string valueOf(IAccessible* object, LONG childId) {
 
 class TreeWalk {
 public:
-    explicit TreeWalk(const AccessibleWalkBounds& bounds) : bounds_(bounds) {}
+    TreeWalk(const AccessibleWalkBounds& bounds, RetiredElements& retired) : bounds_(bounds), retired_(retired) {}
 
     AccessibleFindings run(IAccessible* root) {
         queue_.push_back(Pending{ComPtr<IAccessible>::share(root)});
@@ -99,21 +99,32 @@ public:
             Pending next = std::move(queue_.front());
             queue_.pop_front();
             if (next.childCount > 0) {
-                fetchChildren(std::move(next));
+                fetchChildren(next);
             } else {
-                visit(std::move(next));
+                visit(next);
             }
+            retire(next);
         }
         // The address bar is read only when no document gave the address: one call saved in
         // the usual case.
         if (!findings_.documentAddress && addressBar_.object) {
             findings_.addressBarAddress = addressFromAddressBar(valueOf(addressBar_.object.get(), addressBar_.childId));
         }
+        retire(addressBar_);
+        for (Pending& left : queue_) {
+            retire(left);
+        }
         return std::move(findings_);
     }
 
 private:
-    void visit(Pending element) {
+    void retire(Pending& element) {
+        if (element.object) {
+            retired_.push_back(std::move(element.object));
+        }
+    }
+
+    void visit(Pending& element) {
         ++findings_.elements;
         IAccessible* object = element.object.get();
         const LONG role = roleOf(object, element.childId);
@@ -128,7 +139,8 @@ private:
         }
         if (role == ROLE_SYSTEM_TEXT) {
             if (element.inToolbar && !addressBar_.object) {
-                addressBar_ = std::move(element);
+                addressBar_.object = ComPtr<IAccessible>::share(object);
+                addressBar_.childId = element.childId;
             }
             return;  // a text's children are its own words
         }
@@ -139,13 +151,15 @@ private:
         if (FAILED(object->get_accChildCount(&count)) || count <= 0) {
             return;
         }
-        element.inToolbar = element.inToolbar || role == ROLE_SYSTEM_TOOLBAR;
-        element.childCount = count;
-        element.nextChild = 0;
-        queue_.push_back(std::move(element));
+        Pending children;
+        children.object = ComPtr<IAccessible>::share(object);
+        children.depth = element.depth;
+        children.inToolbar = element.inToolbar || role == ROLE_SYSTEM_TOOLBAR;
+        children.childCount = count;
+        queue_.push_back(std::move(children));
     }
 
-    void fetchChildren(Pending parent) {
+    void fetchChildren(Pending& parent) {
         const LONG wanted = std::min<LONG>({kChildBatch, parent.childCount - parent.nextChild,
                                             static_cast<LONG>(bounds_.maxElements - fetched_)});
         if (wanted <= 0) {
@@ -182,13 +196,19 @@ private:
             }
             queue_.push_back(std::move(element));
         }
-        parent.nextChild += wanted;
-        if (outcome == S_OK && obtained == wanted && parent.nextChild < parent.childCount) {
-            queue_.push_back(std::move(parent));
+        if (outcome == S_OK && obtained == wanted && parent.nextChild + wanted < parent.childCount) {
+            Pending rest;
+            rest.object = ComPtr<IAccessible>::share(parent.object.get());
+            rest.depth = parent.depth;
+            rest.inToolbar = parent.inToolbar;
+            rest.nextChild = parent.nextChild + wanted;
+            rest.childCount = parent.childCount;
+            queue_.push_back(std::move(rest));
         }
     }
 
     AccessibleWalkBounds bounds_;
+    RetiredElements& retired_;
     AccessibleFindings findings_;
     std::deque<Pending> queue_;
     Pending addressBar_;  // the first editable text in a toolbar
@@ -197,11 +217,12 @@ private:
 
 }  // namespace
 
-AccessibleFindings walkAccessibleTree(IAccessible* root, const AccessibleWalkBounds& bounds) {
+AccessibleFindings walkAccessibleTree(IAccessible* root, const AccessibleWalkBounds& bounds,
+                                      RetiredElements& retired) {
     if (root == nullptr) {
         return {};
     }
-    return TreeWalk(bounds).run(root);
+    return TreeWalk(bounds, retired).run(root);
 }
 
 }  // namespace quillane

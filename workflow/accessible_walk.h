@@ -7,6 +7,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "util/owners.h"
 
 namespace quillane {
 
@@ -33,9 +36,15 @@ struct AccessibleFindings {
     int elements = 0;  // elements whose role was read
 };
 
+// Every element the walk took from the other process. Letting go of one is a call to that
+// process too: the caller keeps them until the address has gone on its way.
+using RetiredElements = std::vector<ComPtr<IAccessible>>;
+
 // Breadth first from root: reads each element's role, the value only of documents and of
 // editable texts inside a toolbar, and never descends into a document (its children are the
-// page's content). Stops at the first document address or at a bound.
-AccessibleFindings walkAccessibleTree(IAccessible* root, const AccessibleWalkBounds& bounds);
+// page's content). Stops at the first document address or at a bound. The elements it took
+// end up in retired.
+AccessibleFindings walkAccessibleTree(IAccessible* root, const AccessibleWalkBounds& bounds,
+                                      RetiredElements& retired);
 
 }  // namespace quillane

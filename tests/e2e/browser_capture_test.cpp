@@ -42,9 +42,19 @@ protected:
         return id == std::string::npos ? "" : q.substr(id + 5);
     }
 
+    // Moves the mouse and waits until the system has it there: a press right after a move
+    // must not be read at the mouse's previous place (the last test's browser, maybe).
+    static void pointAt(POINT point) {
+        moveMouse(point.x, point.y);
+        EXPECT_TRUE(waitUntil([&] {
+            POINT now{};
+            return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+        }));
+    }
+
     // Presses Home with the mouse at the point and returns the result window (null: none came).
     HWND pressHomeAt(POINT point) {
-        moveMouse(point.x, point.y);
+        pointAt(point);
         pressKeys(L"Home");
         HWND result = waitForWindowOfClass(session_->processId(), ResultWindow::kClassName);
         session_->waitUntilIdle();  // a press made during a run is dropped: wait for the loop
@@ -118,7 +128,7 @@ TEST_F(BrowserCaptureTest, TreeThatAnswersNothingBeforeAnyCaptureEndsInTheFailur
     setup.silent = true;
     BrowserViewProcess browser(setup);
     ASSERT_TRUE(browser.ready()) << browser.failure();
-    moveMouse(browser.contentPoint().x, browser.contentPoint().y);
+    pointAt(browser.contentPoint());
     pressKeys(L"Home");
     // The tree is asked again for 3 s; then, as any capture that finds no page.
     EXPECT_TRUE(session_->waitForStatus(kLookupFailure, 3500));

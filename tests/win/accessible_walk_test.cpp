@@ -62,7 +62,8 @@ TEST(AccessibleWalk, FindsTheDocumentOrTheAddressBarWithinItsBounds) {
         ASSERT_TRUE(root);
         AccessibleWalkBounds bounds;
         bounds.deadline = GetTickCount64() + c.timeLeftMs;
-        const AccessibleFindings found = quillane::walkAccessibleTree(root.get(), bounds);
+        quillane::RetiredElements retired;
+        const AccessibleFindings found = quillane::walkAccessibleTree(root.get(), bounds, retired);
         EXPECT_EQ(found.documentAddress, c.documentAddress);
         EXPECT_EQ(found.addressBarAddress, c.addressBarAddress);
         EXPECT_EQ(found.otherDocument, c.otherDocument);
