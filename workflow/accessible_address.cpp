@@ -84,7 +84,7 @@ void wakeChromium(HWND topLevel, RetiredElements& retired) {
     if (pageObject) {
         lastWokenWindow = topLevel;
         lastWokenProcess = process;
-        retired.push_back(std::move(pageObject));
+        retire(retired, pageObject);
     }
 }
 
@@ -105,7 +105,7 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
         if (root) {
             AccessibleFindings findings = walkAccessibleTree(root.get(), bounds, retired);
             if (findings.documentAddress) {
-                retired.push_back(std::move(root));
+                retire(retired, root);
                 return findings.documentAddress;
             }
             if (findings.addressBarAddress && !addressBar) {
@@ -129,7 +129,7 @@ std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG
             Sleep(static_cast<DWORD>(next - now));
         }
     }
-    retired.push_back(std::move(root));
+    retire(retired, root);
     return addressBar;
 }
 

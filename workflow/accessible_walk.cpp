@@ -118,11 +118,7 @@ public:
     }
 
 private:
-    void retire(Pending& element) {
-        if (element.object) {
-            retired_.push_back(std::move(element.object));
-        }
-    }
+    void retire(Pending& element) { quillane::retire(retired_, element.object); }
 
     void visit(Pending& element) {
         ++findings_.elements;
@@ -185,7 +181,12 @@ private:
             element.depth = parent.depth + 1;
             element.inToolbar = parent.inToolbar;
             if (V_VT(child) == VT_DISPATCH && V_DISPATCH(child) != nullptr) {
-                if (FAILED(V_DISPATCH(child)->QueryInterface(kAccessibleInterface, element.object.put()))) {
+                const HRESULT asked = V_DISPATCH(child)->QueryInterface(kAccessibleInterface, element.object.put());
+                // The reference handed out is kept with the others, to be let go of later.
+                ComPtr<IDispatch> handedOut(V_DISPATCH(child));
+                V_VT(child) = VT_EMPTY;
+                quillane::retire(retired_, handedOut);
+                if (FAILED(asked)) {
                     continue;
                 }
             } else if (V_VT(child) == VT_I4) {

@@ -38,7 +38,14 @@ struct AccessibleFindings {
 
 // Every element the walk took from the other process. Letting go of one is a call to that
 // process too: the caller keeps them until the address has gone on its way.
-using RetiredElements = std::vector<ComPtr<IAccessible>>;
+using RetiredElements = std::vector<ComPtr<IUnknown>>;
+
+template <typename Interface>
+void retire(RetiredElements& retired, ComPtr<Interface>& element) {
+    if (element) {
+        retired.push_back(ComPtr<IUnknown>(element.release()));
+    }
+}
 
 // Breadth first from root: reads each element's role, the value only of documents and of
 // editable texts inside a toolbar, and never descends into a document (its children are the
