@@ -115,6 +115,9 @@ private:
     bool copyLink(const std::string& itemId);
     bool homeOverChromium();
     bool home();
+    // Home with the mouse over a page showing the item: the result window (kept in result_)
+    // and the clipboard must show that item.
+    bool pressHomeOver(POINT page, const std::string& itemId);
     bool openLink();
     bool end();
 
@@ -311,33 +314,22 @@ bool Tour::homeOverChromium() {
         return false;
     }
     show("stand-in Chromium shows", setup.address);
-    const POINT page = chromium.contentPoint();
-    moveMouse(page.x, page.y);
-    pressKeys(L"Home");
-    HWND result = waitForWindowOfClass(processId_, ResultWindow::kClassName, kStepTimeoutMs);
-    if (result == nullptr) {
-        show("result window", "none came");
-        show("status label", status());
+    bool ok = pressHomeOver(chromium.contentPoint(), kPastedItemId);
+    if (result_ == nullptr) {
         return false;
     }
-    waitUntilIdle();
-    bool ok = expect("result window", windowText(GetDlgItem(result, ResultWindow::kMessageLabelId)),
-                     rebateOfDefaultItem() + kYuanAndCopied);
-    ok = expect("clipboard", clipboardText(), linkFor(kPastedItemId)) && ok;
     // The shot takes in the Chromium window below the others for this step only.
     const RECT usualArea = shotArea_;
     const RECT chromiumArea = windowRect(chromium.frame());
     UnionRect(&shotArea_, &shotArea_, &chromiumArea);
     ok = screenshot("home-chromium") && ok;
     shotArea_ = usualArea;
-    PostMessageW(result, WM_CLOSE, 0, 0);
-    waitUntil([&] { return !IsWindow(result); }, kStepTimeoutMs);
+    PostMessageW(result_, WM_CLOSE, 0, 0);
+    waitUntil([&] { return !IsWindow(result_); }, kStepTimeoutMs);
     return ok;
 }
 
-bool Tour::home() {
-    show("stand-in browser shows", windowText(addressBar_));
-    const POINT page = centreOf(windowRect(pageView_));
+bool Tour::pressHomeOver(POINT page, const std::string& itemId) {
     moveMouse(page.x, page.y);
     pressKeys(L"Home");
     result_ = waitForWindowOfClass(processId_, ResultWindow::kClassName, kStepTimeoutMs);
@@ -347,10 +339,15 @@ bool Tour::home() {
         return false;
     }
     waitUntilIdle();
-    bool ok = expect("result window", windowText(GetDlgItem(result_, ResultWindow::kMessageLabelId)),
-                     rebateOfDefaultItem() + kYuanAndCopied);
-    ok = expect("clipboard", clipboardText(), linkFor(pageItemId_)) && ok;
-    return screenshot("home") && ok;
+    const bool ok = expect("result window", windowText(GetDlgItem(result_, ResultWindow::kMessageLabelId)),
+                           rebateOfDefaultItem() + kYuanAndCopied);
+    return expect("clipboard", clipboardText(), linkFor(itemId)) && ok;
+}
+
+bool Tour::home() {
+    show("stand-in browser shows", windowText(addressBar_));
+    const bool ok = pressHomeOver(centreOf(windowRect(pageView_)), pageItemId_);
+    return result_ != nullptr && screenshot("home") && ok;
 }
 
 bool Tour::openLink() {

@@ -69,15 +69,7 @@ POINT BrowserViewProcess::toolbarPoint() const {
 }
 
 bool BrowserViewProcess::navigate(const std::string& address) {
-    std::wstring text = gbkToWide(address);
-    COPYDATASTRUCT data = {};
-    data.dwData = 1;
-    data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    data.lpData = text.data();
-    DWORD_PTR taken = FALSE;
-    return SendMessageTimeoutW(frame_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                               kMessageTimeoutMs, &taken) != 0 &&
-           taken == TRUE;
+    return sendAddress(frame_, 1, address);
 }
 
 long BrowserViewProcess::callsServed(bool reset) const {
