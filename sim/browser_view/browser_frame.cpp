@@ -100,7 +100,9 @@ void BrowserFrame::paint(HWND window, const std::wstring& text) {
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(window == frame_ ? LTGRAY_BRUSH : WHITE_BRUSH)));
     InflateRect(&area, -8, -6);
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    // The toolbar strip is one line, as an address bar is.
+    const UINT layout = window == frame_ ? DT_SINGLELINE | DT_END_ELLIPSIS : DT_WORDBREAK;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_NOPREFIX | layout);
     SelectObject(dc, previousFont);
     EndPaint(window, &paint);
 }
