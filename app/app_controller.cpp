@@ -59,39 +59,58 @@ void AppController::show(const HarvestResult& result) {
     if (result.outcome == HarvestOutcome::Harvested) {
         mainWindow_.showCompactView();
     }
+    if (result.outcome == HarvestOutcome::LoginExpired) {
+        mainWindow_.setStatusText(kLoginExpired);
+        showLogin(LoginCheck{.expired = true});
+    }
     showOwnedMessage(result.messageText);
 }
 
-void AppController::show(const LinkResult& result) {
-    session_ = result.session;
-    if (result.made) {
-        replaceClipboardText(mainWindow_.handle(), result.link);
-        mainWindow_.setStatusText(kLinkCopied);
+void AppController::showLogin(const LoginCheck& login) {
+    if (login.expired) {
+        mainWindow_.showLoginView(deployment().homeUrl);
+    } else if (login.reharvested) {
+        mainWindow_.showCompactView();
     }
+}
+
+bool AppController::show(const LinkResult& result) {
+    session_ = result.session;
+    showLogin(result.login);
+    if (!result.made) {
+        mainWindow_.setStatusText(result.login.expired ? kLoginExpired : kLinkFailure);
+        return false;
+    }
+    // The link stays kept when the clipboard is busy: a second try or "打开返利链接" still works.
+    const bool copied = replaceClipboardText(mainWindow_.handle(), result.link);
+    mainWindow_.setStatusText(copied ? kLinkCopied : kClipboardBusy);
+    return copied;
 }
 
 void AppController::show(const LookupResult& result) {
-    if (result.link) {
-        show(*result.link);
-    }
+    const bool copied = result.link && show(*result.link);
     session_ = result.session;
+    showLogin(result.login);
     if (!result.statusText.empty()) {
         mainWindow_.setStatusText(result.statusText);
     }
-    if (!result.resultMessage.empty()) {
-        showResultWindow(result.resultMessage);
+    if (result.resultMessage.empty()) {
+        return;
     }
+    const bool linkMade = result.link && result.link->made;
+    showResultWindow(linkMade && !copied ? result.rebateSentence + kClipboardBusy : result.resultMessage, linkMade);
 }
 
-void AppController::showResultWindow(const std::string& message) {
+void AppController::showResultWindow(const std::string& message, bool linkMade) {
     // The old window goes first, so that there is never more than one.
     resultWindow_.reset();
-    resultWindow_ = std::make_unique<ResultWindow>(
-        message,
-        // The link of the last successful link request of this run, read at the click: it
-        // may be newer than the sentence the window shows. Empty: nothing to open.
-        [this] { openInDefaultBrowser(session_.affiliateLink); },
-        [this] { endProgram(); });
+    std::function<void()> openLink;
+    if (linkMade) {
+        // The link of the last successful link request, read at the click: it may be newer
+        // than the sentence the window shows.
+        openLink = [this] { openInDefaultBrowser(session_.affiliateLink); };
+    }
+    resultWindow_ = std::make_unique<ResultWindow>(message, std::move(openLink), [this] { endProgram(); });
     if (!resultWindow_->create()) {
         resultWindow_.reset();
     }

@@ -30,7 +30,8 @@ public:
     void onHomePressed() override;
 
     // The one result window; a new result replaces it, so the member sees only the newest.
-    void showResultWindow(const std::string& message);
+    // Its button "打开返利链接" works only when a link was made for the item it names.
+    void showResultWindow(const std::string& message, bool linkMade = true);
     // Ends the program as closing the main window does: the hot-key is released and the
     // message loop ends.
     void endProgram();
@@ -38,8 +39,12 @@ public:
 private:
     void perform(RunKind run);
     void show(const HarvestResult& result);
-    void show(const LinkResult& result);
+    // True when a link was made and is on the clipboard.
+    bool show(const LinkResult& result);
     void show(const LookupResult& result);
+    // An expired login brings the login view back; a newer login harvested on the way the
+    // compact view.
+    void showLogin(const LoginCheck& login);
 
     SessionState session_;
     // Declared before the windows, so that the document it may hold goes after them.

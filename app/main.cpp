@@ -1,7 +1,11 @@
 #include <windows.h>
 
 #include "app/program.h"
+#include "app/single_instance.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (!quillane::becomeTheOnlyInstance()) {
+        return 0;
+    }
     return quillane::runProgram();
 }

@@ -1,8 +1,11 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <exdisp.h>
 
+#include "app/owned_message.h"
 #include "app/window_system.h"
+#include "util/owners.h"
 #include "workflow/member_texts.h"
 
 namespace quillane {
@@ -28,6 +31,29 @@ LibraryHandle loadBrowserHost() {
     return atl;
 }
 
+// Sends the hosted web browser to the address. A host without a browser (ATL missing, or no
+// control created) is left alone: the member can still log in with Internet Explorer.
+void navigateBrowser(HMODULE atl, HWND host, const std::string& gbkAddress) {
+    if (atl == nullptr || host == nullptr) {
+        return;
+    }
+    using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
+    auto atlAxGetControl = reinterpret_cast<AtlAxGetControlFunction>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+    ComPtr<IUnknown> control;
+    if (atlAxGetControl == nullptr ||
+        FAILED(atlAxGetControl(host, reinterpret_cast<IUnknown**>(control.put()))) || !control) {
+        return;
+    }
+    ComPtr<IWebBrowser2> browser;
+    if (FAILED(control->QueryInterface(IID_IWebBrowser2, browser.put())) || !browser) {
+        return;
+    }
+    Variant address(gbkToWide(gbkAddress).c_str());
+    Variant none;
+    browser->Navigate2(address.get(), none.get(), none.get(), none.get(), none.get());
+}
+
 }  // namespace
 
 MainWindow::MainWindow(MainWindowEvents& events) : events_(events) {}
@@ -49,10 +75,13 @@ bool MainWindow::create(const std::string& homeUrl) {
     createControls(homeUrl);
     // The created event: Home becomes a system-wide key of this program, before the window
     // shows, so that whoever sees the window can rely on it. A failed registration (another
-    // program holds Home) leaves Home to that program.
+    // program holds Home) leaves Home to that program, and the member is told so.
     hotKeyHeld_ = registerHomeHotKey(handle(), kHomeHotKeyId);
     ShowWindow(handle(), SW_SHOWNORMAL);
     UpdateWindow(handle());
+    if (!hotKeyHeld_) {
+        showOwnedMessage(kHomeTaken);
+    }
     events_.onMainWindowCreated();
     return true;
 }
@@ -68,7 +97,8 @@ void MainWindow::createControls(const std::string& homeUrl) {
     const ControlLayout browser{kBrowserId, L"AtlAxWin", homeUrl.c_str(), 0, 0, -2, 0, 504, 360};
     createControl(handle(), browser);
 
-    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT, 0, 56, 5, 439, 75};
+    // SS_NOPREFIX: an "&" of an item title shows as itself, not as an underline.
+    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT | SS_NOPREFIX, 0, 56, 5, 439, 75};
     HWND label = createControl(handle(), statusLabel);
     statusFont_.reset(createFont(19, FW_NORMAL, GB2312_CHARSET));
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.get()), FALSE);
@@ -97,6 +127,12 @@ std::string MainWindow::itemText() const {
 void MainWindow::showCompactView() {
     setVisible(control(kBrowserId), false);
     setOuterHeight(handle(), kCompactHeight);
+}
+
+void MainWindow::showLoginView(const std::string& homeUrl) {
+    navigateBrowser(atlLibrary_.get(), control(kBrowserId), homeUrl);
+    setVisible(control(kBrowserId), true);
+    setOuterHeight(handle(), kOuterHeight);
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -41,8 +41,9 @@ public:
     explicit MainWindow(MainWindowEvents& events);
     ~MainWindow() override;
 
-    // Creates the window and its controls, registers the Home hot-key, shows the window,
-    // then runs MainWindowEvents::onMainWindowCreated.
+    // Creates the window and its controls, registers the Home hot-key, shows the window (with a
+    // box that says so when another program holds Home), then runs
+    // MainWindowEvents::onMainWindowCreated.
     bool create(const std::string& homeUrl);
 
     HWND control(int id) const { return GetDlgItem(handle(), id); }
@@ -51,6 +52,9 @@ public:
     // After a harvest: the login browser hidden and the window shrunk to the status label,
     // the check box and the item box.
     void showCompactView();
+    // When the login is over: the login browser shown again on the home page, and the window
+    // at its full height, so that the member can log in above.
+    void showLoginView(const std::string& homeUrl);
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -4,6 +4,7 @@
 #include "app/window_system.h"
 #include "http/request_limits.h"
 #include "util/owners.h"
+#include "util/timestamp.h"
 #include "workflow/deployment.h"
 
 namespace quillane {
@@ -21,6 +22,15 @@ int runMessageLoop() {
     return 0;
 }
 
+// The windows from their creation until the main window closes; they are gone on return.
+int runWindows() {
+    AppController controller;
+    if (!controller.openMainWindow()) {
+        return 1;
+    }
+    return runMessageLoop();
+}
+
 }  // namespace
 
 int runProgram() {
@@ -29,11 +39,9 @@ int runProgram() {
     // thread. It is declared first so that it goes last: the windows and any document held
     // are released while COM is still there.
     const ComApartment com;
-    AppController controller;
-    if (!controller.openMainWindow()) {
-        return 1;
-    }
-    return runMessageLoop();
+    const int exitCode = runWindows();
+    releaseTimeScript();
+    return exitCode;
 }
 
 }  // namespace quillane

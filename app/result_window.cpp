@@ -44,11 +44,13 @@ void ResultWindow::createControls() {
     const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", kOpenLinkButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
                                        51, 162, 312, 40};
     HWND openLink = createControl(handle(), openLinkButton);
+    EnableWindow(openLink, openLink_ ? TRUE : FALSE);
     openLinkFont_.reset(createFont(21, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
     SendMessageW(openLink, WM_SETFONT, reinterpret_cast<WPARAM>(openLinkFont_.get()), FALSE);
 
-    // Several lines fit: a long sentence wraps at word or character boundaries.
-    const ControlLayout messageLabel{kMessageLabelId, L"STATIC", "标签", SS_LEFT, 0, 6, 6, 480, 152};
+    // Several lines fit: a long sentence wraps at word or character boundaries. SS_NOPREFIX: an
+    // "&" of an item title shows as itself, not as an underline.
+    const ControlLayout messageLabel{kMessageLabelId, L"STATIC", "标签", SS_LEFT | SS_NOPREFIX, 0, 6, 6, 480, 152};
     HWND label = createControl(handle(), messageLabel);
     messageFont_.reset(createFont(21, FW_NORMAL, GB2312_CHARSET));
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont_.get()), FALSE);

@@ -22,7 +22,9 @@ public:
     static constexpr const wchar_t* kClassName = L"QuillaneResultWindow";
 
     // message: the sentence the window shows, taken now and never changed. openLink and
-    // endProgram: what the two buttons run.
+    // endProgram: what the two buttons run. Without openLink (no link was made for the item
+    // the sentence names) the button "打开返利链接" is disabled, so that it can never open a link
+    // made for another item.
     ResultWindow(std::string message, std::function<void()> openLink, std::function<void()> endProgram);
     ~ResultWindow() override;
 

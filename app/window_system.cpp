@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <optional>
 
 #include "util/owners.h"
 
@@ -40,10 +41,23 @@ bool isChecked(HWND checkBox) {
     return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+namespace {
+
+// Clipboard managers and remote-desktop clients open the clipboard for moments at a time;
+// a write waits that long for them before it gives up.
+constexpr ULONGLONG kClipboardPatienceMs = 1000;
+constexpr DWORD kClipboardRetryMs = 20;
+
+}  // namespace
+
 bool replaceClipboardText(HWND owner, std::string_view gbk) {
     const std::wstring wide = gbkToWide(gbk);
-    OpenedClipboard clipboard(owner);
-    if (!clipboard.isOpen() || !EmptyClipboard()) {
+    const ULONGLONG giveUpAt = GetTickCount64() + kClipboardPatienceMs;
+    std::optional<OpenedClipboard> clipboard;
+    for (clipboard.emplace(owner); !clipboard->isOpen() && GetTickCount64() < giveUpAt; clipboard.emplace(owner)) {
+        Sleep(kClipboardRetryMs);
+    }
+    if (!clipboard->isOpen() || !EmptyClipboard()) {
         return false;
     }
     if (wide.empty()) {

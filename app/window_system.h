@@ -19,6 +19,8 @@ void setAlwaysOnTop(HWND window, bool onTop);
 bool isChecked(HWND checkBox);
 
 // Replaces the clipboard's content with the text; the empty text leaves it without text.
+// While another program holds the clipboard open it tries again for up to a second; false
+// when the clipboard stayed busy (or the write failed) and the content is unchanged.
 bool replaceClipboardText(HWND owner, std::string_view gbk);
 // Hands the address to the default web browser; failures are not reported to the member.
 void openInDefaultBrowser(std::string_view gbkAddress);

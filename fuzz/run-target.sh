@@ -1,6 +1,7 @@
 # Sourced by scripts/native-checks and scripts/fuzz-campaign: runs one libFuzzer target of the native
 # build for a bounded time and reports its executions.
-quillane_fuzz_targets=(text_extraction_fuzzer cookie_merge_fuzzer url_header_fuzzer reply_headers_fuzzer item_reference_fuzzer)
+quillane_fuzz_targets=(text_extraction_fuzzer cookie_merge_fuzzer url_header_fuzzer reply_headers_fuzzer item_reference_fuzzer
+                       readable_title_fuzzer link_reply_fuzzer)
 
 # quillane_fuzz_run TARGET SECONDS WORK_CORPUS_DIR
 # New inputs go to WORK_CORPUS_DIR; the committed seeds in fuzz/corpus/TARGET are only read.

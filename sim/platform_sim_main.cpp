@@ -11,8 +11,10 @@
 //
 // Paths:
 //   /common/adzone/newSelfAdzone2.json, /pubauc/searchAuctionList.json,
-//   /common/code/getAuctionCode.json   the services; without the cookies cookie2 (HttpOnly) and
-//       _tb_token_ as issued, or with another _tb_token_ in the query, a not-logged-in reply.
+//   /common/code/getAuctionCode.json   the services, every reply in the platform's envelope
+//       {"data":..,"info":{"message":..,"ok":..},"ok":..,"invalidKey":null}; without the cookies
+//       cookie2 (HttpOnly) and _tb_token_ as issued, or with another _tb_token_ in the query,
+//       the not-logged-in reply (message "nologin").
 //       Each reply sets JSESSIONID and pub-seq. The link's eliteUrl echoes auctionid, adzoneid
 //       and siteid; an empty one of them gives an unsuccessful reply, as an empty search q does.
 //   /login, /logout     set (30 days) or expire the session cookies t, _tb_token_, cookie2.
@@ -34,17 +36,23 @@
 //                       listens again on the same port.
 //   /__control?k=v&...  changes modes (values percent-encoded UTF-8); 400 on an unknown key:
 //     reset=1 all defaults | clearLog=1 | session=ok|expired | token=T (issued and demanded)
+//     relogin=1  the member logs in again: a new token and session cookie are issued by /login
+//       and demanded, the old ones answered "nologin" (put them in the store with /login)
 //     site=101 zone=202 omitSite=1 omitZone=1 leadingList=1 (site 901 / zone 902 in a list
-//       before otherAdzones)
+//       before otherAdzones) emptyAdzones=1 (an account without sites: "webList":[],
+//       "otherAdzones":null, and "ok":true)
 //     item=ID|* with title=TEXT | titleJson=RAW | commission=RAW (12.5, null, "3") |
-//       omitCommission=1 | searchOk=0
-//     linkOk=0 | linkShape=pair|none|between | eliteUrl=RAW
+//       omitCommission=1 | searchOk=0 | noResult=1 (status NORESULT, pageList null, a pvid in
+//       info between message and ok)
+//     linkOk=0 | linkShape=pair|none|between|newer | eliteUrl=RAW  pair: eliteUrl directly
+//       followed by clickUrl; between: shortLinkUrl between them; newer: the newer shape, no
+//       eliteUrl, shortLinkUrl last after couponShortLinkUrl; none: no link key at all
 //     notice=BODY | page=/PATH&body=BODY | redirectTo=URL
 //     shortLink=/h.CODE&to=TARGET  where that short link hands off: a path (the simulator's own
 //       address is put before it) or a whole address of any scheme, as given
 //     delay=MS (every reply) | keepAlive=0 | replyCookie=SET-COOKIE-VALUE (repeatable; empty
 //       clears) added to the service replies
-//     fault=status:CODE|cut:start|cut:mid|delay:MS|nologin|none  on=services|adzone|search|
+//     fault=status:CODE|cut:start|cut:mid|delay:MS|nologin|staletoken|none  on=services|adzone|search|
 //       link|any|/PATH-PREFIX (default services)  times=N (default: every request)
 //       more faults: reset:head|reset:body (RST inside the header block or the body), silent
 //       (never answers), trickle:MS (the body one byte every MS), header:BYTES (filler header

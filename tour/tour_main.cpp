@@ -1,6 +1,7 @@
 // tour.exe: walks the member's whole road through a running quillane.exe with real clicks,
 // keys and a real paste on the display, as a member would: harvest the session keys, paste
-// an item address, double-click for the link, paste the marketplace app's share text (its
+// an item address, double-click for the link, log in again after the login expired (the next
+// lookup harvests the new login by itself), paste the marketplace app's share text (its
 // short link leads to another item), press Home over the item page in the stand-in
 // Internet Explorer window, open the link, end the program. After each step it prints what
 // the windows and the clipboard show, photographs the screen, and compares what it saw with
@@ -50,11 +51,6 @@ constexpr DWORD kStepTimeoutMs = 30000;
 // Around the windows in the screenshots.
 constexpr int kShotMargin = 12;
 
-
-std::string utf8ToGbk(std::u8string_view utf8) {
-    return wideToGbk(toWide(std::string(utf8.begin(), utf8.end()), kUtf8CodePage));
-}
-
 // Lines go out as UTF-8 bytes, unchanged, whatever the console's code page: the reader is a
 // Unix terminal or a log file.
 void print(const std::string& gbkLine) {
@@ -63,9 +59,12 @@ void print(const std::string& gbkLine) {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// The simulator's item: its title exactly as the platform sends it, then the commission.
+// The simulator's item as the member reads it: its title without the platform's markup and
+// JSON escapes, then the commission.
+constexpr const char* kDefaultItemTitle = "\"连衣裙夏季新款 \"显瘦\" 女装/碎花\"";
+
 std::string rebateOfDefaultItem() {
-    return utf8ToGbk(platform_sim::kDefaultTitleJson) + kRebateIs + platform_sim::kDefaultCommission;
+    return kDefaultItemTitle + std::string(kRebateIs) + platform_sim::kDefaultCommission;
 }
 
 HWND firstDescendantOfClass(HWND parent, const wchar_t* className) {
@@ -97,7 +96,9 @@ HWND waitForTopLevelWindow(const wchar_t* className) {
 class Tour {
 public:
     Tour(int port, std::string pageItemId, std::string screenshotFolder)
-        : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)) {}
+        : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)) {
+        sim_.attach(port_);
+    }
     Tour(const Tour&) = delete;
     Tour& operator=(const Tour&) = delete;
 
@@ -108,6 +109,10 @@ private:
     bool harvest();
     bool paste();
     bool link();
+    bool loginAgain();
+    // The member goes to another window, so that the item box gains the focus anew (and is
+    // emptied) at the next click into it.
+    void leaveTheBox();
     bool shareText();
     // Pastes the text into the item box as the member does; true when the item was found.
     bool pasteIntoBox(const std::string& text, const std::string& shot);
@@ -144,6 +149,7 @@ private:
     }
 
     int port_;
+    PlatformSim sim_;
     std::string pageItemId_;
     std::string screenshotFolder_;
     HWND main_ = nullptr;
@@ -166,6 +172,7 @@ int Tour::run() {
         {"Press 获取关键信息: the session keys are harvested", &Tour::harvest},
         {"Paste an item address into the item box", &Tour::paste},
         {"Double-click the item box: the member's link", &Tour::link},
+        {"The login expires, the member logs in again; the next paste works without 获取关键信息", &Tour::loginAgain},
         {"Paste the marketplace app's share text, double-click: its short link led to the item", &Tour::shareText},
         {"Point at the item page in the stand-in Chromium window, press Home", &Tour::homeOverChromium},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
@@ -289,11 +296,30 @@ bool Tour::link() {
     return screenshot("link") && ok;
 }
 
-bool Tour::shareText() {
-    // The member comes back from another window, so the box gains the focus anew.
+bool Tour::loginAgain() {
+    // The platform ends the old session and issues a new one, which lands in the cookie
+    // store as a login in the embedded browser or Internet Explorer leaves it.
+    if (!sim_.clearLog() || !sim_.logInAgain()) {
+        show("simulator", "did not take the new login");
+        return false;
+    }
+    show("platform", "the old session is answered nologin; a new token and cookie are in the store");
+    leaveTheBox();
+    bool ok = pasteIntoBox(itemAddress(kPastedItemId), "login-again");
+    ok = expect("harvests of the new login", std::to_string(sim_.requestsTo(kAdzonePath).size()), "1") && ok;
+    ok = expect("searches (one repeated)", std::to_string(sim_.requestsTo(kSearchPath).size()), "2") && ok;
+    const bool browserShown = IsWindowVisible(control(MainWindow::kBrowserId)) != FALSE;
+    return expect("embedded browser", browserShown ? "shown" : "hidden", "hidden") && ok;
+}
+
+void Tour::leaveTheBox() {
     const POINT page = centreOf(windowRect(pageView_));
     clickAt(page.x, page.y);
     waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+}
+
+bool Tour::shareText() {
+    leaveTheBox();
     const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
                              "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
     const bool ok = pasteIntoBox(text, "share-text");

@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <optional>
+#include <memory>
 
 #include "util/owners.h"
 
@@ -69,22 +69,29 @@ ComPtr<IDispatch> newTimeScript() {
     return control;
 }
 
-// One script control a thread, made on the thread's first reading and kept to its end.
-// Under Wine a control that has run a script keeps its script engine (some 20 KiB) alive
-// after its last release, so a control a reading would grow the program with every request.
-// The control holds the thread's use of COM that it was made in, so that the apartment
-// outlives it whatever the thread's other users of COM do. At the thread's end (for the
-// program's thread, after the program has given up its own use of COM) the control is
-// released first, then that use of COM: members go in the reverse order of their declaration.
+// One script control a thread, made on the thread's first reading and kept until
+// releaseTimeScript. Under Wine a control that has run a script keeps its script engine (some
+// 20 KiB) alive after its last release, so a control a reading would grow the program with
+// every request. The control holds the thread's use of COM that it was made in, so that the
+// apartment outlives it whatever the thread's other users of COM do; releaseTimeScript gives
+// back the control first, then that use of COM (members go in the reverse order of their
+// declaration).
 struct ThreadTimeScript {
-    std::optional<ComApartment> apartment;
+    std::unique_ptr<ComApartment> apartment;
     ComPtr<IDispatch> control;
+    // What is still held when the thread ends is left to the system: at the process's end the
+    // script engine's and COM's own libraries may already be shut down, and a call into them
+    // then can hang the exit.
+    ~ThreadTimeScript() {
+        control.release();
+        apartment.release();
+    }
 };
 thread_local ThreadTimeScript threadTimeScript;
 
 IDispatch* timeScript() {
     if (!threadTimeScript.control) {
-        threadTimeScript.apartment.emplace();
+        threadTimeScript.apartment = std::make_unique<ComApartment>();
         threadTimeScript.control = newTimeScript();
         if (!threadTimeScript.control) {
             threadTimeScript.apartment.reset();
@@ -93,13 +100,13 @@ IDispatch* timeScript() {
     return threadTimeScript.control.get();
 }
 
-// A control that failed is not trusted again: the next reading makes a new one.
-void dropTimeScript() {
+}  // namespace
+
+// Also what makes a failed control untrusted: the next reading makes a new one.
+void releaseTimeScript() {
     threadTimeScript.control.reset();
     threadTimeScript.apartment.reset();
 }
-
-}  // namespace
 
 std::string scriptTimestamp() {
     IDispatch* control = timeScript();
@@ -120,7 +127,7 @@ std::string scriptTimestamp() {
         return {};
     }
     if (!invoke(control, L"Run", DISPATCH_METHOD, runParameters, result.get())) {
-        dropTimeScript();
+        releaseTimeScript();
         return {};
     }
 

@@ -10,4 +10,9 @@ std::string millisecondTimestamp();
 // missing or fails (millisecondTimestamp then reads the system clock).
 std::string scriptTimestamp();
 
+// Gives back this thread's script control and the use of COM it holds. A thread that read a
+// timestamp calls it before it gives up COM itself; what a thread still holds at its end is
+// left to the system.
+void releaseTimeScript();
+
 }  // namespace quillane

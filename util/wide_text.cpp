@@ -38,4 +38,16 @@ std::string fromWide(std::wstring_view wide, unsigned codePage, unsigned long fl
     return text;
 }
 
+std::string codePointToGbk(char32_t codePoint) {
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+        return {};
+    }
+    // Code page 936 holds no character beyond the basic plane: one "?" for the character, not
+    // one for each half of its surrogate pair.
+    if (codePoint > 0xFFFF) {
+        return codePoint <= 0x10FFFF ? "?" : std::string();
+    }
+    return wideToGbk(std::wstring(1, static_cast<wchar_t>(codePoint)));
+}
+
 }  // namespace quillane

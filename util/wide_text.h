@@ -20,5 +20,8 @@ std::string fromWide(std::wstring_view wide, unsigned codePage, unsigned long fl
 inline std::wstring gbkToWide(std::string_view gbk) { return toWide(gbk, kGbkCodePage); }
 inline std::string wideToGbk(std::wstring_view wide) { return fromWide(wide, kGbkCodePage); }
 inline std::string gbkToUtf8(std::string_view gbk) { return fromWide(gbkToWide(gbk), kUtf8CodePage); }
+// One Unicode character in GBK; "?" for one that code page 936 lacks, empty for a surrogate
+// or a value above U+10FFFF, which name no character.
+std::string codePointToGbk(char32_t codePoint);
 
 }  // namespace quillane

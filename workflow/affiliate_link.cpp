@@ -1,7 +1,7 @@
 #include "workflow/affiliate_link.h"
 
-#include "util/text.h"
 #include "util/timestamp.h"
+#include "workflow/link_reply.h"
 #include "workflow/platform_request.h"
 #include "workflow/query_value.h"
 #include "workflow/service_paths.h"
@@ -21,13 +21,19 @@ std::string linkQueryUrl(const Deployment& deployment, const SessionState& sessi
 LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment) {
     LinkResult result;
     result.session = session;
-    const std::string reply = requestWithSession(result.session, linkQueryUrl(deployment, session));
+    const std::string reply = requestKeepingLogin(
+        result.session, deployment, [&](const SessionState& current) { return linkQueryUrl(deployment, current); },
+        result.login);
     if (!isSuccessfulReply(reply)) {
         return result;
     }
-    // The eliteUrl value, taken raw; it must be followed directly by clickUrl.
+    // Without a link nothing claims success, and the member's clipboard and kept link stay.
+    const auto link = linkOfReply(reply);
+    if (!link) {
+        return result;
+    }
     result.made = true;
-    result.link = textBetween(reply, "eliteUrl\":\"", "\",\"clickUrl");
+    result.link = *link;
     result.session.affiliateLink = result.link;
     return result;
 }

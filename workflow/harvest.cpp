@@ -4,6 +4,7 @@
 #include "util/cookie_store.h"
 #include "util/text.h"
 #include "util/timestamp.h"
+#include "workflow/login_expiry.h"
 #include "workflow/member_texts.h"
 #include "workflow/query_value.h"
 #include "workflow/service_paths.h"
@@ -67,6 +68,10 @@ HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& 
     request.cookies = session.storeCookieText;
     const std::string reply = httpRequest(request);
     session.adzoneReply = reply;
+    if (isLoginExpiredReply(reply)) {
+        result.outcome = HarvestOutcome::LoginExpired;
+        return result;
+    }
     const AdzoneIds ids = adzoneIdsOf(reply);
 
     result.idsText = kIdsPrefix + ids.siteId + "|" + ids.adzoneId;
@@ -78,6 +83,7 @@ HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& 
     // A successful harvest starts the session afresh from the store's cookies (and what this
     // reply set), dropping whatever earlier replies had merged in.
     session.sessionCookies = *request.cookies;
+    session.harvestedStoreText = session.storeCookieText;
     session.formToken = token;
     session.siteId = ids.siteId;
     session.adzoneId = ids.adzoneId;

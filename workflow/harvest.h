@@ -10,6 +10,7 @@ namespace quillane {
 enum class HarvestOutcome {
     NotLoggedIn,  // the store holds no form token: nothing was asked
     NoIds,        // the ad-zone service did not give both ids
+    LoginExpired, // the ad-zone service said the store's login is over
     Harvested,
 };
 

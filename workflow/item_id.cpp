@@ -1,5 +1,7 @@
 #include "workflow/item_id.h"
 
+#include "util/ascii.h"
+
 namespace quillane {
 namespace {
 
@@ -8,22 +10,6 @@ constexpr std::size_t kLongestItemId = 15;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (lowerAscii(text[i]) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool isLetter(char c) {

@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "util/ascii.h"
 #include "workflow/item_id.h"
 
 namespace quillane {
@@ -19,10 +20,6 @@ constexpr std::pair<std::string_view, std::string_view> kTokenBrackets[] = {
     {"(", ")"},
     {"\xA3\xA8", "\xA3\xA9"},
 };
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';

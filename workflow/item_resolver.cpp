@@ -5,6 +5,7 @@
 #include "http/reply_headers.h"
 #include "http/request_engine.h"
 #include "http/request_headers.h"
+#include "util/ascii.h"
 #include "util/text.h"
 #include "workflow/hand_off.h"
 #include "workflow/item_reference.h"
@@ -13,11 +14,7 @@ namespace quillane {
 namespace {
 
 bool isWebAddress(std::string_view address) {
-    std::string scheme(address.substr(0, address.find(':')));
-    for (char& c : scheme) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return (scheme == "http" || scheme == "https") && address.substr(scheme.size(), 3) == "://";
+    return startsWithIgnoringCase(address, "http://") || startsWithIgnoringCase(address, "https://");
 }
 
 // A Location such as "file:///C:/x" or "javascript:..." names a scheme of its own; a relative

@@ -13,6 +13,10 @@ inline constexpr const char* kOpenLinkButton = "打开返利链接";
 inline constexpr const char* kEndProgramButton = "关闭隐藏程序";
 inline constexpr const char* kMessageCaption = "友情提醒";
 
+// Once at start when another program holds Home: the member would otherwise press it in vain
+// without a word.
+inline constexpr const char* kHomeTaken = "Home键已被其他程序占用，请关闭那个程序后重新打开本软件！";
+
 // The harvest: the ids in the status label, then a box.
 inline constexpr const char* kIdsPrefix = "请核对下面是否提取两组数字,否则放弃软件：";
 inline constexpr const char* kHarvestSuccess =
@@ -24,6 +28,8 @@ inline constexpr const char* kHarvestFailure = "关键信息获取失败！请�
 inline constexpr const char* kRebateIs = "的返利是";
 inline constexpr const char* kYuan = "元！";
 inline constexpr const char* kYuanAndCopied = "元！已成功复制返利地址！";
+// The result window when no link was made for the item: its button then stays disabled.
+inline constexpr const char* kYuanAndLinkFailed = "元！返利链接获取失败！";
 inline constexpr const char* kLookupFailure = "采集信息失败，是否网页登陆并获取关键信息？";
 // The platform knows the item but pays no commission on it.
 inline constexpr const char* kNoCommission = "这件商品暂时没有返利，换一件商品试试吧！";
@@ -32,5 +38,13 @@ inline constexpr const char* kTaoTokenOnly = "淘口令无法直接识别，请�
 
 // The link.
 inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
+// No link came: the clipboard and the kept link stay as they were.
+inline constexpr const char* kLinkFailure = "返利链接获取失败，请稍后再试！";
+// A link was made but another program kept the clipboard open; the link is kept for
+// "打开返利链接" and a second try.
+inline constexpr const char* kClipboardBusy = "复制失败：剪贴板正被其他程序占用，请再试一次！";
+
+// The platform says the login is over, and the cookie store holds no newer one.
+inline constexpr const char* kLoginExpired = "登录已过期，请在上方重新登录阿里妈妈，再点击获取关键信息！";
 
 }  // namespace quillane

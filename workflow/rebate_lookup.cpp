@@ -1,10 +1,11 @@
 #include "workflow/rebate_lookup.h"
 
+#include "util/readable_title.h"
 #include "util/text.h"
 #include "util/timestamp.h"
+#include "util/wide_text.h"
 #include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
-#include "workflow/platform_request.h"
 #include "workflow/query_value.h"
 #include "workflow/service_paths.h"
 
@@ -36,13 +37,20 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
         return result;
     }
 
-    const std::string reply = requestWithSession(result.session, searchQueryUrl(deployment, result.session));
+    const std::string reply = requestKeepingLogin(
+        result.session, deployment, [&](const SessionState& current) { return searchQueryUrl(deployment, current); },
+        result.login);
+    if (result.login.expired) {
+        // Home's answer is its window; the edit box's the status label.
+        (form == LookupForm::HotKey ? result.resultMessage : result.statusText) = kLoginExpired;
+        return result;
+    }
     if (!isSuccessfulReply(reply)) {
         result.statusText = kLookupFailure;
         return result;
     }
 
-    const std::string title = textBetween(reply, "title\":", ",\"");
+    const std::string title = readableTitle(textBetween(reply, "title\":", ",\""), codePointToGbk);
     const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
     if (commission.empty()) {
         result.outcome = LookupOutcome::NoCommission;
@@ -56,7 +64,13 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     }
     result.link = makeAffiliateLink(result.session, deployment);
     result.session = result.link->session;
-    result.resultMessage = title + kRebateIs + commission + kYuanAndCopied;
+    result.login.expired = result.link->login.expired;
+    result.login.reharvested = result.login.reharvested || result.link->login.reharvested;
+    result.rebateSentence = title + kRebateIs + commission + kYuan;
+    // The window never claims a link that was not made for this item.
+    result.resultMessage = result.link->made           ? title + kRebateIs + commission + kYuanAndCopied
+                           : result.link->login.expired ? result.rebateSentence + kLoginExpired
+                                                        : title + kRebateIs + commission + kYuanAndLinkFailed;
     return result;
 }
 

@@ -28,8 +28,11 @@ struct LookupResult {
     // title's sentence. Empty when the label is not the lookup's to change.
     std::string statusText;
     // Hot-key form, item found: the link request made for it, and the result window's sentence.
+    // Its button opens a link only when one was made for this item.
     std::optional<LinkResult> link;
     std::string resultMessage;
+    std::string rebateSentence;  // the title and commission, for a sentence the program ends itself
+    LoginCheck login;            // of the search and the link request alike
     SessionState session;  // with the item id and the reply's cookies (and the link's)
 };
 

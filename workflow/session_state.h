@@ -10,6 +10,7 @@ namespace quillane {
 
 struct SessionState {
     std::string storeCookieText;  // the platform domain's cookies as last read from the store
+    std::string harvestedStoreText;  // the store's text that the last successful harvest read
     std::string sessionCookies;   // sent with every platform request; merged with each reply's cookies
     std::string formToken;        // value of the cookie _tb_token_
     std::string adzoneReply;      // the last ad-zone service reply

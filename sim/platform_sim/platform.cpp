@@ -13,7 +13,8 @@ constexpr char kAdzonePath[] = "/common/adzone/newSelfAdzone2.json";
 constexpr char kSearchPath[] = "/pubauc/searchAuctionList.json";
 constexpr char kLinkPath[] = "/common/code/getAuctionCode.json";
 constexpr char kPlain[] = "text/plain;charset=utf-8";
-constexpr char kSuccessTail[] = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true}";
+// Every service reply ends in the platform's envelope.
+constexpr char kSuccessTail[] = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true,\"invalidKey\":null}";
 // Login cookies live for 30 days, as a "remember me" login on the real platform does.
 constexpr long long kSessionSeconds = 30LL * 24 * 3600;
 
@@ -68,7 +69,7 @@ bool loggedIn(const Request& request, const Settings& settings) {
         return false;
     }
     const std::string cookies = request.cookieHeader();
-    return cookieValue(cookies, kSessionCookieName) == std::string(kSessionCookieValue) &&
+    return cookieValue(cookies, kSessionCookieName) == settings.sessionValue &&
            cookieValue(cookies, kTokenCookieName) == settings.token &&
            queryValue(request.query, kTokenCookieName) == settings.token;
 }
@@ -79,14 +80,18 @@ Reply json(std::string body) {
     return reply;
 }
 
-Reply notLoggedIn() {
-    return json(
-        utf8(u8"{\"data\":{\"noLogin\":true},\"info\":{\"message\":\"nologin\",\"ok\":false},"
-             u8"\"ok\":true,\"invalidKey\":\"cookie2\"}"));
+Reply unsuccessful(const char8_t* message) {
+    return json("{\"data\":null,\"info\":{\"message\":" + jsonString(utf8(message)) +
+                ",\"ok\":false},\"ok\":false,\"invalidKey\":null}");
 }
 
-Reply unsuccessful(const char8_t* message) {
-    return json("{\"data\":null,\"info\":{\"message\":" + jsonString(utf8(message)) + ",\"ok\":false},\"ok\":true}");
+// Every service's answer to a session that has expired, and to a stale form token.
+Reply notLoggedIn() {
+    return unsuccessful(u8"nologin");
+}
+
+Reply staleToken() {
+    return unsuccessful(u8"页面失效，建议重启浏览器再试！");
 }
 
 // The item id that the tool put at the end of q, after the encoded "=" of the item address.
@@ -202,6 +207,7 @@ Outcome Platform::answer(int connection, const Request& request) {
             case Fault::Kind::CutMidReply: outcome.cut = Outcome::Cut::MidReply; break;
             case Fault::Kind::Delay: outcome.delayMs += fault.value; break;
             case Fault::Kind::NotLoggedIn: outcome.reply = notLoggedIn(); break;
+            case Fault::Kind::StaleToken: outcome.reply = staleToken(); break;
             case Fault::Kind::ResetInHead: outcome.cut = Outcome::Cut::ResetInHead; break;
             case Fault::Kind::ResetInBody: outcome.cut = Outcome::Cut::ResetInBody; break;
             case Fault::Kind::Silent: outcome.cut = Outcome::Cut::Silent; break;
@@ -325,6 +331,10 @@ Reply Platform::adzoneReply(const Settings& settings) const {
                "},{\"id\":303,\"name\":" + jsonString(utf8(u8"备用推广位")) +
                "}],\"name\":" + jsonString(utf8(siteName)) + "}";
     };
+    if (settings.emptyAdzones) {
+        return json(std::string("{\"data\":{\"webList\":[],\"otherAdzones\":null,\"hasSelfAdzone\":false},") +
+                    kSuccessTail);
+    }
     std::string body = "{\"data\":{";
     if (settings.leadingList) {
         body += "\"guideList\":[" +
@@ -347,6 +357,12 @@ Reply Platform::searchReply(const Request& request, const Settings& settings) co
     const ItemSetting& item = settings.item(itemId);
     if (!item.ok) {
         return unsuccessful(u8"宝贝不存在或已下架");
+    }
+    if (!item.found) {
+        // The platform found nothing: still "ok", with a pvid between message and ok.
+        return json("{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":0,\"status\":\"NORESULT\"},"
+                    "\"pageList\":null},\"info\":{\"message\":null,\"pvid\":\"10_127.0.0.1_1_1501426771407\",\"ok\":true},"
+                    "\"ok\":true,\"invalidKey\":null}");
     }
     std::string entry = "{\"title\":" + item.titleJson + ",\"auctionId\":" + jsonString(itemId) +
                         ",\"shopTitle\":" + jsonString(utf8(u8"模拟旗舰店")) + ",\"tkRate\":30.5,\"zkPrice\":41.67";
@@ -374,14 +390,24 @@ Reply Platform::linkReply(const Request& request, const Settings& settings) cons
                                    "&adzoneid=" + addressSafe(adzoneId) + "&siteid=" + addressSafe(siteId));
     const std::string eliteKey = "\"eliteUrl\":\"" + elite + "\",";
     const std::string clickKey = "\"clickUrl\":\"" + self + "/click?e=" + addressSafe(auctionId) + "\",";
-    const std::string shortKey = "\"shortLinkUrl\":\"" + self + "/s/" + addressSafe(auctionId) + "\",";
+    const std::string shortKey = "\"shortLinkUrl\":\"" + self + "/s/" + addressSafe(auctionId) + "\"";
     std::string data = "\"taoToken\":" + jsonString(utf8(u8"￥Qu1lL4ne￥")) + ",";
     switch (settings.linkShape) {
-        case LinkShape::Pair: data += shortKey + eliteKey + clickKey; break;
-        case LinkShape::Between: data += eliteKey + shortKey + clickKey; break;
-        case LinkShape::None: data += shortKey; break;
+        case LinkShape::Pair: data += shortKey + "," + eliteKey + clickKey; break;
+        case LinkShape::Between: data += eliteKey + shortKey + "," + clickKey; break;
+        case LinkShape::None: break;
+        case LinkShape::Newer:
+            // The newer shape: the coupon's short link first, the member's short link last.
+            data += "\"couponShortLinkUrl\":\"" + self + "/coupon/" + addressSafe(auctionId) + "\"," +
+                    "\"qrCodeUrl\":\"//gqrcode.example/img?text=" + addressSafe(auctionId) + "\"," + clickKey +
+                    "\"couponLinkTaoToken\":" + jsonString(utf8(u8"￥Mn4bV6cX￥")) + "," +
+                    "\"couponLink\":\"https://uland.example/coupon/edetail?e=AbCd%2Bef\",";
+            break;
     }
     data += "\"type\":\"auction\"";
+    if (settings.linkShape == LinkShape::Newer) {
+        data += "," + shortKey;
+    }
     return json("{\"data\":{" + data + "}," + kSuccessTail);
 }
 
@@ -395,7 +421,7 @@ Reply Platform::loginReply(bool login, const Settings& settings) const {
     };
     cookie(kTrackCookieName, kTrackCookieValue, false);
     cookie(kTokenCookieName, settings.token, false);
-    cookie(kSessionCookieName, kSessionCookieValue, true);
+    cookie(kSessionCookieName, settings.sessionValue, true);
     return reply;
 }
 

@@ -45,6 +45,7 @@ bool parseFault(const std::string& text, Fault& fault) {
     }
     static const std::pair<const char*, Fault::Kind> kPlain[] = {
         {"nologin", Fault::Kind::NotLoggedIn},       {"silent", Fault::Kind::Silent},
+        {"staletoken", Fault::Kind::StaleToken},
         {"badstatus", Fault::Kind::BadStatusLine},   {"badtext", Fault::Kind::BadText},
         {"cookiebreaks", Fault::Kind::CookieLineBreaks}, {"loop", Fault::Kind::MovedLoop},
     };
@@ -87,6 +88,7 @@ std::string Fault::describe() const {
         case Kind::BadText: return "badtext";
         case Kind::CookieLineBreaks: return "cookiebreaks";
         case Kind::MovedLoop: return "loop";
+        case Kind::StaleToken: return "staletoken";
     }
     return {};
 }
@@ -94,6 +96,7 @@ std::string Fault::describe() const {
 Settings Settings::defaults() {
     Settings settings;
     settings.token = kDefaultToken;
+    settings.sessionValue = kSessionCookieValue;
     settings.siteId = kDefaultSiteId;
     settings.adzoneId = kDefaultAdzoneId;
     settings.items["*"] =
@@ -176,6 +179,16 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             changed.sessionExpired = value == "expired";
         } else if (key == "token") {
             changed.token = value;
+        } else if (key == "relogin") {
+            // The member logs in again: the platform issues a new token and session cookie
+            // (/login hands them out) and no longer accepts the old ones.
+            valid = value == "1";
+            ++changed.logins;
+            char fresh[40];
+            std::snprintf(fresh, sizeof fresh, "%08x%08x", 0xA11CE000u + changed.logins, changed.logins * 2654435761u);
+            changed.sessionValue = fresh;
+            changed.token = "f5" + std::string(fresh).substr(6, 10);
+            changed.sessionExpired = false;
         } else if (key == "site") {
             changed.siteId = value;
         } else if (key == "zone") {
@@ -186,6 +199,8 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             valid = parseSwitch(value, changed.omitAdzone);
         } else if (key == "leadingList") {
             valid = parseSwitch(value, changed.leadingList);
+        } else if (key == "emptyAdzones") {
+            valid = parseSwitch(value, changed.emptyAdzones);
         } else if (key == "item" || key == "page" || key == "shortLink") {
             // read above
         } else if (key == "title") {
@@ -202,12 +217,17 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             }
         } else if (key == "searchOk") {
             valid = parseSwitch(value, itemSetting().ok);
+        } else if (key == "noResult") {
+            bool noResult = false;
+            valid = parseSwitch(value, noResult);
+            itemSetting().found = !noResult;
         } else if (key == "linkOk") {
             valid = parseSwitch(value, changed.linkOk);
         } else if (key == "linkShape") {
-            valid = value == "pair" || value == "none" || value == "between";
+            valid = value == "pair" || value == "none" || value == "between" || value == "newer";
             changed.linkShape = value == "none"      ? LinkShape::None
                                 : value == "between" ? LinkShape::Between
+                                : value == "newer"   ? LinkShape::Newer
                                                      : LinkShape::Pair;
         } else if (key == "eliteUrl") {
             changed.eliteUrl = value;

@@ -15,9 +15,13 @@ struct ItemSetting {
     std::string titleJson;                      // raw JSON value of "title"
     std::optional<std::string> commissionJson;  // raw JSON value of calCommission; absent: no such key
     bool ok = true;                             // false: a reply without the success marker
+    bool found = true;                          // false: the platform's NORESULT answer
 };
 
-enum class LinkShape { Pair, None, Between };
+// Pair: eliteUrl directly followed by clickUrl. Between: another key between them. Newer: the
+// newer shape, whose link is shortLinkUrl (after couponShortLinkUrl), without eliteUrl. None:
+// the success marker without any link.
+enum class LinkShape { Pair, None, Between, Newer };
 
 // A staged failure. Every rule that matches a request applies to it, in the order given.
 struct Fault {
@@ -30,6 +34,8 @@ struct Fault {
         // is not one, bytes that are not UTF-8 and zero bytes, cookies with line breaks in
         // them, a 301 to the address itself.
         HeaderBytes, Cookies, BodyBytes, BadStatusLine, BadText, CookieLineBreaks, MovedLoop,
+        // The platform's answer to a stale form token.
+        StaleToken,
     } kind = Kind::Status;
     int value = 0;                    // the status code, delay or trickle interval in ms, or a size
     std::string target = "services";  // services, adzone, search, link, any, or a path prefix
@@ -41,7 +47,9 @@ struct Fault {
 struct Settings {
     // Session: what /login issues and what the services demand.
     std::string token;
+    std::string sessionValue;  // of the HttpOnly session cookie
     bool sessionExpired = false;
+    int logins = 0;  // fresh logins issued since the start ("relogin")
 
     // Ad-zone service.
     std::string siteId;
@@ -49,6 +57,7 @@ struct Settings {
     bool omitSite = false;
     bool omitAdzone = false;
     bool leadingList = false;
+    bool emptyAdzones = false;  // an account without sites: "webList":[], "otherAdzones":null
 
     // Item-search service: one setting per item id, "*" for every other id.
     std::map<std::string, ItemSetting> items;

@@ -144,14 +144,23 @@ PlatformSim::~PlatformSim() {
     }
 }
 
-bool PlatformSim::start() {
-    if (process_) {
-        return true;
-    }
+void PlatformSim::attach(int port) {
+    startWinsock();
+    port_ = port;
+}
+
+void PlatformSim::startWinsock() {
     if (!winsockStarted_) {
         WSADATA wsa;
         winsockStarted_ = WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
     }
+}
+
+bool PlatformSim::start() {
+    if (process_) {
+        return true;
+    }
+    startWinsock();
     // The simulator dies with the test process, whatever ends the test.
     if (!job_) {
         job_.reset(CreateJobObjectW(nullptr, nullptr));
@@ -317,6 +326,10 @@ bool PlatformSim::logIn() {
 
 bool PlatformSim::logOut() {
     return runSimLogin("/logout");
+}
+
+bool PlatformSim::logInAgain() {
+    return set({{"relogin", "1"}}) && logIn();
 }
 
 }  // namespace quillane::test

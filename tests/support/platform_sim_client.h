@@ -49,6 +49,8 @@ public:
 
     // Starts platform_sim.exe on a free port and waits until it listens.
     bool start();
+    // Talks to a simulator that somebody else started on this port; stop() leaves it running.
+    void attach(int port);
     // Asks it to quit and waits until its process has ended (killing it if it does not).
     bool stop();
     bool running() const { return process_ != nullptr; }
@@ -78,8 +80,12 @@ public:
     // Runs sim_login.exe on the login (or logout) page of the API host and waits for it.
     bool logIn();
     bool logOut();
+    // The member logs in again: the platform issues a new token and session cookie, which
+    // land in the cookie store; the old ones are answered "nologin" from now on.
+    bool logInAgain();
 
 private:
+    void startWinsock();
     std::string controlGet(std::string_view target, int& status);
     bool runSimLogin(std::string_view path);
 

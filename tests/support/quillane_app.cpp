@@ -4,7 +4,7 @@
 
 namespace quillane::test {
 
-std::unique_ptr<QuillaneApp> QuillaneApp::start(const EnvironmentOverrides& overrides) {
+std::unique_ptr<RunningProgram> QuillaneApp::launch(const EnvironmentOverrides& overrides) {
     EnvironmentOverrides environment = {
         {L"QUILLANE_HOME_URL", L"http://127.0.0.1:9/"},
         {L"QUILLANE_NOTICE_URL", L"http://127.0.0.1:9/notice.html"},
@@ -25,8 +25,12 @@ std::unique_ptr<QuillaneApp> QuillaneApp::start(const EnvironmentOverrides& over
             environment.emplace_back(name, value);
         }
     }
+    return RunningProgram::start(L"quillane.exe", {}, environment);
+}
+
+std::unique_ptr<QuillaneApp> QuillaneApp::start(const EnvironmentOverrides& overrides) {
     auto app = std::unique_ptr<QuillaneApp>(new QuillaneApp);
-    app->process_ = RunningProgram::start(L"quillane.exe", {}, environment);
+    app->process_ = launch(overrides);
     if (!app->process_) {
         return nullptr;
     }

@@ -15,6 +15,9 @@ public:
     // Starts quillane.exe and waits until its main window is shown. overrides replace the
     // defaults (e.g. QUILLANE_API_HOST pointed at the simulator). Null when it did not start.
     static std::unique_ptr<QuillaneApp> start(const EnvironmentOverrides& overrides = {});
+    // Starts quillane.exe with the same deployment values and returns at once, without
+    // waiting for any window (a second start shows none).
+    static std::unique_ptr<RunningProgram> launch(const EnvironmentOverrides& overrides = {});
 
     RunningProgram& process() { return *process_; }
     HWND mainWindow() const { return mainWindow_; }

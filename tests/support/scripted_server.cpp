@@ -6,20 +6,13 @@
 #include <cctype>
 
 #include "tests/support/wait.h"
+#include "util/ascii.h"
 
 namespace quillane::test {
 namespace {
 
 // How often a blocked read looks at the stop event; it bounds how long stop() takes.
 constexpr long kPollMicroseconds = 50 * 1000;
-
-std::string lowerAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
 
 // The Content-Length of a request head, 0 when it has none: the client's body is read whole
 // before the reply starts, so that a test sees every byte that was sent.

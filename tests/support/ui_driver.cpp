@@ -1,5 +1,6 @@
 #include "tests/support/ui_driver.h"
 
+#include "app/window_system.h"
 #include "tests/support/unix_program.h"
 #include "tests/support/wait.h"
 #include "util/wide_text.h"
@@ -222,39 +223,19 @@ POINT centreOf(const RECT& rect) {
 }
 
 std::string clipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) {
-        return text;
+    const OpenedClipboard clipboard(nullptr);
+    HANDLE data = clipboard.isOpen() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+    const auto* wide = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (wide == nullptr) {
+        return {};
     }
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data != nullptr) {
-        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = wideToGbk(wide);
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
+    std::string text = wideToGbk(wide);
+    GlobalUnlock(data);
     return text;
 }
 
 void replaceClipboardWith(const std::string& gbk) {
-    const std::wstring text = gbkToWide(gbk);
-    if (!OpenClipboard(nullptr)) {
-        return;
-    }
-    EmptyClipboard();
-    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        if (void* target = GlobalLock(block)) {
-            memcpy(target, text.c_str(), bytes);
-            GlobalUnlock(block);
-            if (SetClipboardData(CF_UNICODETEXT, block) == nullptr) {
-                GlobalFree(block);
-            }
-        } else {
-            GlobalFree(block);
-        }
-    }
-    CloseClipboard();
+    replaceClipboardText(nullptr, gbk);
 }
+
 }  // namespace quillane::test

@@ -2,7 +2,8 @@
 
 namespace quillane::test {
 
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs,
+               const std::function<bool(const MSG&)>& handledFirst) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (true) {
         if (condition()) {
@@ -13,6 +14,9 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
         }
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (handledFirst && handledFirst(msg)) {
+                continue;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -11,6 +11,9 @@ namespace quillane::test {
 inline constexpr unsigned long kTestRequestTimeoutMs = 2000;
 
 // Polls condition until it holds or timeoutMs passes; pumps this thread's messages meanwhile.
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// handledFirst, if given, sees every message before it is dispatched, as the program's own loop
+// offers each to its Esc handling; true: handled, not dispatched.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000,
+               const std::function<bool(const MSG&)>& handledFirst = {});
 
 }  // namespace quillane::test

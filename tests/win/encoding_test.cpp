@@ -6,6 +6,7 @@
 #include <string>
 
 #include "http/encoding.h"
+#include "util/wide_text.h"
 
 namespace quillane {
 namespace {
@@ -151,6 +152,24 @@ TEST(Utf8ToGbk, ConvertsAMebibyteBodyInOnePiece) {
     ASSERT_EQ(converted.size(), gbk.size());
     EXPECT_TRUE(converted == gbk);
     EXPECT_EQ(utf8ToUtf16(utf8).size(), utf8.size() / utf8Unit.size() * 8 * 2);
+}
+
+// What a \uXXXX escape of a title turns into: the character's GBK bytes, or one "?".
+TEST(CodePointToGbk, GivesTheCharacterOrOneQuestionMark) {
+    const std::pair<char32_t, std::string> cases[] = {
+        {U'A', "A"},
+        {0x8FDE, "\xC1\xAC"},
+        {0x4E02, "\x81\x40"},  // GBK only, not GB2312
+        {0x20AC, "\x80"},
+        {0x0E01, "?"},      // Thai: not in GBK
+        {0x1F600, "?"},     // beyond the basic plane: one mark, not one per surrogate
+        {0xD800, ""},       // names no character
+        {0x110000, ""},
+    };
+    for (const auto& [codePoint, gbk] : cases) {
+        SCOPED_TRACE(static_cast<unsigned>(codePoint));
+        EXPECT_EQ(codePointToGbk(codePoint), gbk);
+    }
 }
 
 }  // namespace

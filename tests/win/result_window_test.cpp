@@ -21,22 +21,8 @@ LOGFONTW fontOf(HWND control) {
 }
 
 // Runs this thread's messages the way the program's message loop does, Esc included.
-bool pumpLikeTheProgramUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!closeOnEscape(msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+bool pumpLikeTheProgramUntil(const std::function<bool()>& condition) {
+    return waitUntil(condition, 10000, closeOnEscape);
 }
 
 class ResultWindowTest : public ::testing::Test {

@@ -187,6 +187,54 @@ TEST_F(WorkflowTest, FailedHarvestKeepsTheEarlierSessionAndTheLoginView) {
     }
 }
 
+struct ExpiryCase {
+    const char* label;
+    const char* newToken;                 // a newer login in the store; nullptr: none
+    std::vector<std::string> replies;     // after the harvest: the platform's answers in turn
+    bool made;
+    bool reharvested;
+    std::size_t requests;                 // after the first harvest
+};
+
+TEST_F(WorkflowTest, ExpiredLoginIsHarvestedAgainOnlyFromANewerLoginAndOnlyOnce) {
+    const std::string expired = jsonReply(
+        "{\"data\":null,\"info\":{\"message\":\"nologin\",\"ok\":false},\"ok\":false,\"invalidKey\":null}");
+    const ExpiryCase cases[] = {
+        {"no newer login", nullptr, {expired}, false, false, 1},
+        {"newer login", "tok2", {expired, adzoneReply("111", "222"), linkReply("http://s.example/new")}, true, true, 3},
+        {"newer login expired too", "tok2", {expired, adzoneReply("111", "222"), expired}, false, true, 3},
+        {"newer login without ids", "tok2", {expired, adzoneReply("", "")}, false, false, 2},
+    };
+    for (const ExpiryCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetUp();
+        session_ = {};
+        storeCookie("_tb_token_", "tok");
+        server_.addReply(adzoneReply("101", "202"));
+        ASSERT_EQ(harvest().outcome, HarvestOutcome::Harvested);
+        session_.itemId = "12345678901";
+        session_.affiliateLink = "http://earlier.example/";
+        if (c.newToken != nullptr) {
+            storeCookie("_tb_token_", c.newToken);
+        }
+        for (const std::string& reply : c.replies) {
+            server_.addReply(reply);
+        }
+        const std::size_t before = server_.requestCount();
+        const LinkResult result = link();
+        EXPECT_EQ(server_.requestCount() - before, c.requests);
+        EXPECT_EQ(result.made, c.made);
+        EXPECT_EQ(result.login.expired, !c.made);
+        EXPECT_EQ(result.login.reharvested, c.reharvested);
+        EXPECT_EQ(session_.formToken, c.reharvested ? "tok2" : "tok");
+        EXPECT_EQ(session_.siteId, c.reharvested ? "111" : "101");
+        EXPECT_EQ(session_.affiliateLink, c.made ? "http://s.example/new" : "http://earlier.example/");
+        if (c.made) {
+            EXPECT_NE(requestLine(lastRequest()).find("siteid=111&t="), std::string::npos);
+        }
+    }
+}
+
 TEST_F(WorkflowTest, AdzoneIdComesFromTheMembersOwnSite) {
     storeCookie("_tb_token_", "tok");
     server_.addReply(jsonReply(
@@ -243,15 +291,34 @@ TEST_F(WorkflowTest, UnsuccessfulLinkReplyChangesNothing) {
     }
 }
 
-TEST_F(WorkflowTest, SuccessfulLinkReplyWithoutTheUrlPairEmptiesTheLink) {
+TEST_F(WorkflowTest, OnlyAReplyWithALinkReplacesTheKeptLink) {
+    giveSession();
+    const std::pair<std::string, const char*> cases[] = {
+        {"\"eliteUrl\":\"http://e.example/\",\"other\":1", "http://e.example/"},
+        {"\"couponShortLinkUrl\":\"https://c.example/\",\"shortLinkUrl\":\"https://s.example/\"", "https://s.example/"},
+        {"\"eliteUrl\":\"e.example/no-scheme\"", nullptr},
+        {"\"taoToken\":\"x\"", nullptr},
+    };
+    for (const auto& [data, made] : cases) {
+        SCOPED_TRACE(data);
+        session_.affiliateLink = "http://earlier.example/";
+        server_.addReply(jsonReply("{\"data\":{" + data + "}," + kSuccessTail));
+        const LinkResult result = link();
+        EXPECT_EQ(result.made, made != nullptr);
+        EXPECT_EQ(session_.affiliateLink, made != nullptr ? made : "http://earlier.example/");
+    }
+}
+
+TEST_F(WorkflowTest, HotKeyLookupWithoutALinkSaysSoInTheWindow) {
     giveSession();
     session_.affiliateLink = "http://earlier.example/";
-    server_.addReply(jsonReply("{\"data\":{\"eliteUrl\":\"http://e.example/\",\"other\":1}," +
-                               std::string(kSuccessTail)));
-    const LinkResult result = link();
-    EXPECT_TRUE(result.made);
-    EXPECT_EQ(result.link, "");
-    EXPECT_EQ(session_.affiliateLink, "");
+    server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
+    server_.addReply(jsonReply("{\"data\":{\"taoToken\":\"x\"}," + std::string(kSuccessTail)));
+    const LookupResult result = lookup("http://item.taobao.com/item.htm?id=12345678901", LookupForm::HotKey);
+    EXPECT_EQ(result.resultMessage, "\"ABC\"的返利是12.5元！返利链接获取失败！");
+    ASSERT_TRUE(result.link.has_value());
+    EXPECT_FALSE(result.link->made);
+    EXPECT_EQ(session_.affiliateLink, "http://earlier.example/");
 }
 
 TEST_F(WorkflowTest, InjectedIdReachesTheLinkServiceAsOneValue) {

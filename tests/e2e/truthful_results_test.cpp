@@ -1,0 +1,241 @@
+// What the member is told after a link request, a busy clipboard and an expired login, with
+// the real quillane.exe against the simulated platform: nothing is called copied that was not,
+// and a login that ended is either recovered from a newer one in the store or named.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/result_window.h"
+#include "sim/platform_sim/defaults.h"
+#include "tests/support/doc_view_client.h"
+#include "tests/support/platform_session.h"
+#include "tests/support/wait.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
+
+namespace quillane::test {
+namespace {
+
+constexpr const char* kItemId = "12345678901";
+using Modes = std::vector<std::pair<std::string, std::string>>;
+
+class TruthfulResultsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_ = std::make_unique<PlatformSession>();
+        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
+        freshStart();
+    }
+
+    // The simulator's defaults, the member logged in with them, harvested, the item looked up.
+    void freshStart() {
+        ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
+        ASSERT_TRUE(sim().logIn());
+        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
+        session_->pasteItemText(itemAddress());
+        ASSERT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
+        ASSERT_TRUE(sim().clearLog());
+    }
+
+    PlatformSim& sim() { return session_->sim(); }
+    std::string itemAddress() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
+    std::string eliteLink() {
+        return sim().otherUrl(std::string("/elite?auctionid=") + kItemId + "&adzoneid=202&siteid=101");
+    }
+    bool loginViewShown() {
+        const RECT rect = windowRect(session_->app().mainWindow());
+        return IsWindowVisible(session_->app().control(MainWindow::kBrowserId)) && rect.bottom - rect.top == 387;
+    }
+    bool compactViewShown() {
+        const RECT rect = windowRect(session_->app().mainWindow());
+        return !IsWindowVisible(session_->app().control(MainWindow::kBrowserId)) && rect.bottom - rect.top == 236;
+    }
+    std::size_t requestsTo(const char* path) { return sim().requestsTo(path).size(); }
+
+    HWND pressHomeOver(const DocViewProcess& page) {
+        moveMouse(page.contentPoint().x, page.contentPoint().y);
+        pressKeys(L"Home");
+        HWND result = waitForWindowOfClass(session_->processId(), ResultWindow::kClassName);
+        session_->waitUntilIdle();
+        return result;
+    }
+    static std::string resultText(HWND window) {
+        return windowText(GetDlgItem(window, ResultWindow::kMessageLabelId));
+    }
+    static bool openLinkEnabled(HWND window) {
+        return IsWindowEnabled(GetDlgItem(window, ResultWindow::kOpenLinkButtonId)) != FALSE;
+    }
+    static void close(HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        waitUntil([&] { return !IsWindow(window); });
+    }
+
+    // Another program holds the clipboard open for this long, starting now.
+    std::unique_ptr<RunningProgram> holdClipboard(int milliseconds) {
+        auto holder = RunningProgram::start(L"clipboard_holder.exe", std::to_wstring(milliseconds));
+        if (holder == nullptr) {
+            return nullptr;
+        }
+        const bool holding = waitUntil([&] {
+            DWORD owner = 0;
+            HWND window = GetOpenClipboardWindow();
+            return window != nullptr && GetWindowThreadProcessId(window, &owner) != 0 &&
+                   owner == holder->processId();
+        });
+        return holding ? std::move(holder) : nullptr;
+    }
+
+    std::unique_ptr<PlatformSession> session_;
+};
+
+struct LinkCase {
+    const char* label;
+    Modes modes;
+    bool made;
+    std::string link;  // on the clipboard when made
+};
+
+TEST_F(TruthfulResultsTest, OnlyAMadeLinkIsCopiedAndCalledCopied) {
+    const LinkCase cases[] = {
+        {"eliteUrl then clickUrl", {}, true, eliteLink()},
+        {"eliteUrl then another key", {{"linkShape", "between"}}, true, eliteLink()},
+        {"only the newer shape: the short link", {{"linkShape", "newer"}}, true, sim().otherUrl("/s/12345678901")},
+        {"escapes undone", {{"eliteUrl", "https:\\/\\/e.example\\/t?a=1\\u0026b=2"}}, true, "https://e.example/t?a=1&b=2"},
+        {"leading //", {{"eliteUrl", "//e.example/k"}}, true, "https://e.example/k"},
+        {"eliteUrl without a scheme: the short link", {{"eliteUrl", "e.example/k"}}, true,
+         sim().otherUrl("/s/12345678901")},
+        {"success marker without any link", {{"linkShape", "none"}}, false, ""},
+        {"unsuccessful reply", {{"linkOk", "0"}}, false, ""},
+        {"connection cut", {{"fault", "cut:start"}, {"on", "link"}}, false, ""},
+    };
+    for (const LinkCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(sim().set({{"reset", "1"}}));
+        ASSERT_TRUE(sim().set(c.modes));
+        replaceClipboardWith("kept");
+        ASSERT_TRUE(session_->doubleClickItemBox());
+        EXPECT_EQ(session_->status(), c.made ? kLinkCopied : "返利链接获取失败，请稍后再试！");
+        EXPECT_EQ(clipboardText(), c.made ? c.link : "kept");
+    }
+}
+
+TEST_F(TruthfulResultsTest, ABusyClipboardIsWaitedForASecondThenNamed) {
+    const std::pair<int, bool> cases[] = {{300, true}, {3000, false}};
+    for (const auto& [holdMs, copied] : cases) {
+        SCOPED_TRACE(holdMs);
+        replaceClipboardWith("kept");
+        auto holder = holdClipboard(holdMs);
+        ASSERT_NE(holder, nullptr) << "the clipboard holder did not start holding";
+        ASSERT_TRUE(session_->doubleClickItemBox());
+        EXPECT_EQ(session_->status(), copied ? kLinkCopied : "复制失败：剪贴板正被其他程序占用，请再试一次！");
+        ASSERT_TRUE(holder->waitForExit(10000));
+        EXPECT_EQ(clipboardText(), copied ? eliteLink() : "kept");
+    }
+    // The link was kept: once the clipboard is free, the next double-click copies it.
+    ASSERT_TRUE(session_->doubleClickItemBox());
+    EXPECT_EQ(session_->status(), kLinkCopied);
+    EXPECT_EQ(clipboardText(), eliteLink());
+
+    // Home: the result window names the failure, and its button still opens the link.
+    DocViewSetup setup;
+    setup.address = itemAddress();
+    const DocViewProcess page(setup);
+    ASSERT_TRUE(page.ready()) << page.failure();
+    replaceClipboardWith("kept");
+    auto holder = holdClipboard(3000);
+    ASSERT_NE(holder, nullptr);
+    HWND result = pressHomeOver(page);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(resultText(result), std::string("\"ABC\"的返利是12.5元！") + kClipboardBusy);
+    EXPECT_TRUE(openLinkEnabled(result));
+    ASSERT_TRUE(holder->waitForExit(10000));
+    EXPECT_EQ(clipboardText(), "kept");
+    close(result);
+}
+
+enum class Flow { EditBox, Link, Home };
+
+struct ExpiryCase {
+    const char* label;
+    Flow flow;
+    Modes expiry;       // how the platform says the login is over
+    bool loggedInAgain; // the member has logged in again (a new token and cookie in the store)
+    bool recovered;
+};
+
+TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
+    DocViewSetup setup;
+    setup.address = itemAddress();
+    const DocViewProcess page(setup);
+    ASSERT_TRUE(page.ready()) << page.failure();
+    const Modes expired = {{"session", "expired"}};
+    const Modes staleSearch = {{"fault", "staletoken"}, {"on", "search"}};
+    const Modes staleLink = {{"fault", "staletoken"}, {"on", "link"}};
+    const ExpiryCase cases[] = {
+        {"box: expired", Flow::EditBox, expired, false, false},
+        {"box: stale token", Flow::EditBox, staleSearch, false, false},
+        {"box: logged in again", Flow::EditBox, {}, true, true},
+        {"box: logged in again, the retry expires too", Flow::EditBox, staleSearch, true, false},
+        {"link: stale token", Flow::Link, staleLink, false, false},
+        {"link: logged in again", Flow::Link, {}, true, true},
+        {"home: expired", Flow::Home, expired, false, false},
+        {"home: logged in again", Flow::Home, {}, true, true},
+    };
+    for (const ExpiryCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        freshStart();
+        if (c.loggedInAgain) {
+            ASSERT_TRUE(sim().logInAgain());
+            ASSERT_TRUE(sim().clearLog());
+        }
+        ASSERT_TRUE(sim().set(c.expiry));
+        replaceClipboardWith("kept");
+        const char* servicePath = c.flow == Flow::Link ? kLinkPath : kSearchPath;
+        std::string shown;
+        if (c.flow == Flow::EditBox) {
+            session_->pasteItemText(itemAddress());
+            shown = session_->status();
+        } else if (c.flow == Flow::Link) {
+            ASSERT_TRUE(session_->doubleClickItemBox());
+            shown = session_->status();
+        } else {
+            HWND result = pressHomeOver(page);
+            ASSERT_NE(result, nullptr);
+            shown = resultText(result);
+            EXPECT_EQ(openLinkEnabled(result), c.recovered);
+            close(result);
+        }
+        // At most one silent harvest, and the request repeated once after it.
+        EXPECT_EQ(requestsTo(kAdzonePath), c.loggedInAgain ? 1u : 0u);
+        EXPECT_EQ(requestsTo(servicePath), c.loggedInAgain ? 2u : 1u);
+        if (c.recovered) {
+            const SimRequest repeated = sim().requestsTo(servicePath).back();
+            EXPECT_NE(repeated.queryValue("_tb_token_"), platform_sim::kDefaultToken) << "the new login's token";
+            EXPECT_TRUE(compactViewShown());
+            EXPECT_EQ(shown, c.flow == Flow::EditBox ? "\"ABC\"的返利是12.5元！"
+                             : c.flow == Flow::Link  ? kLinkCopied
+                                                     : "\"ABC\"的返利是12.5元！已成功复制返利地址！");
+            continue;
+        }
+        EXPECT_EQ(shown, kLoginExpired);
+        EXPECT_TRUE(loginViewShown()) << "the member can log in above";
+        EXPECT_EQ(clipboardText(), "kept");
+        if (!c.loggedInAgain) {
+            // The earlier token and ids are still in force once the platform takes them again
+            // (Home, as the login page now covers the item box).
+            ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
+            HWND result = pressHomeOver(page);
+            ASSERT_NE(result, nullptr);
+            EXPECT_EQ(resultText(result), "\"ABC\"的返利是12.5元！已成功复制返利地址！");
+            close(result);
+            const SimRequest link = sim().requestsTo(kLinkPath).back();
+            EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
+            EXPECT_EQ(link.queryValue("siteid"), "101");
+            EXPECT_EQ(link.queryValue("adzoneid"), "202");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quillane::test

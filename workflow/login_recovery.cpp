@@ -1,0 +1,32 @@
+#include "workflow/login_recovery.h"
+
+#include "util/cookie_store.h"
+#include "workflow/harvest.h"
+#include "workflow/login_expiry.h"
+#include "workflow/platform_request.h"
+
+namespace quillane {
+
+std::string requestKeepingLogin(SessionState& session, const Deployment& deployment, const ServiceUrl& url,
+                                LoginCheck& login) {
+    std::string reply = requestWithSession(session, url(session));
+    if (!isLoginExpiredReply(reply)) {
+        return reply;
+    }
+    // Only a session that was harvested has a login to compare with: before the first harvest
+    // the member is asked to press the button, which also shows the ids for checking.
+    const bool loggedInAgain = !session.harvestedStoreText.empty() &&
+                               readStoreCookies(deployment.cookieDomain) != session.harvestedStoreText;
+    if (loggedInAgain) {
+        const HarvestResult harvest = harvestSessionKeys(session, deployment);
+        if (harvest.outcome == HarvestOutcome::Harvested) {
+            session = harvest.session;
+            login.reharvested = true;
+            reply = requestWithSession(session, url(session));
+        }
+    }
+    login.expired = isLoginExpiredReply(reply);
+    return reply;
+}
+
+}  // namespace quillane
