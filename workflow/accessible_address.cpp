@@ -51,8 +51,8 @@ BOOL CALLBACK findChromiumPage(HWND window, LPARAM found) {
     return TRUE;
 }
 
-// The object a window hands out for OBJID_CLIENT. AccessibleObjectFromWindow would send the
-// same message without a time-out; this one gives up on a hung or slow browser.
+// The object a window hands out for OBJID_CLIENT, as AccessibleObjectFromWindow asks for it,
+// but with the wait bounded: a hung or slow browser is given up on.
 ComPtr<IAccessible> clientObjectOf(HWND window) {
     DWORD_PTR reply = 0;
     ComPtr<IAccessible> object;
