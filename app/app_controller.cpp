@@ -46,7 +46,7 @@ void AppController::perform(RunKind run) {
         show(makeAffiliateLink(session_, deployment()));
         break;
     case RunKind::PageCapture:
-        show(captureItemPage(session_, deployment(), pageDocument_));
+        show(captureItemPage(session_, deployment(), lastPage_));
         break;
     }
 }

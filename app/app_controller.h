@@ -8,7 +8,7 @@
 #include "app/result_window.h"
 #include "app/run_scheduler.h"
 #include "workflow/harvest.h"
-#include "workflow/page_document.h"
+#include "workflow/page_capture.h"
 #include "workflow/rebate_lookup.h"
 #include "workflow/session_state.h"
 
@@ -48,7 +48,7 @@ private:
 
     SessionState session_;
     // Declared before the windows, so that the document it may hold goes after them.
-    PageDocument pageDocument_;
+    CapturedPage lastPage_;
     MainWindow mainWindow_{*this};
     std::unique_ptr<ResultWindow> resultWindow_;
     RunScheduler scheduler_{[this](RunKind run) { perform(run); }};

@@ -3,7 +3,9 @@
 // n x D; each flow's latency is reported as a multiple of that limit, together with the
 // requests and connections the simulator saw for it (2); a share text and an affiliate link
 // count each fetch on their way to the item. The millisecond timestamp that
-// every service request carries is timed here too, as a share of a harvest (4).
+// every service request carries is timed here too, as a share of a harvest (4). Home over the
+// stand-in Chromium window adds its reading of the browser's accessible tree (2h, 2i): each
+// call on the tree crosses to the browser's process, and the stand-in counts them.
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,6 +16,7 @@
 
 #include "bench/support/flow_driver.h"
 #include "bench/support/measure.h"
+#include "tests/support/browser_view_client.h"
 #include "util/timestamp.h"
 
 namespace quillane::bench {
@@ -30,6 +33,49 @@ struct Flow {
     int requiredRequests;  // the fewest requests the flow can be made with
     std::function<std::optional<double>(FlowDriver&, int round)> run;
     double target = 1.15;  // latency / (D x requiredRequests), at most
+};
+
+// The stand-in Chromium windows of 2h and 2i, away from the other windows, and the tree calls
+// each capture cost.
+class ChromiumPages {
+public:
+    std::optional<double> homeOverAwake(FlowDriver& driver) {
+        if (!awake_) {
+            awake_ = std::make_unique<test::BrowserViewProcess>(setup(driver, 0));
+        }
+        return homeOver(driver, *awake_, awakeCalls_);
+    }
+    // A window never asked before, whose page's tree arrives wakeDelayMs after the first ask.
+    std::optional<double> homeOverWaking(FlowDriver& driver, DWORD wakeDelayMs) {
+        test::BrowserViewProcess fresh(setup(driver, wakeDelayMs));
+        return homeOver(driver, fresh, wakingCalls_);
+    }
+    const std::vector<double>& awakeCalls() const { return awakeCalls_; }
+    const std::vector<double>& wakingCalls() const { return wakingCalls_; }
+
+private:
+    static test::BrowserViewSetup setup(FlowDriver& driver, DWORD wakeDelayMs) {
+        test::BrowserViewSetup page;
+        page.address = driver.addressWithId(0);
+        page.wakeDelayMs = wakeDelayMs;
+        page.frame = {40, 20, 560, 300};
+        return page;
+    }
+    static std::optional<double> homeOver(FlowDriver& driver, test::BrowserViewProcess& page,
+                                          std::vector<double>& calls) {
+        if (!page.ready() || page.callsServed(true) < 0) {
+            return std::nullopt;
+        }
+        const std::optional<double> latency = driver.homeAt(page.contentPoint());
+        if (latency) {
+            calls.push_back(page.callsServed());
+        }
+        return latency;
+    }
+
+    std::unique_ptr<test::BrowserViewProcess> awake_;
+    std::vector<double> awakeCalls_;
+    std::vector<double> wakingCalls_;
 };
 
 struct FlowResults {
@@ -69,6 +115,7 @@ int run() {
         reportFailure("2", "flows at D = 100 ms", failure);
         return 1;
     }
+    ChromiumPages chromium;
     const Flow flows[] = {
         {"2a", "harvest", 1, [](FlowDriver& d, int) { return d.harvest(); }},
         {"2b", "edit-box lookup, id in the address", 1,
@@ -81,6 +128,11 @@ int run() {
          [](FlowDriver& d, int round) { return d.lookup(d.shareText(round % 2)); }, 1.10},
         {"2g", "edit-box lookup of another member's affiliate link", 4,
          [](FlowDriver& d, int round) { return d.lookup(d.affiliateLink(round % 2)); }, 1.10},
+        // At most 2 D + 150 ms, and 2 D + 450 ms with a 300 ms wake delay.
+        {"2h", "Home over the awake stand-in Chromium window", 2,
+         [&chromium](FlowDriver& d, int) { return chromium.homeOverAwake(d); }, 350.0 / 200.0},
+        {"2i", "Home over the stand-in Chromium window, page tree 300 ms late", 2,
+         [&chromium](FlowDriver& d, int) { return chromium.homeOverWaking(d, 300); }, 650.0 / 200.0},
     };
     FlowResults results[std::size(flows)];
     std::set<int> connectionsSeen;  // the simulator numbers every connection it accepts
@@ -142,6 +194,13 @@ int run() {
         if (f == 0) {
             report({flow.id, "harvest: to the ids in the status label", spreadOf(harvestLabelMs), "ms", Goal::Info, 0,
                     "the owned message box follows"});
+        }
+    }
+
+    for (const auto& [id, calls] : {std::pair{"2h", &chromium.awakeCalls()}, std::pair{"2i", &chromium.wakingCalls()}}) {
+        if (!calls->empty()) {
+            report({id, "Home over Chromium: IAccessible calls per capture", spreadOf(*calls), "", Goal::Info, 0,
+                    "answered by the stand-in's tree of about ten elements; each crosses processes"});
         }
     }
 

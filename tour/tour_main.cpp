@@ -28,6 +28,7 @@
 #include "sim/doc_view/protocol.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/browser-recorder/browser_log.h"
+#include "tests/support/browser_view_client.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
 #include "tests/support/message_box.h"
@@ -117,7 +118,11 @@ private:
     bool pasteIntoBox(const std::string& text, const std::string& shot);
     // Double-clicks the box; true when the link to the item is on the clipboard.
     bool copyLink(const std::string& itemId);
+    bool homeOverChromium();
     bool home();
+    // Home with the mouse over a page showing the item: the result window (kept in result_)
+    // and the clipboard must show that item.
+    bool pressHomeOver(POINT page, const std::string& itemId);
     bool openLink();
     bool end();
 
@@ -169,6 +174,7 @@ int Tour::run() {
         {"Double-click the item box: the member's link", &Tour::link},
         {"The login expires, the member logs in again; the next paste works without 获取关键信息", &Tour::loginAgain},
         {"Paste the marketplace app's share text, double-click: its short link led to the item", &Tour::shareText},
+        {"Point at the item page in the stand-in Chromium window, press Home", &Tour::homeOverChromium},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
         {"Press 打开返利链接 in the result window", &Tour::openLink},
         {"Press 关闭隐藏程序 in the result window", &Tour::end},
@@ -321,9 +327,35 @@ bool Tour::shareText() {
     return copyLink(platform_sim::kDefaultShortLinkItemId) && ok;
 }
 
-bool Tour::home() {
-    show("stand-in browser shows", windowText(addressBar_));
-    const POINT page = centreOf(windowRect(pageView_));
+bool Tour::homeOverChromium() {
+    // Below Quillane's window, which opens centred on the screen; the stand-in Internet
+    // Explorer window is above it.
+    BrowserViewSetup setup;
+    setup.address = "http://localhost:" + std::to_string(port_) + "/item.htm?id=" + kPastedItemId;
+    setup.wakeDelayMs = 300;
+    setup.frame = {385, 712, 894, 1012};
+    BrowserViewProcess chromium(setup);
+    if (!chromium.ready()) {
+        show("stand-in Chromium window", chromium.failure());
+        return false;
+    }
+    show("stand-in Chromium shows", setup.address);
+    bool ok = pressHomeOver(chromium.contentPoint(), kPastedItemId);
+    if (result_ == nullptr) {
+        return false;
+    }
+    // The shot takes in the Chromium window below the others for this step only.
+    const RECT usualArea = shotArea_;
+    const RECT chromiumArea = windowRect(chromium.frame());
+    UnionRect(&shotArea_, &shotArea_, &chromiumArea);
+    ok = screenshot("home-chromium") && ok;
+    shotArea_ = usualArea;
+    PostMessageW(result_, WM_CLOSE, 0, 0);
+    waitUntil([&] { return !IsWindow(result_); }, kStepTimeoutMs);
+    return ok;
+}
+
+bool Tour::pressHomeOver(POINT page, const std::string& itemId) {
     moveMouse(page.x, page.y);
     pressKeys(L"Home");
     result_ = waitForWindowOfClass(processId_, ResultWindow::kClassName, kStepTimeoutMs);
@@ -333,10 +365,15 @@ bool Tour::home() {
         return false;
     }
     waitUntilIdle();
-    bool ok = expect("result window", windowText(GetDlgItem(result_, ResultWindow::kMessageLabelId)),
-                     rebateOfDefaultItem() + kYuanAndCopied);
-    ok = expect("clipboard", clipboardText(), linkFor(pageItemId_)) && ok;
-    return screenshot("home") && ok;
+    const bool ok = expect("result window", windowText(GetDlgItem(result_, ResultWindow::kMessageLabelId)),
+                           rebateOfDefaultItem() + kYuanAndCopied);
+    return expect("clipboard", clipboardText(), linkFor(itemId)) && ok;
+}
+
+bool Tour::home() {
+    show("stand-in browser shows", windowText(addressBar_));
+    const bool ok = pressHomeOver(centreOf(windowRect(pageView_)), pageItemId_);
+    return result_ != nullptr && screenshot("home") && ok;
 }
 
 bool Tour::openLink() {

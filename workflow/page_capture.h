@@ -1,12 +1,25 @@
 #pragma once
+#include <optional>
+#include <string>
+
 #include "workflow/page_document.h"
 #include "workflow/rebate_lookup.h"
 
 namespace quillane {
 
-// The Home key: finds the Internet Explorer document under the mouse, reads its address and
-// looks that item up in the hot-key form. The session afterwards holds the window and the
-// address captured. The document search lets the thread's pending messages run.
-LookupResult captureItemPage(const SessionState& session, const Deployment& deployment, PageDocument& pageDocument);
+// The page Home read last, kept from press to press: Internet Explorer's document (read
+// again at its current address) or, when the newest capture came from another browser, the
+// address that browser offered.
+struct CapturedPage {
+    PageDocument document;
+    std::optional<std::string> browserAddress;
+};
+
+// The Home key: finds the Internet Explorer document under the mouse, or else the page of the
+// Chromium or Firefox window under it, reads its address and looks that item up in the
+// hot-key form. Over a window without a page the last page captured is looked up again. The
+// session afterwards holds the window and the address captured. Both searches let the
+// thread's pending messages run.
+LookupResult captureItemPage(const SessionState& session, const Deployment& deployment, CapturedPage& lastPage);
 
 }  // namespace quillane

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "util/wide_text.h"
+#include "workflow/pending_messages.h"
 
 namespace quillane {
 
@@ -20,20 +21,6 @@ bool isDocumentView(HWND window) {
     char className[50] = {};
     const int length = GetClassNameA(window, className, sizeof className);
     return length > 0 && std::strcmp(className, kDocumentViewClass) == 0;
-}
-
-// Lets the window system deliver what is waiting, as the search between siblings promises.
-// A quit request is put back so that the program's own message loop still ends on it.
-void processPendingMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
 }
 
 // Reads a property by name and turns it into text. A document's location is an object whose
@@ -61,11 +48,12 @@ std::string readTextProperty(IDispatch* object, const wchar_t* name) {
 }  // namespace
 
 bool PageDocument::attach(HWND window) {
+    tookNewDocument_ = false;
     if (!IsWindow(window)) {
         return false;
     }
     windowHandle_ = window;
-    acquireDocument(window);
+    tookNewDocument_ = acquireDocument(window);
     return static_cast<bool>(document_);
 }
 

@@ -39,10 +39,14 @@ public:
 
     // The handle last given to attach that was a window; 0 before that.
     HWND windowHandle() const { return windowHandle_; }
+    // Whether the last attach found a document view that gave its document: when it did not,
+    // the page under the mouse may be another browser's.
+    bool tookNewDocument() const { return tookNewDocument_; }
 
 private:
     ComPtr<IDispatch> document_;
     HWND windowHandle_ = nullptr;
+    bool tookNewDocument_ = false;
 };
 
 }  // namespace quillane

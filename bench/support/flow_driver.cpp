@@ -196,8 +196,11 @@ std::optional<double> FlowDriver::link() {
 }
 
 std::optional<double> FlowDriver::home() {
-    const POINT content = docView_->contentPoint();
-    test::moveMouse(content.x, content.y);
+    return homeAt(docView_->contentPoint());
+}
+
+std::optional<double> FlowDriver::homeAt(POINT point) {
+    test::moveMouse(point.x, point.y);
     const InputClock::Events before = inputClock_->events();
     if (!startXdotool(L"key Home")) {
         return fail("xdotool did not start");

@@ -5,6 +5,7 @@
 //   lookup       a change of the item edit box -> the status label shows the commission
 //   link         double-click on the edit box  -> the status label says the link is copied
 //   home         Home over the document view   -> the result window is shown
+//   homeAt       Home at a point (another browser's page) -> the result window is shown
 // Every run checks that it really showed the expected result; a run that did not is a failure.
 #include <windows.h>
 
@@ -54,6 +55,7 @@ public:
     std::optional<double> lookup(const std::string& address);
     std::optional<double> link();
     std::optional<double> home();
+    std::optional<double> homeAt(POINT point);
 
     const std::string& failure() const { return failure_; }
     // For the last harvest: from the click to the ids in the status label, which the box follows.

@@ -6,9 +6,6 @@
 
 namespace quillane::docview {
 
-namespace {
-
-// "X,Y,WIDTH,HEIGHT" with a positive size.
 std::optional<RECT> parseRect(const std::wstring& text) {
     int x = 0;
     int y = 0;
@@ -21,8 +18,6 @@ std::optional<RECT> parseRect(const std::wstring& text) {
     }
     return RECT{x, y, x + width, y + height};
 }
-
-}  // namespace
 
 std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) {
     Options options;

@@ -20,6 +20,10 @@ struct Options {
 // Nothing when the arguments (program name excluded) are not understood.
 std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments);
 
+// "X,Y,WIDTH,HEIGHT" with a positive size, as a screen rectangle; the stand-in browsers'
+// --rect.
+std::optional<RECT> parseRect(const std::wstring& text);
+
 // The process's arguments after the program name, split as the system splits them.
 std::vector<std::wstring> commandLineArguments();
 

@@ -6,13 +6,6 @@
 
 namespace quillane::test {
 
-namespace {
-
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kEndTimeoutMs = 10000;
-constexpr UINT kNavigateTimeoutMs = 5000;
-
-// Quotes one argument so that CommandLineToArgvW gives it back unchanged.
 std::wstring quoted(const std::wstring& argument) {
     std::wstring result = L"\"";
     size_t backslashes = 0;
@@ -30,6 +23,12 @@ std::wstring quoted(const std::wstring& argument) {
     result.push_back(L'"');
     return result;
 }
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kEndTimeoutMs = 10000;
+constexpr UINT kNavigateTimeoutMs = 5000;
 
 struct WindowSearch {
     DWORD processId;
@@ -135,16 +134,20 @@ POINT DocViewProcess::contentPoint() const {
     return {(content.left + content.right) / 2, (content.top + content.bottom) / 2};
 }
 
-bool DocViewProcess::navigate(const std::string& address, size_t viewIndex) {
+bool sendAddress(HWND frame, ULONG_PTR slot, const std::string& address) {
     std::wstring text = gbkToWide(address);
     COPYDATASTRUCT data = {};
-    data.dwData = viewIndex + 1;
+    data.dwData = slot;
     data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     data.lpData = text.data();
     DWORD_PTR taken = FALSE;
-    return SendMessageTimeoutW(frame_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+    return SendMessageTimeoutW(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                kNavigateTimeoutMs, &taken) != 0 &&
            taken == TRUE;
+}
+
+bool DocViewProcess::navigate(const std::string& address, size_t viewIndex) {
+    return sendAddress(frame_, viewIndex + 1, address);
 }
 
 void DocViewProcess::stop() {

@@ -12,6 +12,12 @@
 
 namespace quillane::test {
 
+// Quotes one argument so that CommandLineToArgvW gives it back unchanged.
+std::wstring quoted(const std::wstring& argument);
+// Shows another address in a stand-in browser: WM_COPYDATA to its frame with dwData = slot
+// (the view's number). True once the stand-in took it.
+bool sendAddress(HWND frame, ULONG_PTR slot, const std::string& address);
+
 struct DocViewSetup {
     std::string address;                       // GBK, the first view's page
     std::optional<std::string> secondAddress;  // GBK; a second view in a hidden tab

@@ -1,0 +1,173 @@
+// Home over the stand-in Chromium and Firefox windows: the real quillane.exe reads the page's
+// address from the browser's accessible tree (another process's, through Wine's oleacc) and
+// looks the item up against the simulated platform.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/result_window.h"
+#include "tests/support/browser_view_client.h"
+#include "tests/support/doc_view_client.h"
+#include "tests/support/platform_session.h"
+#include "tests/support/wait.h"
+#include "workflow/member_texts.h"
+#include "workflow/service_paths.h"
+
+namespace quillane::test {
+namespace {
+
+constexpr const char* kShareShortLink = "/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz";  // its page names 20496648200
+
+class BrowserCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_ = std::make_unique<PlatformSession>();
+        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
+        ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
+        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
+    }
+
+    PlatformSim& sim() { return session_->sim(); }
+    std::string itemPage(const std::string& id) { return sim().otherUrl("/item.htm?id=" + id); }
+
+    // The item id the last search asked the platform about ("" when it named none).
+    std::string lastSearchedId() {
+        const auto searches = sim().requestsTo(kSearchPath);
+        if (searches.empty()) {
+            return "(no search)";
+        }
+        const std::string q = searches.back().queryValue("q").value_or("");
+        const std::size_t id = q.rfind("id%3D");
+        return id == std::string::npos ? "" : q.substr(id + 5);
+    }
+
+    // Moves the mouse and waits until the system has it there: a press right after a move
+    // must not be read at the mouse's previous place (the last test's browser, maybe).
+    static void pointAt(POINT point) {
+        moveMouse(point.x, point.y);
+        EXPECT_TRUE(waitUntil([&] {
+            POINT now{};
+            return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+        }));
+    }
+
+    // Presses Home with the mouse at the point and returns the result window (null: none came).
+    HWND pressHomeAt(POINT point) {
+        pointAt(point);
+        pressKeys(L"Home");
+        HWND result = waitForWindowOfClass(session_->processId(), ResultWindow::kClassName);
+        session_->waitUntilIdle();  // a press made during a run is dropped: wait for the loop
+        if (result != nullptr) {
+            EXPECT_EQ(windowText(GetDlgItem(result, ResultWindow::kMessageLabelId)),
+                      "\"ABC\"的返利是12.5元！已成功复制返利地址！");
+            PostMessageW(result, WM_CLOSE, 0, 0);
+            waitUntil([&] { return !IsWindow(result); });
+        }
+        return result;
+    }
+    POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
+
+    std::unique_ptr<PlatformSession> session_;
+};
+
+struct BrowserCase {
+    const char* label;
+    BrowserViewSetup setup;  // its address: a path on the item host
+    bool overToolbar;
+    std::string searchedId;
+    std::size_t pageFetches;  // requests for the page's path: only a page that names its item is read
+};
+
+TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
+    BrowserViewSetup chromium;
+    chromium.address = "/item.htm?id=11111111111";
+    BrowserViewSetup firefox = chromium;
+    firefox.firefox = true;
+    firefox.address = "/item.htm?spm=a1.b2&id=22222222222";
+    // Its page's tree arrives half a second after the first ask; the address bar's text (no
+    // scheme) would be read as https, which the simulator does not speak: only the document's
+    // http address finds the item.
+    BrowserViewSetup late = chromium;
+    late.address = kShareShortLink;
+    late.wakeDelayMs = 500;
+    BrowserViewSetup barOnly = chromium;
+    barOnly.address = "/item.htm?id=33333333333";
+    barOnly.neverFills = true;
+    barOnly.barName = "地址和搜索栏";
+    BrowserViewSetup crowded = chromium;
+    crowded.address = "/item.htm?id=44444444444";
+    crowded.extraElements = 100000;
+    const BrowserCase cases[] = {
+        {"Chromium, over the page", chromium, false, "11111111111", 0},
+        {"Firefox, over the toolbar", firefox, true, "22222222222", 0},
+        {"Chromium's late page", late, false, "20496648200", 1},
+        {"only the address bar, named in Chinese", barOnly, false, "33333333333", 0},
+        {"100 000 elements ahead of the toolbar", crowded, false, "44444444444", 0},
+    };
+    for (BrowserCase c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string path = c.setup.address;
+        c.setup.address = sim().otherUrl(path);
+        BrowserViewProcess browser(c.setup);
+        ASSERT_TRUE(browser.ready()) << browser.failure();
+        ASSERT_TRUE(sim().clearLog());
+        HWND result = pressHomeAt(c.overToolbar ? browser.toolbarPoint() : browser.contentPoint());
+        ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
+        EXPECT_EQ(lastSearchedId(), c.searchedId);
+        EXPECT_NE(clipboardText().find("auctionid=" + c.searchedId + "&adzoneid=202&siteid=101"), std::string::npos);
+        EXPECT_EQ(sim().requestsTo(path.substr(0, path.find('?'))).size(), c.pageFetches);
+        // Bounded: a few calls per element near the top, never the 100 000 items.
+        EXPECT_LT(browser.callsServed(), 400) << "the tree was walked too far";
+    }
+}
+
+TEST_F(BrowserCaptureTest, TreeThatAnswersNothingBeforeAnyCaptureEndsInTheFailureText) {
+    BrowserViewSetup setup;
+    setup.address = itemPage("11111111111");
+    setup.silent = true;
+    BrowserViewProcess browser(setup);
+    ASSERT_TRUE(browser.ready()) << browser.failure();
+    pointAt(browser.contentPoint());
+    pressKeys(L"Home");
+    // The tree is asked again for 3 s; then, as any capture that finds no page.
+    EXPECT_TRUE(session_->waitForStatus(kLookupFailure, 3500));
+    EXPECT_EQ(findWindowOfClass(session_->processId(), ResultWindow::kClassName), nullptr);
+    EXPECT_EQ(lastSearchedId(), "");
+}
+
+TEST_F(BrowserCaptureTest, HomeOverAWindowWithoutAPageRepeatsTheNewestCapture) {
+    DocViewSetup explorerSetup;
+    explorerSetup.address = itemPage("11111111111");
+    explorerSetup.frame = {40, 420, 580, 900};
+    DocViewProcess explorer(explorerSetup);
+    ASSERT_TRUE(explorer.ready()) << explorer.failure();
+    BrowserViewSetup chromeSetup;
+    chromeSetup.address = itemPage("22222222222");
+    BrowserViewProcess chrome(chromeSetup);
+    ASSERT_TRUE(chrome.ready()) << chrome.failure();
+
+    const struct {
+        const char* label;
+        POINT point;
+        const char* searchedId;
+    } presses[] = {
+        {"Internet Explorer", explorer.contentPoint(), "11111111111"},
+        {"Chromium", chrome.contentPoint(), "22222222222"},
+        {"no page after Chromium", overMainWindow(), "22222222222"},
+        {"Internet Explorer again", explorer.contentPoint(), "11111111111"},
+        {"no page after Internet Explorer", overMainWindow(), "11111111111"},
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(press.label);
+        ASSERT_NE(pressHomeAt(press.point), nullptr) << "status: " << session_->status();
+        EXPECT_EQ(lastSearchedId(), press.searchedId);
+    }
+    // The member navigated in the browser: the next press over it reads the new page.
+    ASSERT_TRUE(chrome.navigate(itemPage("33333333333")));
+    ASSERT_NE(pressHomeAt(chrome.contentPoint()), nullptr);
+    EXPECT_EQ(lastSearchedId(), "33333333333");
+}
+
+}  // namespace
+}  // namespace quillane::test
