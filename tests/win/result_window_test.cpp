@@ -151,9 +151,10 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsThe
     // A new window for the next result; Esc pressed on the real keyboard while it is active.
     window_ = std::make_unique<ResultWindow>("next", [] {}, [this] { ++endRequests_; });
     ASSERT_TRUE(window_->create());
-    // Away from the centre, where result windows of tests running beside this one appear:
-    // the key goes to the window under the pointer on the bare virtual display.
-    SetWindowPos(window_->handle(), nullptr, 700, 750, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Away from the centre, where result windows of tests running beside this one appear, and
+    // from the lower right, where the stand-in browsers of other suites stand: the key goes to
+    // the window under the pointer on the bare virtual display.
+    SetWindowPos(window_->handle(), nullptr, 20, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const POINT centre = centreOf(windowRect(window_->handle()));
     moveMouse(centre.x, centre.y);
     SetForegroundWindow(window_->handle());
