@@ -163,12 +163,24 @@ bool PlatformSim::start() {
         return true;
     }
     startWinsock();
+    // The simulator dies with the test process, whatever ends the test.
+    if (!job_) {
+        job_.reset(CreateJobObjectW(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (job_) {
+            SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        }
+    }
     portFile_ = temporaryName(L"_port.txt");
     logFile_ = temporaryName(L"_log.txt");
     DeleteFileW(portFile_.c_str());
     process_ = RunningProgram::start(L"platform_sim.exe", L"0 \"" + portFile_ + L"\" \"" + logFile_ + L"\"");
     if (!process_) {
         return false;
+    }
+    if (job_) {
+        AssignProcessToJobObject(job_.get(), process_->handle());
     }
     const bool listening = waitUntil(
         [this] {

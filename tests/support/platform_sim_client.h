@@ -92,6 +92,7 @@ private:
     bool runSimLogin(std::string_view path);
 
     std::unique_ptr<RunningProgram> process_;
+    KernelHandle job_;
     int port_ = 0;
     std::wstring portFile_;
     std::wstring logFile_;

@@ -41,22 +41,6 @@ std::wstring environmentBlock(const EnvironmentOverrides& overrides) {
     return block;
 }
 
-// Every program a test starts ends with the test process, whatever ends it (a crash, CTest's
-// time-out): a quillane.exe left running would be taken for the running instance by every
-// later test's start.
-HANDLE childrenJob() {
-    static const KernelHandle job = [] {
-        KernelHandle created(CreateJobObjectW(nullptr, nullptr));
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        if (created) {
-            SetInformationJobObject(created.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        }
-        return created;
-    }();
-    return job.get();
-}
-
 }  // namespace
 
 std::wstring binFolder() {
@@ -107,7 +91,6 @@ std::unique_ptr<RunningProgram> RunningProgram::start(const std::wstring& progra
         return nullptr;
     }
     KernelHandle thread(info.hThread);
-    AssignProcessToJobObject(childrenJob(), info.hProcess);
     return std::unique_ptr<RunningProgram>(new RunningProgram(KernelHandle(info.hProcess), info.dwProcessId));
 }
 
