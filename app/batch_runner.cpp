@@ -8,7 +8,7 @@ namespace {
 // How long the end of the program waits for a stopping batch. Under Wine, closing a request's
 // handle from another thread does not end a blocked send or read (measured: the call runs on
 // to its receive time-out), so a batch stuck in the network is not waited for.
-constexpr DWORD kEndWaitMs = 300;
+constexpr DWORD kEndWaitMs = 100;
 
 }  // namespace
 
