@@ -361,12 +361,6 @@ bool Tour::groupMessage() {
     waitUntilIdle();
     ok = expect("status label", status(), converted) && ok;
     const std::string clipboard = clipboardText();
-    show("the converted message", "");
-    for (std::size_t start = 0; start < clipboard.size();) {
-        const std::size_t end = std::min(clipboard.find("\r\n", start), clipboard.size());
-        show("", clipboard.substr(start, end - start));
-        start = end + 2;
-    }
     ok = expect("clipboard", clipboard,
                 message(linkFor(platform_sim::kDefaultShortLinkItemId), linkFor("33445566778"), linkFor("44556677889"),
                         linkFor("55667788990"), linkFor("66778899001"))) &&
