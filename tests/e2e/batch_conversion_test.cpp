@@ -128,8 +128,6 @@ TEST_F(BatchConversionTest, EveryItemOfAMessageBecomesTheMembersLink) {
          "找到2件商品，双击即可全部转成您的返利链接！", kBatchNoneConverted, 0},
         {"sixty: the first fifty converted, the rest counted as not", sixty,
          "找到60件商品，双击即可全部转成您的返利链接！", "已转换50/60个链接（10个失败），已复制，可以直接粘贴！", 50},
-        {"the platform refuses every link", {{{}, first, ""}, {L" ", {}, {}}, {{}, second, ""}},
-         "找到2件商品，双击即可全部转成您的返利链接！", kBatchNoneConverted, 2, {{"linkOk", "0"}}},
         {"an expired login stops the batch", {{{}, first, ""}, {L" ", {}, {}}, {{}, second, ""}},
          "找到2件商品，双击即可全部转成您的返利链接！", kLoginExpired, -1, {{"session", "expired"}}},
     };

@@ -27,19 +27,10 @@ struct BatchTextCase {
     std::wstring expected;
 };
 
+// The end-to-end tests convert messages with Chinese text, emoji and line breaks around the
+// links; these are the shapes they do not reach.
 TEST(BatchText, EveryReferenceIsReplacedWhereItStandsAndNothingElse) {
-    // 淘宝, the full-width comma and brackets, an emoji (two units in UTF-16), 淘口令 signs.
     const BatchTextCase cases[] = {
-        {"two addresses between Chinese text, CRLF and an emoji",
-         L"\u6DD8\u5B9D\U0001F600http://a.example/item.htm?id=12345678901\uFF0C\r\n"
-         L"\uFFE5Ab3dE5gH7jK\uFFE5 https://b.example/i23456789012.htm#x\r\n",
-         {{"12345678901", L"L1"}, {"23456789012", L"L2"}},
-         L"\u6DD8\u5B9D\U0001F600L1\uFF0C\r\n\uFFE5Ab3dE5gH7jK\uFFE5 L2\r\n"},
-        {"the same address twice: both replaced, the failed one kept",
-         L"http://a.example/item.htm?id=12345678901 http://s.example/h.dead "
-         L"http://a.example/item.htm?id=12345678901",
-         {{"12345678901", L"L1"}},
-         L"L1 http://s.example/h.dead L1"},
         {"an address nested in another's query is part of it",
          L"\u3010http://s.example/t?u=http://a.example/item.htm?id=12345678901\u3011",
          {{"http://s.example/t?u=http://a.example/item.htm?id=12345678901", L"L3"}},
@@ -48,10 +39,6 @@ TEST(BatchText, EveryReferenceIsReplacedWhereItStandsAndNothingElse) {
          L"item.taobao.com/item.htm?id=34567890123",
          {{"34567890123", L"L4"}},
          L"L4"},
-        {"no link at all: the message unchanged",
-         L"\u6DD8\u5B9D http://a.example/item.htm?id=12345678901\U0001F600",
-         {},
-         L"\u6DD8\u5B9D http://a.example/item.htm?id=12345678901\U0001F600"},
     };
     for (const BatchTextCase& c : cases) {
         SCOPED_TRACE(c.label);
