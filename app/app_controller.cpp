@@ -1,9 +1,12 @@
 #include "app/app_controller.h"
 
+#include <algorithm>
+
 #include "app/owned_message.h"
 #include "app/publisher_notice.h"
 #include "app/window_system.h"
 #include "workflow/affiliate_link.h"
+#include "workflow/batch_text.h"
 #include "workflow/deployment.h"
 #include "workflow/member_texts.h"
 #include "workflow/page_capture.h"
@@ -26,12 +29,26 @@ void AppController::onItemTextChanged() {
     scheduler_.request(RunKind::EditBoxLookup);
 }
 
+// During a batch the member waits for its result: a second double-click or a Home press
+// would start a run that the batch's result then overwrites.
 void AppController::onItemDoubleClicked() {
-    scheduler_.request(RunKind::AffiliateLink);
+    if (!batch_.running()) {
+        scheduler_.request(RunKind::AffiliateLink);
+    }
 }
 
 void AppController::onHomePressed() {
-    scheduler_.request(RunKind::PageCapture);
+    if (!batch_.running()) {
+        scheduler_.request(RunKind::PageCapture);
+    }
+}
+
+void AppController::onWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kBatchProgressMessage && batch_.running()) {
+        mainWindow_.setStatusText(batchProgressText(wParam, static_cast<std::size_t>(lParam)));
+    } else if (message == kBatchDoneMessage) {
+        show(*batch_.finish(lParam));
+    }
 }
 
 void AppController::perform(RunKind run) {
@@ -40,10 +57,16 @@ void AppController::perform(RunKind run) {
         show(harvestSessionKeys(session_, deployment()));
         break;
     case RunKind::EditBoxLookup:
-        show(lookupRebate(mainWindow_.itemText(), LookupForm::EditBox, session_, deployment()));
+        if (const std::size_t count = readItemReferences(readingCopy(mainWindow_.itemWideText())).size(); count > 1) {
+            mainWindow_.setStatusText(batchFoundText(count));
+        } else {
+            show(lookupRebate(mainWindow_.itemText(), LookupForm::EditBox, session_, deployment()));
+        }
         break;
     case RunKind::AffiliateLink:
-        show(makeAffiliateLink(session_, deployment()));
+        if (!startBatchOfBox()) {
+            show(makeAffiliateLink(session_, deployment()));
+        }
         break;
     case RunKind::PageCapture:
         show(captureItemPage(session_, deployment(), lastPage_));
@@ -99,6 +122,40 @@ void AppController::show(const LookupResult& result) {
     }
     const bool linkMade = result.link && result.link->made;
     showResultWindow(linkMade && !copied ? result.rebateSentence + kClipboardBusy : result.resultMessage, linkMade);
+}
+
+bool AppController::startBatchOfBox() {
+    std::wstring text = mainWindow_.itemWideText();
+    ReferencesInText found = readItemReferenceSpans(readingCopy(text));
+    if (found.references.size() < 2) {
+        return false;
+    }
+    batchText_ = std::move(text);
+    batchSpans_ = std::move(found.spans);
+    mainWindow_.setStatusText(batchProgressText(0, std::min(found.references.size(), kMaxBatchReferences)));
+    batch_.start(mainWindow_.handle(), std::move(found.references), session_, deployment());
+    return true;
+}
+
+void AppController::show(const BatchResult& result) {
+    if (result.reharvestedSession) {
+        session_ = *result.reharvestedSession;
+    }
+    showLogin(result.login);
+    if (result.login.expired) {
+        mainWindow_.setStatusText(kLoginExpired);
+        return;
+    }
+    if (result.converted == 0) {
+        mainWindow_.setStatusText(kBatchNoneConverted);
+        return;
+    }
+    std::vector<std::wstring> links;
+    for (const std::string& link : result.links) {
+        links.push_back(gbkToWide(link));
+    }
+    const bool copied = replaceClipboardWideText(mainWindow_.handle(), withLinks(batchText_, batchSpans_, links));
+    mainWindow_.setStatusText(copied ? batchConvertedText(result.converted, result.total) : kClipboardBusy);
 }
 
 void AppController::showResultWindow(const std::string& message, bool linkMade) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/batch_runner.h"
 #include "app/main_window.h"
 #include "app/result_window.h"
 #include "app/run_scheduler.h"
@@ -28,6 +29,7 @@ public:
     void onItemTextChanged() override;
     void onItemDoubleClicked() override;
     void onHomePressed() override;
+    void onWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The one result window; a new result replaces it, so the member sees only the newest.
     // Its button "打开返利链接" works only when a link was made for the item it names.
@@ -42,6 +44,10 @@ private:
     // True when a link was made and is on the clipboard.
     bool show(const LinkResult& result);
     void show(const LookupResult& result);
+    // A box that names two or more items starts a batch that converts them all; false when
+    // it names fewer, which a single link request serves.
+    bool startBatchOfBox();
+    void show(const BatchResult& result);
     // An expired login brings the login view back; a newer login harvested on the way the
     // compact view.
     void showLogin(const LoginCheck& login);
@@ -52,6 +58,10 @@ private:
     MainWindow mainWindow_{*this};
     std::unique_ptr<ResultWindow> resultWindow_;
     RunScheduler scheduler_{[this](RunKind run) { perform(run); }};
+    // The message of the batch under way, as the box held it, and where its references stand.
+    std::wstring batchText_;
+    std::vector<ReferenceSpan> batchSpans_;
+    BatchRunner batch_;
 };
 
 }  // namespace quillane

@@ -124,6 +124,10 @@ std::string MainWindow::itemText() const {
     return controlText(control(kItemEditId));
 }
 
+std::wstring MainWindow::itemWideText() const {
+    return controlWideText(control(kItemEditId));
+}
+
 void MainWindow::showCompactView() {
     setVisible(control(kBrowserId), false);
     setOuterHeight(handle(), kCompactHeight);
@@ -136,6 +140,10 @@ void MainWindow::showLoginView(const std::string& homeUrl) {
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= kWorkerMessageFirst && message <= kWorkerMessageLast) {
+        events_.onWorkerMessage(message, wParam, lParam);
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));

@@ -18,6 +18,9 @@ public:
     virtual void onItemTextChanged() = 0;
     virtual void onItemDoubleClicked() = 0;
     virtual void onHomePressed() = 0;
+    // A message posted by one of the program's worker threads (kWorkerMessageFirst to
+    // kWorkerMessageLast); the handler owns what it carries.
+    virtual void onWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
 class MainWindow : public BaseWindow {
@@ -28,6 +31,8 @@ public:
     static constexpr int kItemEditId = 1004;       // item edit box
     static constexpr int kOnTopCheckId = 1005;     // "置顶"
     static constexpr int kHomeHotKeyId = 1;
+    static constexpr UINT kWorkerMessageFirst = WM_APP + 16;
+    static constexpr UINT kWorkerMessageLast = WM_APP + 31;
     // Characters the item box takes: far more than any address, and little enough that a
     // huge paste (a megabyte of text without a blank) cannot stall or crash the edit control
     // while it lays the text out; the rest of such a paste is cut off.
@@ -49,6 +54,7 @@ public:
     HWND control(int id) const { return GetDlgItem(handle(), id); }
     void setStatusText(const std::string& text);
     std::string itemText() const;
+    std::wstring itemWideText() const;
     // After a harvest: the login browser hidden and the window shrunk to the status label,
     // the check box and the item box.
     void showCompactView();

@@ -13,6 +13,10 @@ void setControlText(HWND control, std::string_view gbk) {
 }
 
 std::string controlText(HWND control) {
+    return wideToGbk(controlWideText(control));
+}
+
+std::wstring controlWideText(HWND control) {
     const int length = GetWindowTextLengthW(control);
     if (length <= 0) {
         return {};
@@ -20,7 +24,7 @@ std::string controlText(HWND control) {
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = GetWindowTextW(control, wide.data(), length + 1);
     wide.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return wideToGbk(wide);
+    return wide;
 }
 
 void setVisible(HWND window, bool visible) {
@@ -51,7 +55,10 @@ constexpr DWORD kClipboardRetryMs = 20;
 }  // namespace
 
 bool replaceClipboardText(HWND owner, std::string_view gbk) {
-    const std::wstring wide = gbkToWide(gbk);
+    return replaceClipboardWideText(owner, gbkToWide(gbk));
+}
+
+bool replaceClipboardWideText(HWND owner, std::wstring_view wide) {
     const ULONGLONG giveUpAt = GetTickCount64() + kClipboardPatienceMs;
     std::optional<OpenedClipboard> clipboard;
     for (clipboard.emplace(owner); !clipboard->isOpen() && GetTickCount64() < giveUpAt; clipboard.emplace(owner)) {
@@ -64,7 +71,7 @@ bool replaceClipboardText(HWND owner, std::string_view gbk) {
         return true;
     }
     const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
-    GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
     if (!block) {
         return false;
     }
@@ -72,7 +79,7 @@ bool replaceClipboardText(HWND owner, std::string_view gbk) {
     if (target == nullptr) {
         return false;
     }
-    std::memcpy(target, wide.c_str(), bytes);
+    std::memcpy(target, wide.data(), wide.size() * sizeof(wchar_t));
     GlobalUnlock(block.get());
     if (SetClipboardData(CF_UNICODETEXT, block.get()) == nullptr) {
         return false;

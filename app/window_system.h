@@ -13,6 +13,8 @@ namespace quillane {
 
 void setControlText(HWND control, std::string_view gbk);
 std::string controlText(HWND control);
+// The text as the control holds it, for text that must survive unchanged (GBK lacks emoji).
+std::wstring controlWideText(HWND control);
 void setVisible(HWND window, bool visible);
 void setOuterHeight(HWND window, int pixels);
 void setAlwaysOnTop(HWND window, bool onTop);
@@ -22,6 +24,7 @@ bool isChecked(HWND checkBox);
 // While another program holds the clipboard open it tries again for up to a second; false
 // when the clipboard stayed busy (or the write failed) and the content is unchanged.
 bool replaceClipboardText(HWND owner, std::string_view gbk);
+bool replaceClipboardWideText(HWND owner, std::wstring_view wide);
 // Hands the address to the default web browser; failures are not reported to the member.
 void openInDefaultBrowser(std::string_view gbkAddress);
 

@@ -1,6 +1,8 @@
 // Reading item references, 淘口令 and hand-off addresses out of any text.
 // - Every id read is one that isItemId accepts, every address one that may be fetched and that
 //   reads back as itself; no reference comes twice.
+// - Every place a reference is read from lies in the text, after the one before, and reads
+//   back as that reference; each reference has one; replacing none of them changes nothing.
 // - An item address appended to any text is read, whatever came before it.
 // - A hand-off address has no "&amp;" left, and undoing the escapes in one pass gives what
 //   replacing them again and again until none is left gives.
@@ -8,11 +10,13 @@
 // Input: text 0x1F digits (non-digits in the second field are dropped).
 #include <cstdint>
 #include <set>
+#include <vector>
 #include <string>
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
 #include "http/url.h"
+#include "workflow/batch_text.h"
 #include "workflow/hand_off.h"
 #include "workflow/item_id.h"
 #include "workflow/item_reference.h"
@@ -55,6 +59,27 @@ void checkReferences(std::string_view text) {
         const auto again = readItemReferences(reference.value);
         require(again.size() == 1 && again[0] == reference, "an address reads back as itself");
     }
+}
+
+void checkSpans(std::string_view text) {
+    const ReferencesInText found = readItemReferenceSpans(text);
+    require(found.references == readItemReferences(text), "the spans' reading is the reading");
+    std::vector<bool> placed(found.references.size(), false);
+    std::size_t end = 0;
+    for (const ReferenceSpan& span : found.spans) {
+        require(span.offset >= end && span.size > 0 && span.offset + span.size <= text.size(), "spans in order");
+        end = span.offset + span.size;
+        require(span.reference < found.references.size(), "a span names a reference");
+        placed[span.reference] = true;
+        const auto again = readItemReferences(text.substr(span.offset, span.size));
+        require(again.size() == 1 && again[0] == found.references[span.reference], "a span reads as its reference");
+    }
+    for (bool one : placed) {
+        require(one, "every reference stands somewhere");
+    }
+    const std::wstring wide(text.begin(), text.end());
+    require(withLinks(wide, found.spans, std::vector<std::wstring>(found.references.size())) == wide,
+            "no link, no change");
 }
 
 void checkAppendedItem(std::string_view text, std::string_view digitsField) {
@@ -114,6 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quillane::fuzz;
     const std::string_view input = asText(data, size);
     checkReferences(input);
+    checkSpans(input);
     checkHandOff(input);
     checkPageAddress(input);
     const auto fields = splitFields(input, 2);

@@ -2,7 +2,8 @@
 // keys and a real paste on the display, as a member would: harvest the session keys, paste
 // an item address, double-click for the link, log in again after the login expired (the next
 // lookup harvests the new login by itself), paste the marketplace app's share text (its
-// short link leads to another item), press Home over the item page in the stand-in
+// short link leads to another item), paste a group message of five items and convert them
+// all with one double-click, press Home over the item page in the stand-in
 // Internet Explorer window, open the link, end the program. After each step it prints what
 // the windows and the clipboard show, photographs the screen, and compares what it saw with
 // what the member should see. scripts/run starts the simulated platform, logs the member in,
@@ -114,8 +115,10 @@ private:
     // emptied) at the next click into it.
     void leaveTheBox();
     bool shareText();
-    // Pastes the text into the item box as the member does; true when the item was found.
-    bool pasteIntoBox(const std::string& text, const std::string& shot);
+    bool groupMessage();
+    // Pastes the text into the item box as the member does; true when the status label then
+    // shows what it should (by default the pasted item found).
+    bool pasteIntoBox(const std::string& text, const std::string& shot, std::string expected = {});
     // Double-clicks the box; true when the link to the item is on the clipboard.
     bool copyLink(const std::string& itemId);
     bool homeOverChromium();
@@ -174,6 +177,8 @@ int Tour::run() {
         {"Double-click the item box: the member's link", &Tour::link},
         {"The login expires, the member logs in again; the next paste works without 获取关键信息", &Tour::loginAgain},
         {"Paste the marketplace app's share text, double-click: its short link led to the item", &Tour::shareText},
+        {"Paste a group message of five items, double-click: every item becomes the member's link",
+         &Tour::groupMessage},
         {"Point at the item page in the stand-in Chromium window, press Home", &Tour::homeOverChromium},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
         {"Press 打开返利链接 in the result window", &Tour::openLink},
@@ -262,7 +267,7 @@ bool Tour::harvest() {
     return ok;
 }
 
-bool Tour::pasteIntoBox(const std::string& text, const std::string& shot) {
+bool Tour::pasteIntoBox(const std::string& text, const std::string& shot, std::string expected) {
     replaceClipboardWith(text);
     show("copied to the clipboard", text);
     // A click into the box gives it the focus (which empties it), then Ctrl+V pastes.
@@ -270,7 +275,9 @@ bool Tour::pasteIntoBox(const std::string& text, const std::string& shot) {
     clickAt(box.x, box.y);
     waitUntil([&] { return windowText(control(MainWindow::kItemEditId)).empty(); }, kStepTimeoutMs);
     pressKeys(L"ctrl+v");
-    const std::string expected = rebateOfDefaultItem() + kYuan;
+    if (expected.empty()) {
+        expected = rebateOfDefaultItem() + kYuan;
+    }
     waitUntil([&] { return status() == expected; }, kStepTimeoutMs);
     waitUntilIdle();
     bool ok = expect("item box", windowText(control(MainWindow::kItemEditId)), text);
@@ -325,6 +332,40 @@ bool Tour::shareText() {
     const bool ok = pasteIntoBox(text, "share-text");
     // The link names the item that the short link's page handed off to.
     return copyLink(platform_sim::kDefaultShortLinkItemId) && ok;
+}
+
+bool Tour::groupMessage() {
+    // A second short link of the group, to another item than the share text's.
+    if (!sim_.set({{"shortLink", "/h.Gr0upL1nk2"}, {"to", "/i33445566778.htm"}})) {
+        show("simulator", "did not take the second short link");
+        return false;
+    }
+    leaveTheBox();
+    const std::string self = "http://localhost:" + std::to_string(port_);
+    const std::string shareLink = self + platform_sim::kDefaultShortLink + "?tk=XUymWKIqxIz";
+    const std::string shortLink = self + "/h.Gr0upL1nk2";
+    const std::string affiliateLink = self + "/t?e=AbC44556677889";
+    const std::string tmallAddress = "https://detail.tmall.com/item.htm?id=55667788990&skuId=4211";
+    const std::string suidAddress = "https://item.taobao.com/item.htm?suid=86418463827&id=66778899001&un=a1";
+    const auto message = [&](const std::string& share, const std::string& second, const std::string& third,
+                             const std::string& fourth, const std::string& fifth) {
+        return "今日好物 ￥Ab3dE5gH7jK￥\r\n1.【淘宝】" + share + " 「CONVERSE 匡威 帆布鞋」\r\n2. 保温杯 " + second +
+               "\r\n3. 连衣裙（别人的链接）" + third + "\r\n4. 天猫 " + fourth + "\r\n5. " + fifth + " 拍下立减";
+    };
+    bool ok = pasteIntoBox(message(shareLink, shortLink, affiliateLink, tmallAddress, suidAddress), "group-message",
+                           std::string(kBatchFound) + "5" + kBatchFoundEnd);
+    const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
+    doubleClickAt(box.x, box.y);
+    const std::string converted = std::string(kBatchConverted) + "5" + kBatchConvertedEnd;
+    waitUntil([&] { return status() == converted; }, kStepTimeoutMs);
+    waitUntilIdle();
+    ok = expect("status label", status(), converted) && ok;
+    const std::string clipboard = clipboardText();
+    ok = expect("clipboard", clipboard,
+                message(linkFor(platform_sim::kDefaultShortLinkItemId), linkFor("33445566778"), linkFor("44556677889"),
+                        linkFor("55667788990"), linkFor("66778899001"))) &&
+         ok;
+    return screenshot("batch") && ok;
 }
 
 bool Tour::homeOverChromium() {

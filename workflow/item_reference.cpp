@@ -1,6 +1,6 @@
 #include "workflow/item_reference.h"
 
-#include <unordered_set>
+#include <unordered_map>
 
 #include "util/ascii.h"
 #include "workflow/item_id.h"
@@ -127,27 +127,29 @@ bool referenceOf(std::string_view address, ItemReference::Kind& kind, std::strin
     return isPageAddress(withoutFragment);
 }
 
-// The references in order, each once; those already seen are known by the parts of the
-// text they were read from.
+// The references in order, each once, and every place that names one; those already seen
+// are known by the parts of the text they were read from.
 class ReferenceList {
 public:
-    void add(std::string_view address) {
+    void add(std::string_view text, std::size_t offset, std::size_t size) {
         ItemReference::Kind kind;
         std::string_view value;
-        if (!referenceOf(address, kind, value)) {
+        if (!referenceOf(text.substr(offset, size), kind, value)) {
             return;
         }
         auto& seen = kind == ItemReference::Kind::ItemId ? seenIds_ : seenAddresses_;
-        if (seen.insert(value).second) {
-            references_.push_back({kind, std::string(value)});
+        const auto [entry, added] = seen.emplace(value, found_.references.size());
+        if (added) {
+            found_.references.push_back({kind, std::string(value)});
         }
+        found_.spans.push_back({offset, size, entry->second});
     }
-    std::vector<ItemReference> take() { return std::move(references_); }
+    ReferencesInText take() { return std::move(found_); }
 
 private:
-    std::vector<ItemReference> references_;
-    std::unordered_set<std::string_view> seenIds_;
-    std::unordered_set<std::string_view> seenAddresses_;
+    ReferencesInText found_;
+    std::unordered_map<std::string_view, std::size_t> seenIds_;
+    std::unordered_map<std::string_view, std::size_t> seenAddresses_;
 };
 
 bool framesToken(std::string_view before, std::string_view after) {
@@ -166,7 +168,7 @@ bool framesToken(std::string_view before, std::string_view after) {
 
 }  // namespace
 
-std::vector<ItemReference> readItemReferences(std::string_view text) {
+ReferencesInText readItemReferenceSpans(std::string_view text) {
     ReferenceList references;
     bool anyAddress = false;
     std::size_t at = 0;
@@ -182,14 +184,18 @@ std::vector<ItemReference> readItemReferences(std::string_view text) {
         while (end < text.size() && !endsAddress(text[end])) {
             ++end;
         }
-        references.add(text.substr(at, end - at));
+        references.add(text, at, end - at);
         anyAddress = true;
         at = end;
     }
     if (!anyAddress && isPageAddress(text)) {
-        references.add(text);
+        references.add(text, 0, text.size());
     }
     return references.take();
+}
+
+std::vector<ItemReference> readItemReferences(std::string_view text) {
+    return readItemReferenceSpans(text).references;
 }
 
 bool holdsTaoToken(std::string_view text) {

@@ -33,6 +33,25 @@ struct ItemReference {
 // A run of digits elsewhere is no reference: only an address says what its digits are.
 std::vector<ItemReference> readItemReferences(std::string_view text);
 
+// Where one reference stands in the text: the bytes of the whole address it was read from,
+// and which of the references it names (an index into ReferencesInText::references).
+struct ReferenceSpan {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+    std::size_t reference = 0;
+
+    bool operator==(const ReferenceSpan&) const = default;
+};
+
+struct ReferencesInText {
+    std::vector<ItemReference> references;  // as readItemReferences gives them
+    std::vector<ReferenceSpan> spans;       // every occurrence, in the order of the text
+};
+
+// The references of the text with every place that names one, so that each address can be
+// replaced where it stands. The same reading as readItemReferences, in one pass.
+ReferencesInText readItemReferenceSpans(std::string_view text);
+
 // Whether the text holds a 淘口令: 8 to 16 ASCII letters and digits, at least one of them a
 // letter, framed by one same symbol on both sides (￥…￥, €…€, $…$, a symbol the code page
 // lacks read as ?…?) or by brackets. Only the marketplace can turn it into an item.

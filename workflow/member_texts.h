@@ -44,6 +44,21 @@ inline constexpr const char* kLinkFailure = "返利链接获取失败，请稍�
 // "打开返利链接" and a second try.
 inline constexpr const char* kClipboardBusy = "复制失败：剪贴板正被其他程序占用，请再试一次！";
 
+// A message with several items: found when pasted, converted all at once on a double-click.
+// Found: kBatchFound, the count, kBatchFoundEnd. Under way: kBatchProgress, settled/count,
+// kBatchProgressEnd. Done: kBatchConverted, the count, kBatchConvertedEnd; or kBatchConverted,
+// converted/total, kBatchPartly, the failed, kBatchPartlyEnd.
+inline constexpr const char* kBatchFound = "找到";
+inline constexpr const char* kBatchFoundEnd = "件商品，双击即可全部转成您的返利链接！";
+inline constexpr const char* kBatchProgress = "正在转换 ";
+inline constexpr const char* kBatchProgressEnd = "…";
+inline constexpr const char* kBatchConverted = "已转换";
+inline constexpr const char* kBatchConvertedEnd = "个链接，已复制，可以直接粘贴！";
+inline constexpr const char* kBatchPartly = "个链接（";
+inline constexpr const char* kBatchPartlyEnd = "个失败），已复制，可以直接粘贴！";
+// No reference got a link: the clipboard is unchanged.
+inline constexpr const char* kBatchNoneConverted = "一个链接也没有转换成功，剪贴板没有改变，请稍后再试！";
+
 // The platform says the login is over, and the cookie store holds no newer one.
 inline constexpr const char* kLoginExpired = "登录已过期，请在上方重新登录阿里妈妈，再点击获取关键信息！";
 

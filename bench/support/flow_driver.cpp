@@ -174,6 +174,16 @@ std::optional<double> FlowDriver::lookup(const std::string& address) {
 }
 
 std::optional<double> FlowDriver::link() {
+    return doubleClickUntil(kLinkCopied);
+}
+
+std::string FlowDriver::paste(const std::string& text) {
+    session_->focusItemBox();
+    session_->pasteItemText(text);
+    return statusText();
+}
+
+std::optional<double> FlowDriver::doubleClickUntil(const std::string& status) {
     const POINT box = session_->app().controlCentre(MainWindow::kItemEditId);
     test::moveMouse(box.x, box.y);
     clearStatusText();
@@ -181,11 +191,12 @@ std::optional<double> FlowDriver::link() {
     if (!startXdotool(L"click --repeat 2 --delay 60 1")) {
         return fail("xdotool did not start");
     }
-    const std::optional<double> shown = timeWhen([&] { return statusText() == kLinkCopied; }, kFlowTimeoutMs);
+    const std::optional<double> shown = timeWhen([&] { return statusText() == status; }, kFlowTimeoutMs);
     const bool released = test::waitUntil([&] { return inputClock_->events().buttonUps >= before.buttonUps + 2; });
     const InputClock::Events after = inputClock_->events();
     if (!shown) {
-        return fail("the status label did not report the copied link; it shows \"" + forReport(statusText()) + "\"");
+        return fail("the status label did not show \"" + forReport(status) + "\"; it shows \"" +
+                    forReport(statusText()) + "\"");
     }
     session_->waitUntilIdle();
     if (!released || after.buttonDowns != before.buttonDowns + 2) {

@@ -54,6 +54,10 @@ public:
     std::optional<double> harvest();
     std::optional<double> lookup(const std::string& address);
     std::optional<double> link();
+    // A double-click on the edit box -> the status label shows the text.
+    std::optional<double> doubleClickUntil(const std::string& status);
+    // Puts the text into the edit box as a paste does; returns what the status label then shows.
+    std::string paste(const std::string& text);
     std::optional<double> home();
     std::optional<double> homeAt(POINT point);
 

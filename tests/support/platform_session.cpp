@@ -59,6 +59,22 @@ void PlatformSession::pasteItemText(const std::string& gbk) {
                         &ignored);
 }
 
+bool PlatformSession::focusItemBox() {
+    HWND box = app_->control(MainWindow::kItemEditId);
+    const DWORD thread = GetWindowThreadProcessId(box, nullptr);
+    const auto focused = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) && info.hwndFocus == box;
+    };
+    if (focused()) {
+        return true;
+    }
+    const POINT centre = app_->controlCentre(MainWindow::kItemEditId);
+    clickAt(centre.x, centre.y);
+    return waitUntil(focused);
+}
+
 bool PlatformSession::doubleClickItemBox() {
     const std::size_t linkRequestsBefore = sim_.requestsTo(kLinkServicePath).size();
     const POINT centre = app_->controlCentre(MainWindow::kItemEditId);

@@ -37,6 +37,9 @@ public:
     // Puts text into the item box the way a paste does (one change of its content) and waits
     // until the lookup has reported in the status label.
     void pasteItemText(const std::string& gbk);
+    // Clicks into the item box unless it has the focus already (a click that gives it the
+    // focus empties it), and waits until it has; false when it did not get it.
+    bool focusItemBox();
     // Double-clicks the item box with the mouse and waits until the link request reached the
     // platform and the run is over; false when no request came.
     bool doubleClickItemBox();

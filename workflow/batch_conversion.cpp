@@ -1,0 +1,121 @@
+#include "workflow/batch_conversion.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "util/timestamp.h"
+#include "workflow/affiliate_link.h"
+#include "workflow/batch_text.h"
+#include "workflow/item_resolver.h"
+#include "workflow/member_texts.h"
+
+namespace quillane {
+namespace {
+
+// Runs task(0) to task(count - 1), each index once, on at most `threads` threads (the calling
+// one among them), and returns when all are done. Each task makes at most one exchange at a
+// time, so this bounds the requests in flight.
+void inParallel(std::size_t count, std::size_t threads, const std::function<void(std::size_t)>& task) {
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t index = next++; index < count; index = next++) {
+            task(index);
+        }
+        // A link request reads the time from this thread's script control.
+        releaseTimeScript();
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t helper = 1; helper < std::min(count, threads); ++helper) {
+        helpers.emplace_back(work);
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
+}  // namespace
+
+BatchResult convertReferences(const std::vector<ItemReference>& references, const SessionState& session,
+                              const Deployment& deployment, const std::atomic<bool>& stop,
+                              const BatchProgress& progress, std::size_t maxInFlight) {
+    BatchResult result;
+    result.total = references.size();
+    const std::size_t count = std::min(references.size(), kMaxBatchReferences);
+    result.links.resize(count);
+    std::mutex resultMutex;
+    std::atomic<bool> expired{false};
+    std::atomic<std::size_t> settled{0};
+    const auto stopping = [&] { return stop.load() || expired.load(); };
+    const auto settle = [&](std::size_t references) { progress(settled += references, count); };
+
+    std::vector<std::string> itemIds(count);
+    inParallel(count, maxInFlight, [&](std::size_t index) {
+        if (stopping()) {
+            return;
+        }
+        const ItemReference& reference = references[index];
+        itemIds[index] =
+            reference.kind == ItemReference::Kind::ItemId ? reference.value : resolveItemAddress(reference.value);
+        if (itemIds[index].empty()) {
+            settle(1);
+        }
+    });
+
+    // Two references may lead to one item (its address and a short link to it): one request.
+    std::map<std::string, std::vector<std::size_t>> referencesOfItem;
+    for (std::size_t index = 0; index < count; ++index) {
+        if (!itemIds[index].empty()) {
+            referencesOfItem[itemIds[index]].push_back(index);
+        }
+    }
+    const std::vector<std::pair<std::string, std::vector<std::size_t>>> items(referencesOfItem.begin(),
+                                                                             referencesOfItem.end());
+    inParallel(items.size(), maxInFlight, [&](std::size_t index) {
+        if (stopping()) {
+            return;
+        }
+        const auto& [itemId, indices] = items[index];
+        SessionState itemSession = session;
+        itemSession.itemId = itemId;
+        const LinkResult link = makeAffiliateLink(itemSession, deployment);
+        if (link.login.expired) {
+            expired = true;
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(resultMutex);
+            if (link.login.reharvested) {
+                result.reharvestedSession = link.session;
+            }
+            for (std::size_t reference : indices) {
+                result.links[reference] = link.made ? link.link : std::string();
+            }
+            result.converted += link.made ? indices.size() : 0;
+        }
+        settle(indices.size());
+    });
+    result.login.expired = expired;
+    result.login.reharvested = result.reharvestedSession.has_value();
+    return result;
+}
+
+std::string batchFoundText(std::size_t count) {
+    return kBatchFound + std::to_string(count) + kBatchFoundEnd;
+}
+
+std::string batchProgressText(std::size_t settled, std::size_t count) {
+    return kBatchProgress + std::to_string(settled) + "/" + std::to_string(count) + kBatchProgressEnd;
+}
+
+std::string batchConvertedText(std::size_t converted, std::size_t total) {
+    if (converted == total) {
+        return kBatchConverted + std::to_string(converted) + kBatchConvertedEnd;
+    }
+    return kBatchConverted + std::to_string(converted) + "/" + std::to_string(total) + kBatchPartly +
+           std::to_string(total - converted) + kBatchPartlyEnd;
+}
+
+}  // namespace quillane

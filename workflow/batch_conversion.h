@@ -1,0 +1,50 @@
+#pragma once
+// Every item reference of a pasted message turned into the member's link at once. It runs on
+// a thread of its own and touches no window: it takes copies of the session and the
+// deployment values, and returns a result value like every other workflow routine.
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "workflow/deployment.h"
+#include "workflow/item_reference.h"
+#include "workflow/login_recovery.h"
+#include "workflow/session_state.h"
+
+namespace quillane {
+
+// Requests of one batch in flight to the platform at a time.
+inline constexpr std::size_t kMaxRequestsInFlight = 4;
+
+struct BatchResult {
+    std::size_t total = 0;  // references of the message, converted or not
+    // One for each reference converted (the first kMaxBatchReferences): the member's link to
+    // its item, empty when none was made.
+    std::vector<std::string> links;
+    std::size_t converted = 0;  // references that got a link
+    // expired: the batch stopped when the platform said the login is over.
+    LoginCheck login;
+    // The session of a newer login harvested on the way, for the program to keep.
+    std::optional<SessionState> reharvestedSession;
+};
+
+// Called from the batch's threads each time more references are settled: how many of count.
+using BatchProgress = std::function<void(std::size_t settled, std::size_t count)>;
+
+// Resolves each reference to its item (as a lookup does) and asks for one link per distinct
+// item, with at most maxInFlight requests in flight (fewer only for comparison). Once stop is
+// set, or the login has expired, no further request starts.
+BatchResult convertReferences(const std::vector<ItemReference>& references, const SessionState& session,
+                              const Deployment& deployment, const std::atomic<bool>& stop,
+                              const BatchProgress& progress, std::size_t maxInFlight = kMaxRequestsInFlight);
+
+// The status label's texts of a batch.
+std::string batchFoundText(std::size_t count);
+std::string batchProgressText(std::size_t settled, std::size_t count);
+// After a batch that converted some: all of them, or how many of the total failed.
+std::string batchConvertedText(std::size_t converted, std::size_t total);
+
+}  // namespace quillane
