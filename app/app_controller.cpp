@@ -140,6 +140,8 @@ bool AppController::startBatchOfBox() {
 void AppController::show(const BatchResult& result) {
     if (result.reharvestedSession) {
         session_ = *result.reharvestedSession;
+    } else {
+        session_.sessionCookies = result.sessionCookies;
     }
     showLogin(result.login);
     if (result.login.expired) {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "util/cookies.h"
 #include "util/timestamp.h"
 #include "workflow/affiliate_link.h"
 #include "workflow/batch_text.h"
@@ -43,6 +44,7 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
                               const BatchProgress& progress, std::size_t maxInFlight) {
     BatchResult result;
     result.total = references.size();
+    result.sessionCookies = session.sessionCookies;
     const std::size_t count = std::min(references.size(), kMaxBatchReferences);
     result.links.resize(count);
     std::mutex resultMutex;
@@ -89,6 +91,9 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
             const std::lock_guard<std::mutex> lock(resultMutex);
             if (link.login.reharvested) {
                 result.reharvestedSession = link.session;
+            } else {
+                std::string renewed = link.session.sessionCookies;
+                mergeCookies(result.sessionCookies, renewed);
             }
             for (std::size_t reference : indices) {
                 result.links[reference] = link.made ? link.link : std::string();

@@ -29,6 +29,9 @@ struct BatchResult {
     LoginCheck login;
     // The session of a newer login harvested on the way, for the program to keep.
     std::optional<SessionState> reharvestedSession;
+    // The session's cookies with whatever every link reply set merged in, as a run of single
+    // link requests would have left them.
+    std::string sessionCookies;
 };
 
 // Called from the batch's threads each time more references are settled: how many of count.

@@ -63,19 +63,6 @@ protected:
         const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
         doubleClickAt(centre.x, centre.y);
     }
-    static std::wstring clipboardWideText() {
-        std::wstring text;
-        if (OpenClipboard(nullptr)) {
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-                    text = units;
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-        }
-        return text;
-    }
 
     std::unique_ptr<PlatformSession> session_;
 };
@@ -149,6 +136,21 @@ TEST_F(BatchConversionTest, EveryItemOfAMessageBecomesTheMembersLink) {
     }
 }
 
+// The cookies the link replies renew travel on with the session, as after single links.
+TEST_F(BatchConversionTest, CookiesRenewedDuringABatchReachTheNextRequest) {
+    ASSERT_TRUE(sim().set({{"replyCookie", "renewed=yes; Path=/"}}));
+    paste(gbkToWide(sim().otherUrl("/item.htm?id=11111111111") + " " + sim().otherUrl("/i22222222222.htm")));
+    ASSERT_TRUE(session_->waitForStatus("找到2件商品，双击即可全部转成您的返利链接！"));
+    doubleClickBox();
+    ASSERT_TRUE(session_->waitForStatus(batchConvertedText(2, 2)));
+    ASSERT_TRUE(sim().set({{"replyCookie", ""}}));
+    paste(gbkToWide(sim().otherUrl("/item.htm?id=33333333333")));
+    session_->waitUntilIdle();
+    doubleClickBox();
+    ASSERT_TRUE(session_->waitForStatus(kLinkCopied)) << session_->status();
+    EXPECT_NE(sim().lastRequestTo(kLinkPath).cookieHeader().find("renewed=yes"), std::string::npos);
+}
+
 TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgramAtOnce) {
     ASSERT_TRUE(sim().set({{"fault", "delay:20000"}, {"on", "link"}}));
     std::wstring text;
@@ -166,6 +168,12 @@ TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgram
     EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored), 0) << "the window is frozen";
     session_->app().clickButton(MainWindow::kOnTopCheckId);
     EXPECT_TRUE(waitUntil([&] { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 2000));
+    // A second double-click and Home are ignored while the batch runs: no run starts that
+    // the batch's result would then overwrite.
+    doubleClickBox();
+    pressKeys(L"Home");
+    session_->waitUntilIdle();
+    EXPECT_EQ(session_->status(), "正在转换 0/6…");
 
     const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
     moveMouse(centre.x, centre.y);

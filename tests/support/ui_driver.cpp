@@ -222,16 +222,20 @@ POINT centreOf(const RECT& rect) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-std::string clipboardText() {
+std::wstring clipboardWideText() {
     const OpenedClipboard clipboard(nullptr);
     HANDLE data = clipboard.isOpen() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
     const auto* wide = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (wide == nullptr) {
         return {};
     }
-    std::string text = wideToGbk(wide);
+    std::wstring text = wide;
     GlobalUnlock(data);
     return text;
+}
+
+std::string clipboardText() {
+    return wideToGbk(clipboardWideText());
 }
 
 void replaceClipboardWith(const std::string& gbk) {

@@ -68,6 +68,8 @@ POINT centreOf(const RECT& rect);
 
 // The clipboard's Unicode text as GBK; empty when it holds no text.
 std::string clipboardText();
+// The same as the clipboard holds it, for text that GBK cannot carry (emoji).
+std::wstring clipboardWideText();
 // Puts text on the clipboard from the test, to see whether the program changes it.
 void replaceClipboardWith(const std::string& gbk);
 
