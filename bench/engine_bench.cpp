@@ -15,7 +15,7 @@
 #include "http/encoding.h"
 #include "http/request_engine.h"
 #include "http/request_headers.h"
-#include "tests/support/scripted_server.h"
+#include "harness/scripted_server.h"
 #include "util/owners.h"
 
 namespace quillane::bench {

@@ -16,7 +16,7 @@
 
 #include "bench/support/flow_driver.h"
 #include "bench/support/measure.h"
-#include "tests/support/browser_view_client.h"
+#include "harness/browser_view_client.h"
 #include "util/timestamp.h"
 
 namespace quillane::bench {

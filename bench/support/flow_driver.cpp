@@ -5,9 +5,9 @@
 #include "bench/support/measure.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
-#include "tests/support/message_box.h"
-#include "tests/support/ui_driver.h"
-#include "tests/support/wait.h"
+#include "harness/message_box.h"
+#include "harness/ui_driver.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::bench {

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "bench/support/input_clock.h"
-#include "tests/support/doc_view_client.h"
-#include "tests/support/platform_session.h"
+#include "harness/doc_view_client.h"
+#include "harness/platform_session.h"
 
 namespace quillane::bench {
 

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "bench/support/measure.h"
-#include "tests/support/unix_program.h"
+#include "harness/unix_program.h"
 #include "util/owners.h"
 
 namespace quillane::bench {

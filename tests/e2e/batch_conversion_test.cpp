@@ -7,8 +7,10 @@
 
 #include "app/main_window.h"
 #include "sim/platform_sim/defaults.h"
-#include "tests/support/platform_session.h"
-#include "tests/support/wait.h"
+#include "harness/platform_session.h"
+#include "tests/support/harvested_session.h"
+#include "tests/support/sim_requests.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 #include "workflow/batch_conversion.h"
 #include "workflow/member_texts.h"
@@ -27,16 +29,8 @@ struct Part {
     std::string itemId;
 };
 
-class BatchConversionTest : public ::testing::Test {
+class BatchConversionTest : public HarvestedSessionTest {
 protected:
-    void SetUp() override {
-        session_ = std::make_unique<PlatformSession>();
-        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
-        ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
-        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
-    }
-
-    PlatformSim& sim() { return session_->sim(); }
     std::string link(const std::string& itemId) {
         return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
     }
@@ -64,7 +58,6 @@ protected:
         doubleClickAt(centre.x, centre.y);
     }
 
-    std::unique_ptr<PlatformSession> session_;
 };
 
 struct BatchCase {
@@ -148,7 +141,7 @@ TEST_F(BatchConversionTest, CookiesRenewedDuringABatchReachTheNextRequest) {
     session_->waitUntilIdle();
     doubleClickBox();
     ASSERT_TRUE(session_->waitForStatus(kLinkCopied)) << session_->status();
-    EXPECT_NE(sim().lastRequestTo(kLinkPath).cookieHeader().find("renewed=yes"), std::string::npos);
+    EXPECT_NE(lastRequestTo(sim(), kLinkPath).cookieHeader().find("renewed=yes"), std::string::npos);
 }
 
 TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgramAtOnce) {

@@ -7,10 +7,11 @@
 
 #include "app/main_window.h"
 #include "app/result_window.h"
-#include "tests/support/browser_view_client.h"
-#include "tests/support/doc_view_client.h"
-#include "tests/support/platform_session.h"
-#include "tests/support/wait.h"
+#include "harness/browser_view_client.h"
+#include "harness/doc_view_client.h"
+#include "harness/platform_session.h"
+#include "tests/support/harvested_session.h"
+#include "harness/wait.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
 
@@ -19,16 +20,8 @@ namespace {
 
 constexpr const char* kShareShortLink = "/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz";  // its page names 20496648200
 
-class BrowserCaptureTest : public ::testing::Test {
+class BrowserCaptureTest : public HarvestedSessionTest {
 protected:
-    void SetUp() override {
-        session_ = std::make_unique<PlatformSession>();
-        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
-        ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
-        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
-    }
-
-    PlatformSim& sim() { return session_->sim(); }
     std::string itemPage(const std::string& id) { return sim().otherUrl("/item.htm?id=" + id); }
 
     // The item id the last search asked the platform about ("" when it named none).
@@ -68,7 +61,6 @@ protected:
     }
     POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
 
-    std::unique_ptr<PlatformSession> session_;
 };
 
 struct BrowserCase {

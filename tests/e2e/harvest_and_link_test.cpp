@@ -5,10 +5,11 @@
 
 #include "app/main_window.h"
 #include "sim/platform_sim/defaults.h"
-#include "tests/support/platform_session.h"
+#include "harness/platform_session.h"
+#include "tests/support/sim_requests.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 #include "util/cookie_store.h"
 
 namespace quillane::test {
@@ -119,7 +120,7 @@ TEST_F(HarvestAndLinkTest, FailedHarvestKeepsTheLoginViewAndTheEarlierSession) {
     EXPECT_EQ(session_->harvest().text, kHarvestFailure);
     ASSERT_TRUE(sim().set({{"reset", "1"}}));
     ASSERT_TRUE(session_->doubleClickItemBox());
-    const SimRequest link = sim().lastRequestTo(kLinkPath);
+    const SimRequest link = lastRequestTo(sim(), kLinkPath);
     EXPECT_EQ(link.queryValue("siteid"), "101");
     EXPECT_EQ(link.queryValue("adzoneid"), "202");
     EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
@@ -139,7 +140,7 @@ TEST_F(HarvestAndLinkTest, DoubleClickPutsTheLinkOnTheClipboard) {
     ASSERT_TRUE(session_->doubleClickItemBox());
     ASSERT_TRUE(session_->waitForStatus(kLinkCopied));
 
-    const SimRequest request = sim().lastRequestTo(kLinkPath);
+    const SimRequest request = lastRequestTo(sim(), kLinkPath);
     const std::string expectedStart =
         std::string("GET /common/code/getAuctionCode.json?auctionid=") + kItemId + "&adzoneid=202&siteid=101&t=";
     EXPECT_EQ(request.requestLine.substr(0, expectedStart.size()), expectedStart);
@@ -159,12 +160,12 @@ TEST_F(HarvestAndLinkTest, RepliesCookiesTravelOnUntilTheNextHarvest) {
     ASSERT_TRUE(sim().set({{"replyCookie", "merged=yes; Path=/"}}));
     ASSERT_TRUE(session_->doubleClickItemBox());
     ASSERT_TRUE(session_->doubleClickItemBox());
-    EXPECT_NE(sim().lastRequestTo(kLinkPath).cookieHeader().find("merged=yes"), std::string::npos);
+    EXPECT_NE(lastRequestTo(sim(), kLinkPath).cookieHeader().find("merged=yes"), std::string::npos);
 
     ASSERT_TRUE(sim().set({{"replyCookie", ""}}));
     EXPECT_EQ(session_->harvest().text, kHarvestSuccess);
     ASSERT_TRUE(session_->doubleClickItemBox());
-    EXPECT_EQ(sim().lastRequestTo(kLinkPath).cookieHeader().find("merged=yes"), std::string::npos);
+    EXPECT_EQ(lastRequestTo(sim(), kLinkPath).cookieHeader().find("merged=yes"), std::string::npos);
 }
 
 TEST_F(HarvestAndLinkTest, InjectedIdReachesTheLinkServiceAsOneValue) {
@@ -173,7 +174,7 @@ TEST_F(HarvestAndLinkTest, InjectedIdReachesTheLinkServiceAsOneValue) {
     ASSERT_TRUE(sim().set({{"page", "/p/x.htm"}, {"body", "<div data-itemid=\"1&adzoneid=999\"></div>"}}));
     session_->pasteItemText(sim().otherUrl("/p/x.htm"));
     ASSERT_TRUE(session_->doubleClickItemBox());
-    const SimRequest link = sim().lastRequestTo(kLinkPath);
+    const SimRequest link = lastRequestTo(sim(), kLinkPath);
     EXPECT_EQ(link.queryValue("auctionid"), "1%26adzoneid%3D999");
     EXPECT_EQ(link.queryValue("adzoneid"), "202");
     EXPECT_EQ(link.requestLine.find("adzoneid=999"), std::string::npos);

@@ -6,28 +6,21 @@
 
 #include "app/main_window.h"
 #include "app/result_window.h"
-#include "tests/support/browser-recorder/browser_log.h"
-#include "tests/support/doc_view_client.h"
-#include "tests/support/platform_session.h"
+#include "harness/browser-recorder/browser_log.h"
+#include "harness/doc_view_client.h"
+#include "harness/platform_session.h"
+#include "tests/support/harvested_session.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 namespace {
 
 constexpr const char* kAbcResult = "\"ABC\"的返利是12.5元！已成功复制返利地址！";
 
-class LookupTest : public ::testing::Test {
+class LookupTest : public HarvestedSessionTest {
 protected:
-    void SetUp() override {
-        session_ = std::make_unique<PlatformSession>();
-        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
-        ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
-        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
-    }
-
-    PlatformSim& sim() { return session_->sim(); }
     DWORD processId() const { return session_->processId(); }
     std::string itemPrefixOnTheWire() const {
         return "http%3A%2F%2Flocalhost%3A" + std::to_string(session_->sim().port()) + "%2Fitem.htm%3Fid%3D";
@@ -81,7 +74,6 @@ protected:
     }
     POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
 
-    std::unique_ptr<PlatformSession> session_;
 };
 
 struct EditBoxCase {

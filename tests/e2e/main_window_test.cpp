@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "tests/support/quillane_app.h"
-#include "tests/support/wait.h"
+#include "harness/quillane_app.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 namespace {

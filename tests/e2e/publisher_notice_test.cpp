@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "tests/support/browser-recorder/browser_log.h"
-#include "tests/support/message_box.h"
-#include "tests/support/quillane_app.h"
-#include "tests/support/scripted_server.h"
+#include "harness/browser-recorder/browser_log.h"
+#include "harness/message_box.h"
+#include "harness/quillane_app.h"
+#include "harness/scripted_server.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/reliability_fixture.h"
-#include "tests/support/message_box.h"
-#include "tests/support/scripted_server.h"
+#include "harness/message_box.h"
+#include "harness/scripted_server.h"
 
 namespace quillane::test {
 namespace {

@@ -10,11 +10,13 @@
 
 #include "app/main_window.h"
 #include "http/request_limits.h"
-#include "tests/support/platform_session.h"
+#include "harness/platform_session.h"
+#include "tests/support/harvested_session.h"
+#include "tests/support/sim_requests.h"
 #include "tests/support/reliability_record.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {
@@ -25,7 +27,7 @@ inline constexpr const char* kItemId = "12345678901";
 // time-out. Anything beyond that and some slack is a window that hangs.
 inline constexpr DWORD kAnswerBoundMs = 2 * kDefaultRequestTimeoutMs + 10000;
 
-class ReliabilityTest : public ::testing::Test {
+class ReliabilityTest : public HarvestedSessionTest {
 protected:
     // requestTimeoutMs: the program's request time-out, 0 for its default.
     void startSession(const char* category, unsigned long requestTimeoutMs = 0) {
@@ -34,10 +36,7 @@ protected:
         if (requestTimeoutMs != 0) {
             overrides.emplace_back(L"QUILLANE_REQUEST_TIMEOUT_MS", std::to_wstring(requestTimeoutMs));
         }
-        session_ = std::make_unique<PlatformSession>(true, overrides);
-        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
-        ASSERT_TRUE(sim().set(itemModes()));
-        ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
+        startHarvested(overrides);
     }
 
     // Every request that reached the simulator, the notice and the item pages included, is
@@ -55,7 +54,6 @@ protected:
     static std::vector<std::pair<std::string, std::string>> itemModes() {
         return {{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}};
     }
-    PlatformSim& sim() { return session_->sim(); }
     DWORD processId() const { return session_->processId(); }
     HWND itemBox() const { return session_->app().control(MainWindow::kItemEditId); }
     std::string goodItem() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
@@ -104,8 +102,8 @@ protected:
         if (!clicked) {
             return false;
         }
-        const SimRequest search = sim().lastRequestTo(kSearchPath);
-        const SimRequest link = sim().lastRequestTo(kLinkPath);
+        const SimRequest search = lastRequestTo(sim(), kSearchPath);
+        const SimRequest link = lastRequestTo(sim(), kLinkPath);
         const bool whole = carriesSession(search) && carriesSession(link) && link.queryValue("siteid") == "101" &&
                            link.queryValue("adzoneid") == "202" && link.queryValue("auctionid") == kItemId &&
                            session_->waitForStatus(kLinkCopied) && clipboardText() == goodLink();
@@ -114,7 +112,6 @@ protected:
         return whole;
     }
 
-    std::unique_ptr<PlatformSession> session_;
     std::unique_ptr<ReliabilityRecord> record_;
 };
 

@@ -5,7 +5,7 @@
 
 #include "app/result_window.h"
 #include "tests/e2e/reliability_fixture.h"
-#include "tests/support/doc_view_client.h"
+#include "harness/doc_view_client.h"
 
 namespace quillane::test {
 namespace {

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "tests/support/message_box.h"
-#include "tests/support/platform_session.h"
-#include "tests/support/quillane_app.h"
-#include "tests/support/scripted_server.h"
-#include "tests/support/wait.h"
+#include "harness/message_box.h"
+#include "harness/platform_session.h"
+#include "harness/quillane_app.h"
+#include "harness/scripted_server.h"
+#include "harness/wait.h"
 #include "workflow/member_texts.h"
 
 namespace quillane::test {

@@ -8,9 +8,10 @@
 #include "app/main_window.h"
 #include "app/result_window.h"
 #include "sim/platform_sim/defaults.h"
-#include "tests/support/doc_view_client.h"
-#include "tests/support/platform_session.h"
-#include "tests/support/wait.h"
+#include "harness/doc_view_client.h"
+#include "harness/platform_session.h"
+#include "tests/support/sim_requests.h"
+#include "harness/wait.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
 
@@ -210,7 +211,7 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
         EXPECT_EQ(requestsTo(kAdzonePath), c.loggedInAgain ? 1u : 0u);
         EXPECT_EQ(requestsTo(servicePath), c.loggedInAgain ? 2u : 1u);
         if (c.recovered) {
-            const SimRequest repeated = sim().lastRequestTo(servicePath);
+            const SimRequest repeated = lastRequestTo(sim(), servicePath);
             EXPECT_NE(repeated.queryValue("_tb_token_"), platform_sim::kDefaultToken) << "the new login's token";
             EXPECT_TRUE(compactViewShown());
             EXPECT_EQ(shown, c.flow == Flow::EditBox ? "\"ABC\"的返利是12.5元！"
@@ -229,7 +230,7 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
             ASSERT_NE(result, nullptr);
             EXPECT_EQ(resultText(result), "\"ABC\"的返利是12.5元！已成功复制返利地址！");
             close(result);
-            const SimRequest link = sim().lastRequestTo(kLinkPath);
+            const SimRequest link = lastRequestTo(sim(), kLinkPath);
             EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
             EXPECT_EQ(link.queryValue("siteid"), "101");
             EXPECT_EQ(link.queryValue("adzoneid"), "202");

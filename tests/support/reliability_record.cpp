@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "sim/platform_sim/defaults.h"
-#include "tests/support/ui_driver.h"
+#include "harness/ui_driver.h"
 #include "util/owners.h"
 
 namespace quillane::test {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/platform_sim_client.h"
+#include "harness/platform_sim_client.h"
 
 namespace quillane::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/scripted_server.h"
+#include "harness/scripted_server.h"
 #include "workflow/item_resolver.h"
 
 namespace quillane {

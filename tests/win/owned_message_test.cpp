@@ -5,8 +5,8 @@
 
 #include "app/owned_message.h"
 #include "app/result_window.h"
-#include "tests/support/message_box.h"
-#include "tests/support/ui_driver.h"
+#include "harness/message_box.h"
+#include "harness/ui_driver.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {

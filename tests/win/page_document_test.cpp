@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/doc_view_client.h"
+#include "harness/doc_view_client.h"
 #include "util/owners.h"
 
 namespace {

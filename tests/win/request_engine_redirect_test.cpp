@@ -7,7 +7,7 @@
 
 #include "http/request_engine.h"
 #include "http/request_limits.h"
-#include "tests/support/scripted_server.h"
+#include "harness/scripted_server.h"
 
 namespace quillane {
 namespace {

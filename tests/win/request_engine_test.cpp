@@ -12,8 +12,8 @@
 #include "http/request_engine.h"
 #include "http/request_headers.h"
 #include "http/request_limits.h"
-#include "tests/support/wait.h"
-#include "tests/support/scripted_server.h"
+#include "harness/wait.h"
+#include "harness/scripted_server.h"
 
 namespace quillane {
 namespace {

@@ -6,9 +6,9 @@
 #include "app/app_controller.h"
 #include "app/result_window.h"
 #include "app/window_system.h"
-#include "tests/support/browser-recorder/browser_log.h"
-#include "tests/support/ui_driver.h"
-#include "tests/support/wait.h"
+#include "harness/browser-recorder/browser_log.h"
+#include "harness/ui_driver.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
-#include "tests/support/scripted_server.h"
+#include "harness/scripted_server.h"
 #include "workflow/affiliate_link.h"
 #include "workflow/harvest.h"
 #include "workflow/rebate_lookup.h"

@@ -1,8 +1,8 @@
-#include "tests/support/ui_driver.h"
+#include "harness/ui_driver.h"
 
 #include "app/window_system.h"
-#include "tests/support/unix_program.h"
-#include "tests/support/wait.h"
+#include "harness/unix_program.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {

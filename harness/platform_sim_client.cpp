@@ -1,15 +1,14 @@
-#include "tests/support/platform_sim_client.h"
+#include "harness/platform_sim_client.h"
 
 #include <winsock2.h>
 
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "sim/platform_sim/wire_text.h"
-#include "tests/support/ui_driver.h"
-#include "tests/support/wait.h"
+#include "harness/ui_driver.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 namespace {
@@ -267,15 +266,6 @@ std::vector<SimRequest> PlatformSim::requestsTo(std::string_view path) {
         }
     }
     return matching;
-}
-
-SimRequest PlatformSim::lastRequestTo(std::string_view path) {
-    const std::vector<SimRequest> found = requestsTo(path);
-    if (found.empty()) {
-        ADD_FAILURE() << "no request reached " << path;
-        return {};
-    }
-    return found.back();
 }
 
 bool PlatformSim::refuseConnectionsFor(int milliseconds) {

@@ -1,8 +1,8 @@
-#include "tests/support/browser_view_client.h"
+#include "harness/browser_view_client.h"
 
 #include "sim/browser_view/protocol.h"
-#include "tests/support/doc_view_client.h"
-#include "tests/support/wait.h"
+#include "harness/doc_view_client.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {

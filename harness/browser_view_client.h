@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/ui_driver.h"
+#include "harness/ui_driver.h"
 
 namespace quillane::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ui_driver.h"
+#include "harness/ui_driver.h"
 
 namespace quillane::test {
 

@@ -1,7 +1,7 @@
-#include "tests/support/doc_view_client.h"
+#include "harness/doc_view_client.h"
 
 #include "sim/doc_view/protocol.h"
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {

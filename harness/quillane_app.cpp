@@ -1,4 +1,4 @@
-#include "tests/support/quillane_app.h"
+#include "harness/quillane_app.h"
 
 #include "app/main_window.h"
 

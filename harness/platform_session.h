@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/message_box.h"
-#include "tests/support/platform_sim_client.h"
-#include "tests/support/quillane_app.h"
+#include "harness/message_box.h"
+#include "harness/platform_sim_client.h"
+#include "harness/quillane_app.h"
 
 namespace quillane::test {
 

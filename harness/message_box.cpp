@@ -1,10 +1,10 @@
-#include "tests/support/message_box.h"
+#include "harness/message_box.h"
 
 #include <algorithm>
 #include <thread>
 
-#include "tests/support/ui_driver.h"
-#include "tests/support/wait.h"
+#include "harness/ui_driver.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 #include "util/owners.h"
 
 namespace quillane::test {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "tests/support/ui_driver.h"
+#include "harness/ui_driver.h"
 
 namespace quillane::test {
 

@@ -1,4 +1,4 @@
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 

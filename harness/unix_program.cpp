@@ -1,8 +1,8 @@
-#include "tests/support/unix_program.h"
+#include "harness/unix_program.h"
 
 #include <atomic>
 
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 
 namespace quillane::test {
 

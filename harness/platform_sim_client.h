@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/ui_driver.h"
+#include "harness/ui_driver.h"
 #include "util/owners.h"
 #include "util/wide_text.h"
 
@@ -68,8 +68,6 @@ public:
     bool set(const std::vector<std::pair<std::string, std::string>>& modes);
     std::vector<SimRequest> requests();
     std::vector<SimRequest> requestsTo(std::string_view path);
-    // The last request to the path; an empty record (and a test failure) when there was none.
-    SimRequest lastRequestTo(std::string_view path);
     bool clearLog();
     // The simulator refuses connections for this long, starting at once; true when it agreed.
     // The control requests fail meanwhile too.

@@ -1,11 +1,11 @@
-#include "tests/support/scripted_server.h"
+#include "harness/scripted_server.h"
 
 #include <ws2tcpip.h>
 
 #include <algorithm>
 #include <cctype>
 
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 #include "util/ascii.h"
 
 namespace quillane::test {

@@ -1,7 +1,7 @@
-#include "tests/support/platform_session.h"
+#include "harness/platform_session.h"
 
 #include "app/main_window.h"
-#include "tests/support/wait.h"
+#include "harness/wait.h"
 #include "util/wide_text.h"
 
 namespace quillane::test {
