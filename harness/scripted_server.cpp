@@ -1,7 +1,5 @@
 #include "harness/scripted_server.h"
 
-#include <ws2tcpip.h>
-
 #include <algorithm>
 #include <cctype>
 
@@ -10,9 +8,6 @@
 
 namespace quillane::test {
 namespace {
-
-// How often a blocked read looks at the stop event; it bounds how long stop() takes.
-constexpr long kPollMicroseconds = 50 * 1000;
 
 // The Content-Length of a request head, 0 when it has none: the client's body is read whole
 // before the reply starts, so that a test sees every byte that was sent.
@@ -29,18 +24,6 @@ std::size_t announcedLength(std::string_view head) {
         }
     }
     return length;
-}
-
-bool sendAll(SOCKET connection, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size(), 64 * 1024));
-        const int sent = ::send(connection, bytes.data(), chunk, 0);
-        if (sent <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return true;
 }
 
 }  // namespace
@@ -80,40 +63,18 @@ std::string httpResponse(std::string_view statusLine, std::string_view headerLin
 }
 
 ScriptedServer::ScriptedServer() {
-    WSADATA data;
-    winsockStarted_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!winsockStarted_ || !stopEvent_) {
-        return;
+    listening_ = server_.listen();
+    if (listening_) {
+        server_.start([this](loopback::Connection& connection) { serveConnection(connection); });
     }
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (listener_ == INVALID_SOCKET) {
-        return;
-    }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    local.sin_port = 0;
-    int length = sizeof(local);
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0 || ::listen(listener_, SOMAXCONN) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-        closesocket(listener_);
-        listener_ = INVALID_SOCKET;
-        return;
-    }
-    port_ = ntohs(local.sin_port);
-    acceptThread_ = std::thread([this] { acceptLoop(); });
 }
 
 ScriptedServer::~ScriptedServer() {
     stop();
-    if (winsockStarted_) {
-        WSACleanup();
-    }
 }
 
 std::string ScriptedServer::address(std::string_view path, std::string_view host) const {
-    return "http://" + std::string(host) + ":" + std::to_string(port_) + std::string(path);
+    return "http://" + std::string(host) + ":" + std::to_string(port()) + std::string(path);
 }
 
 void ScriptedServer::addReply(ScriptedReply reply) {
@@ -140,80 +101,18 @@ bool ScriptedServer::waitForRequests(std::size_t count, DWORD timeoutMs) const {
     return waitUntil([&] { return requestCount() >= count; }, timeoutMs);
 }
 
-void ScriptedServer::stop() {
-    if (stopEvent_) {
-        SetEvent(stopEvent_.get());
-    }
-    if (acceptThread_.joinable()) {
-        acceptThread_.join();
-    }
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(mutex_);
-        threads.swap(connectionThreads_);
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    if (listener_ != INVALID_SOCKET) {
-        closesocket(listener_);
-        listener_ = INVALID_SOCKET;
-    }
-}
-
-void ScriptedServer::acceptLoop() {
-    while (WaitForSingleObject(stopEvent_.get(), 0) == WAIT_TIMEOUT) {
-        if (!waitReadable(listener_)) {
-            continue;
-        }
-        const SOCKET connection = ::accept(listener_, nullptr, nullptr);
-        if (connection == INVALID_SOCKET) {
-            continue;
-        }
-        std::lock_guard lock(mutex_);
-        ++connections_;
-        connectionThreads_.emplace_back([this, connection] { serveConnection(connection); });
-    }
-}
-
-// True when the socket has something to read; false after one poll interval without, or once
-// the server is stopping.
-bool ScriptedServer::waitReadable(SOCKET socket) {
-    if (WaitForSingleObject(stopEvent_.get(), 0) != WAIT_TIMEOUT) {
-        return false;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval poll{0, kPollMicroseconds};
-    return ::select(0, &readable, nullptr, nullptr, &poll) == 1;
-}
-
-bool ScriptedServer::readRequest(SOCKET connection, std::string& pending, std::string& request) {
-    std::size_t headEnd = std::string::npos;
-    std::size_t wanted = std::string::npos;
-    char buffer[16 * 1024];
+bool ScriptedServer::readRequest(loopback::Connection& connection, std::string& pending, std::string& request) {
     while (true) {
-        if (headEnd == std::string::npos) {
-            headEnd = pending.find("\r\n\r\n");
-            if (headEnd != std::string::npos) {
-                headEnd += 4;
-                wanted = headEnd + announcedLength(std::string_view(pending).substr(0, headEnd));
+        const std::size_t headEnd = pending.find("\r\n\r\n");
+        if (headEnd != std::string::npos) {
+            const std::size_t wanted = headEnd + 4 + announcedLength(std::string_view(pending).substr(0, headEnd + 4));
+            if (pending.size() >= wanted) {
+                request = pending.substr(0, wanted);
+                pending.erase(0, wanted);
+                return true;
             }
         }
-        if (wanted != std::string::npos && pending.size() >= wanted) {
-            request = pending.substr(0, wanted);
-            pending.erase(0, wanted);
-            return true;
-        }
-        if (WaitForSingleObject(stopEvent_.get(), 0) != WAIT_TIMEOUT) {
-            return false;
-        }
-        if (!waitReadable(connection)) {
-            continue;
-        }
-        const int received = ::recv(connection, buffer, sizeof(buffer), 0);
-        if (received <= 0) {
+        if (!connection.receiveMore(pending, pending.empty())) {
             // The client went away. A partial request is still evidence of what was sent.
             if (!pending.empty()) {
                 std::lock_guard lock(mutex_);
@@ -221,20 +120,19 @@ bool ScriptedServer::readRequest(SOCKET connection, std::string& pending, std::s
             }
             return false;
         }
-        pending.append(buffer, static_cast<std::size_t>(received));
     }
 }
 
-ScriptedServer::Ending ScriptedServer::performSteps(SOCKET connection, const ScriptedReply& reply) {
+ScriptedServer::Ending ScriptedServer::performSteps(loopback::Connection& connection, const ScriptedReply& reply) {
     for (const ScriptedReply::Step& step : reply.steps()) {
         switch (step.kind) {
             case ScriptedReply::Step::Kind::Send:
-                if (!sendAll(connection, step.bytes)) {
+                if (!connection.sendAll(step.bytes)) {
                     return Ending::Close;
                 }
                 break;
             case ScriptedReply::Step::Kind::Pause:
-                if (WaitForSingleObject(stopEvent_.get(), step.milliseconds) != WAIT_TIMEOUT) {
+                if (!connection.pause(step.milliseconds)) {
                     return Ending::Close;
                 }
                 break;
@@ -243,17 +141,20 @@ ScriptedServer::Ending ScriptedServer::performSteps(SOCKET connection, const Scr
             case ScriptedReply::Step::Kind::Reset:
                 return Ending::Reset;
             case ScriptedReply::Step::Kind::Hold:
-                WaitForSingleObject(stopEvent_.get(), INFINITE);
+                connection.pause(INFINITE);
                 return Ending::Close;
         }
     }
     return Ending::KeepOpen;
 }
 
-void ScriptedServer::serveConnection(SOCKET connection) {
+void ScriptedServer::serveConnection(loopback::Connection& connection) {
+    {
+        std::lock_guard lock(mutex_);
+        ++connections_;
+    }
     std::string pending;
     std::string request;
-    Ending ending = Ending::Close;
     while (readRequest(connection, pending, request)) {
         ScriptedReply reply;
         bool scripted = false;
@@ -266,20 +167,14 @@ void ScriptedServer::serveConnection(SOCKET connection) {
                 scripted = true;
             }
         }
-        ending = scripted ? performSteps(connection, reply) : Ending::Close;
+        const Ending ending = scripted ? performSteps(connection, reply) : Ending::Close;
+        if (ending == Ending::Reset) {
+            connection.reset();
+        }
         if (ending != Ending::KeepOpen) {
-            break;
+            return;
         }
     }
-    if (ending == Ending::Reset) {
-        // Lingering for no time turns the close into a reset.
-        linger abort{1, 0};
-        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof(abort));
-    } else {
-        // A graceful close: the client reads everything sent, then the end of the stream.
-        ::shutdown(connection, SD_SEND);
-    }
-    closesocket(connection);
 }
 
 }  // namespace quillane::test

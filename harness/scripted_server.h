@@ -2,7 +2,6 @@
 // A loopback HTTP server for tests that answers every request with exact bytes chosen by the
 // test (status line, headers, body, pauses, a close anywhere) and records the exact bytes of
 // every request it received. It knows nothing of HTTP beyond finding where a request ends.
-#include <winsock2.h>
 #include <windows.h>
 
 #include <cstddef>
@@ -10,9 +9,9 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
-#include "util/owners.h"
+
+#include "sim/loopback/loopback_server.h"
 
 namespace quillane::test {
 
@@ -55,8 +54,8 @@ public:
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    bool listening() const { return listener_ != INVALID_SOCKET; }
-    int port() const { return port_; }
+    bool listening() const { return listening_; }
+    int port() const { return server_.port(); }
     // "http://<host>:<port><path>"; host may be any loopback name of this machine.
     std::string address(std::string_view path = "/", std::string_view host = "127.0.0.1") const;
 
@@ -71,27 +70,21 @@ public:
     bool waitForRequests(std::size_t count, DWORD timeoutMs = 10000) const;
 
     // Ends held connections and every thread; the destructor calls it.
-    void stop();
+    void stop() { server_.stop(); }
 
 private:
-    void acceptLoop();
-    void serveConnection(SOCKET connection);
-    bool readRequest(SOCKET connection, std::string& pending, std::string& request);
-    bool waitReadable(SOCKET connection);
+    void serveConnection(loopback::Connection& connection);
+    bool readRequest(loopback::Connection& connection, std::string& pending, std::string& request);
     enum class Ending { KeepOpen, Close, Reset };
-    Ending performSteps(SOCKET connection, const ScriptedReply& reply);
+    Ending performSteps(loopback::Connection& connection, const ScriptedReply& reply);
 
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
-    KernelHandle stopEvent_;
-    bool winsockStarted_ = false;
+    loopback::LoopbackServer server_;
+    bool listening_ = false;
 
     mutable std::mutex mutex_;
     std::deque<ScriptedReply> replies_;
     std::vector<std::string> requests_;
     std::size_t connections_ = 0;
-    std::vector<std::thread> connectionThreads_;
-    std::thread acceptThread_;
 };
 
 }  // namespace quillane::test
