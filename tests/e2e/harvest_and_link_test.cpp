@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "http/request_engine.h"
 #include "sim/platform_sim/defaults.h"
 #include "harness/platform_session.h"
 #include "tests/support/sim_requests.h"
@@ -73,6 +74,31 @@ TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
     EXPECT_EQ(line.substr(line.size() - expectedEnd.size()), expectedEnd);
     EXPECT_EQ(request.cookieHeader(), storeCookies) << "the store's cookies, HttpOnly ones included";
     EXPECT_EQ(request.host(), sim().apiHost());
+}
+
+// The simulator answers its services only for the session it issued: otherwise a request
+// that lost its cookies or its token would pass every test here unnoticed.
+TEST_F(HarvestAndLinkTest, ServicesAnswerOnlyTheSessionTheyIssued) {
+    startSession();
+    const std::string storeCookies = readStoreCookies("127.0.0.1");
+    const struct {
+        const char* label;
+        std::string cookies;
+        std::string token;
+        bool answered;
+    } cases[] = {
+        {"as issued", storeCookies, platform_sim::kDefaultToken, true},
+        {"without cookies", "", platform_sim::kDefaultToken, false},
+        {"another token in the query", storeCookies, "other", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        HttpRequestOptions request;
+        request.url = sim().apiUrl(std::string(kAdzonePath) + "?tag=29&_tb_token_=" + c.token);
+        request.cookies = c.cookies;
+        const std::string reply = httpRequest(request);
+        EXPECT_EQ(reply.find("otherAdzones") != std::string::npos, c.answered) << reply;
+    }
 }
 
 TEST_F(HarvestAndLinkTest, WithoutALoginTheHarvestFailsAndNothingChanges) {
