@@ -85,10 +85,7 @@ void BrowserViewProcess::stop() {
     if (!process_) {
         return;
     }
-    if (frame_ != nullptr) {
-        PostMessageW(frame_, WM_CLOSE, 0, 0);
-    }
-    process_->waitForExit(kEndTimeoutMs);
+    process_->closeAndWait(frame_, kEndTimeoutMs);
     process_.reset();  // ends it if it is still running
     frame_ = nullptr;
     page_ = nullptr;

@@ -161,10 +161,7 @@ void DocViewProcess::stop() {
             SetEvent(release.get());
         }
     }
-    if (frame_ != nullptr) {
-        PostMessageW(frame_, WM_CLOSE, 0, 0);
-    }
-    process_->waitForExit(kEndTimeoutMs);
+    process_->closeAndWait(frame_, kEndTimeoutMs);
     process_.reset();  // ends it if it is still running
     frame_ = nullptr;
     addressBar_ = nullptr;

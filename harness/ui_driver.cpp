@@ -116,6 +116,13 @@ bool RunningProgram::waitForInputIdle(DWORD timeoutMs) const {
     return WaitForInputIdle(process_.get(), timeoutMs) == 0;
 }
 
+void RunningProgram::closeAndWait(HWND window, DWORD timeoutMs) const {
+    if (window != nullptr) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    waitForExit(timeoutMs);
+}
+
 void RunningProgram::terminate() {
     if (isRunning()) {
         TerminateProcess(process_.get(), 99);

@@ -35,6 +35,9 @@ public:
     // True when the process ended within timeoutMs; exitCode receives its code.
     bool waitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     void terminate();
+    // Closes the window as its close box does (when there is one) and waits up to timeoutMs
+    // for the program to end.
+    void closeAndWait(HWND window, DWORD timeoutMs) const;
     // Waits until the program's user-interface thread waits for input with nothing pending.
     bool waitForInputIdle(DWORD timeoutMs = 20000) const;
 
