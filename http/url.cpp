@@ -106,4 +106,26 @@ std::string headerValue(std::string_view line) {
     return std::string(trimSpaces(line.substr(colon + 1)));
 }
 
+bool isWebAddress(std::string_view text) {
+    return startsWithIgnoringCase(text, "http://") || startsWithIgnoringCase(text, "https://");
+}
+
+bool namesOtherScheme(std::string_view location) {
+    if (isWebAddress(location)) {
+        return false;
+    }
+    const std::size_t colon = location.find(':');
+    if (colon == std::string_view::npos || colon == 0 || location.find_first_of("/?#") < colon) {
+        return false;
+    }
+    for (char c : location.substr(0, colon)) {
+        const bool schemeCharacter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                                     c == '+' || c == '-' || c == '.';
+        if (!schemeCharacter) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace quillane

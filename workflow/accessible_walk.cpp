@@ -4,6 +4,7 @@
 #include <array>
 #include <deque>
 
+#include "http/url.h"
 #include "util/owners.h"
 #include "util/wide_text.h"
 #include "workflow/address_bar_text.h"

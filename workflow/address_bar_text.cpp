@@ -1,5 +1,6 @@
 #include "workflow/address_bar_text.h"
 
+#include "http/url.h"
 #include "util/ascii.h"
 
 namespace quillane {
@@ -57,10 +58,6 @@ bool hasNoBlanks(std::string_view text) {
 }
 
 }  // namespace
-
-bool isWebAddress(std::string_view text) {
-    return startsWithIgnoringCase(text, "http://") || startsWithIgnoringCase(text, "https://");
-}
 
 std::optional<std::string> addressFromAddressBar(std::string_view text) {
     text = trimSpaces(text);

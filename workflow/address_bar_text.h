@@ -13,8 +13,4 @@ namespace quillane {
 // scheme; nothing when the text does not read as a web address.
 std::optional<std::string> addressFromAddressBar(std::string_view text);
 
-// Whether a text (a page document's value) is a web address: it begins with http:// or
-// https://, in any case.
-bool isWebAddress(std::string_view text);
-
 }  // namespace quillane

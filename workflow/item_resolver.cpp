@@ -5,6 +5,7 @@
 #include "http/reply_headers.h"
 #include "http/request_engine.h"
 #include "http/request_headers.h"
+#include "http/url.h"
 #include "util/ascii.h"
 #include "util/text.h"
 #include "workflow/hand_off.h"
@@ -12,30 +13,6 @@
 
 namespace quillane {
 namespace {
-
-bool isWebAddress(std::string_view address) {
-    return startsWithIgnoringCase(address, "http://") || startsWithIgnoringCase(address, "https://");
-}
-
-// A Location such as "file:///C:/x" or "javascript:..." names a scheme of its own; a relative
-// one ("/x", "x?y=a:b") does not, and is taken relative to the address that answered.
-bool namesOtherScheme(std::string_view location) {
-    if (isWebAddress(location)) {
-        return false;
-    }
-    const std::size_t colon = location.find(':');
-    if (colon == std::string_view::npos || colon == 0 || location.find_first_of("/?#") < colon) {
-        return false;
-    }
-    for (char c : location.substr(0, colon)) {
-        const bool schemeCharacter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                                     c == '+' || c == '-' || c == '.';
-        if (!schemeCharacter) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // What the page at the address leads to next: an address (with the Referer it is to be asked
 // with), or the item itself.

@@ -53,13 +53,4 @@ TEST(AddressBarText, ReadsWhatBrowsersShowAndRefusesWhatIsNoAddress) {
     }
 }
 
-TEST(AddressBarText, OnlyHttpAndHttpsAreWebAddresses) {
-    EXPECT_TRUE(quillane::isWebAddress("http://a.b/"));
-    EXPECT_TRUE(quillane::isWebAddress("HTTPS://a.b/"));
-    EXPECT_FALSE(quillane::isWebAddress("https:/a.b/"));
-    EXPECT_FALSE(quillane::isWebAddress("about:blank"));
-    EXPECT_FALSE(quillane::isWebAddress("chrome://newtab/"));
-    EXPECT_FALSE(quillane::isWebAddress(""));
-}
-
 }  // namespace

@@ -105,6 +105,33 @@ struct HeaderCase {
     std::string value;
 };
 
+// Only http(s) is followed; a Location with a scheme of its own is not, a relative one is.
+TEST(UrlScheme, WebAddressesAndOtherSchemes) {
+    const struct {
+        const char* text;
+        bool web;
+        bool otherScheme;
+    } cases[] = {
+        {"http://a.b/", true, false},
+        {"HTTPS://a.b/", true, false},
+        {"https:/a.b/", false, true},
+        {"about:blank", false, true},
+        {"chrome://newtab/", false, true},
+        {"file:///C:/windows/win.ini?id=37424802695", false, true},
+        {"javascript:alert(1)", false, true},
+        {"/x?y=a:b", false, false},
+        {"x?y=a:b", false, false},
+        {":no-scheme", false, false},
+        {"a b:c", false, false},
+        {"", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(quillane::isWebAddress(c.text), c.web);
+        EXPECT_EQ(quillane::namesOtherScheme(c.text), c.otherScheme);
+    }
+}
+
 TEST(HeaderValue, TakesTheTrimmedTextAfterTheFirstColon) {
     const HeaderCase cases[] = {
         {"Location: http://h2/x", "http://h2/x"},
