@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/dispatch_object.h"
 #include "workflow/accessible_walk.h"  // the interface's identifier
 
 namespace quillane::browserview {
@@ -26,47 +27,15 @@ std::wstring withoutScheme(const std::wstring& address) {
     return address;
 }
 
-class Element final : public IAccessible {
+// An element of the page's tree. Screen readers call the IAccessible slots directly; its
+// IDispatch has no named members.
+class Element final : public standin::DispatchObject<Element, IAccessible> {
 public:
     Element(ElementKind kind, std::shared_ptr<TreeState> state) : kind_(kind), state_(std::move(state)) {}
-    Element(const Element&) = delete;
-    Element& operator=(const Element&) = delete;
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (id != IID_IUnknown && id != IID_IDispatch && id != kAccessibleInterface) {
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
-
-    // IDispatch: screen readers call the IAccessible slots directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) {
-            return E_POINTER;
-        }
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
+    static bool answersTo(REFIID id) { return id == kAccessibleInterface; }
+    static DISPID idOf(const wchar_t*) { return DISPID_UNKNOWN; }
+    HRESULT read(DISPID, VARIANT*) { return DISP_E_MEMBERNOTFOUND; }
 
     // IAccessible
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
@@ -176,6 +145,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return notDone(); }
 
 private:
+    friend class standin::DispatchObject<Element, IAccessible>;
     ~Element() = default;
 
     static bool isSelf(const VARIANT& child) { return V_VT(&child) == VT_I4 && V_I4(&child) == CHILDID_SELF; }
@@ -246,7 +216,6 @@ private:
         }
     }
 
-    LONG references_ = 1;
     ElementKind kind_;
     std::shared_ptr<TreeState> state_;
 };

@@ -24,49 +24,48 @@ std::optional<long> parseCount(const std::wstring& text, long limit) {
 std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) {
     Options options;
     options.barName = kDefaultBarName;
-    bool haveAddress = false;
-    for (size_t index = 0; index < arguments.size(); ++index) {
-        const std::wstring& argument = arguments[index];
-        const bool hasValue = index + 1 < arguments.size();
-        if (argument == L"--never-fills") {
+    const bool understood = docview::readArguments(arguments, options.address, [&](const std::wstring& name,
+                                                                          const std::wstring* value) {
+        if (name == L"--never-fills") {
             options.neverFills = true;
-        } else if (argument == L"--silent") {
+            return 1;
+        }
+        if (name == L"--silent") {
             options.silent = true;
-        } else if (argument == L"--kind" && hasValue) {
-            const std::wstring& kind = arguments[++index];
-            if (kind != L"chromium" && kind != L"firefox") {
-                return std::nullopt;
+            return 1;
+        }
+        if (value == nullptr) {
+            return 0;
+        }
+        if (name == L"--kind") {
+            if (*value != L"chromium" && *value != L"firefox") {
+                return 0;
             }
-            options.chromium = kind == L"chromium";
-        } else if (argument == L"--bar-name" && hasValue) {
-            options.barName = arguments[++index];
-        } else if ((argument == L"--wake-delay" || argument == L"--extra-elements") && hasValue) {
-            const std::optional<long> count = parseCount(arguments[++index], 10000000);
+            options.chromium = *value == L"chromium";
+        } else if (name == L"--bar-name") {
+            options.barName = *value;
+        } else if (name == L"--wake-delay" || name == L"--extra-elements") {
+            const std::optional<long> count = parseCount(*value, 10000000);
             if (!count) {
-                return std::nullopt;
+                return 0;
             }
-            if (argument == L"--wake-delay") {
+            if (name == L"--wake-delay") {
                 options.wakeDelayMs = static_cast<DWORD>(*count);
             } else {
                 options.extraElements = *count;
             }
-        } else if (argument == L"--rect" && hasValue) {
-            const std::optional<RECT> frame = docview::parseRect(arguments[++index]);
+        } else if (name == L"--rect") {
+            const std::optional<RECT> frame = docview::parseRect(*value);
             if (!frame) {
-                return std::nullopt;
+                return 0;
             }
             options.frame = *frame;
-        } else if (argument.rfind(L"--", 0) != 0 && !haveAddress) {
-            options.address = argument;
-            haveAddress = true;
         } else {
-            return std::nullopt;
+            return 0;
         }
-    }
-    if (!haveAddress) {
-        return std::nullopt;
-    }
-    return options;
+        return 2;
+    });
+    return understood ? std::optional<Options>(options) : std::nullopt;
 }
 
 }  // namespace quillane::browserview

@@ -19,36 +19,53 @@ std::optional<RECT> parseRect(const std::wstring& text) {
     return RECT{x, y, x + width, y + height};
 }
 
-std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) {
-    Options options;
+bool readArguments(const std::vector<std::wstring>& arguments, std::wstring& address, const OptionReader& readOption) {
     bool haveAddress = false;
     for (size_t index = 0; index < arguments.size(); ++index) {
         const std::wstring& argument = arguments[index];
-        const bool hasValue = index + 1 < arguments.size();
-        if (argument == L"--hang") {
-            options.hang = true;
-        } else if (argument == L"--plain-location") {
-            options.plainLocation = true;
-        } else if (argument == L"--second-view" && hasValue) {
-            options.secondView = true;
-            options.secondAddress = arguments[++index];
-        } else if (argument == L"--rect" && hasValue) {
-            const std::optional<RECT> frame = parseRect(arguments[++index]);
-            if (!frame) {
-                return std::nullopt;
+        if (argument.rfind(L"--", 0) != 0) {
+            if (haveAddress) {
+                return false;
             }
-            options.frame = *frame;
-        } else if (argument.rfind(L"--", 0) != 0 && !haveAddress) {
-            options.address = argument;
+            address = argument;
             haveAddress = true;
-        } else {
-            return std::nullopt;
+            continue;
         }
+        const int used = readOption(argument, index + 1 < arguments.size() ? &arguments[index + 1] : nullptr);
+        if (used == 0) {
+            return false;
+        }
+        index += static_cast<size_t>(used - 1);
     }
-    if (!haveAddress) {
-        return std::nullopt;
-    }
-    return options;
+    return haveAddress;
+}
+
+std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) {
+    Options options;
+    const bool understood = readArguments(arguments, options.address, [&](const std::wstring& name, const std::wstring* value) {
+        if (name == L"--hang") {
+            options.hang = true;
+            return 1;
+        }
+        if (name == L"--plain-location") {
+            options.plainLocation = true;
+            return 1;
+        }
+        if (value == nullptr) {
+            return 0;
+        }
+        if (name == L"--second-view") {
+            options.secondView = true;
+            options.secondAddress = *value;
+            return 2;
+        }
+        const std::optional<RECT> frame = name == L"--rect" ? parseRect(*value) : std::nullopt;
+        if (frame) {
+            options.frame = *frame;
+        }
+        return frame ? 2 : 0;
+    });
+    return understood ? std::optional<Options>(options) : std::nullopt;
 }
 
 std::vector<std::wstring> commandLineArguments() {

@@ -2,6 +2,7 @@
 // doc_view.exe's command line (see protocol.h).
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ struct Options {
 
 // Nothing when the arguments (program name excluded) are not understood.
 std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments);
+
+// One option of a stand-in's command line: its name ("--...") and the argument after it (null
+// when it is the last). Returns the arguments it used, 1 or 2; 0 when not understood.
+using OptionReader = std::function<int(const std::wstring& name, const std::wstring* value)>;
+// The stand-ins' command lines: the one page address (the only argument not starting with
+// "--") and the options, each read by readOption. False when anything is not understood or
+// the address is missing.
+bool readArguments(const std::vector<std::wstring>& arguments, std::wstring& address, const OptionReader& readOption);
 
 // "X,Y,WIDTH,HEIGHT" with a positive size, as a screen rectangle; the stand-in browsers'
 // --rect.

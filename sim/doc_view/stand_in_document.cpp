@@ -23,7 +23,7 @@ HRESULT addressValue(const std::wstring& address, VARIANT* result) {
 
 // What document.location gives: an object whose default value is the address. It keeps
 // the document alive and reads its address when asked, so navigation shows through it.
-class StandInLocation final : public DispatchObject<StandInLocation> {
+class StandInLocation final : public standin::DispatchObject<StandInLocation> {
 public:
     explicit StandInLocation(StandInDocument* document) : document_(document) { document_->AddRef(); }
 
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    friend class DispatchObject<StandInLocation>;
+    friend class standin::DispatchObject<StandInLocation>;
     ~StandInLocation() { document_->Release(); }
 
     StandInDocument* document_;
