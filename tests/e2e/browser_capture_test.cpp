@@ -5,15 +5,9 @@
 
 #include <memory>
 
-#include "app/main_window.h"
-#include "app/result_window.h"
 #include "harness/browser_view_client.h"
 #include "harness/doc_view_client.h"
-#include "harness/platform_session.h"
 #include "tests/support/harvested_session.h"
-#include "harness/wait.h"
-#include "workflow/member_texts.h"
-#include "workflow/service_paths.h"
 
 namespace quillane::test {
 namespace {
@@ -24,43 +18,17 @@ class BrowserCaptureTest : public HarvestedSessionTest {
 protected:
     std::string itemPage(const std::string& id) { return sim().otherUrl("/item.htm?id=" + id); }
 
-    // The item id the last search asked the platform about ("" when it named none).
-    std::string lastSearchedId() {
-        const auto searches = sim().requestsTo(kSearchPath);
-        if (searches.empty()) {
-            return "(no search)";
+    // Presses Home with the mouse at the point and closes the result window after checking
+    // it; false when none came.
+    bool pressHomeAndCloseAt(POINT point) {
+        HWND result = pressHomeAt(point);
+        if (result == nullptr) {
+            return false;
         }
-        const std::string q = searches.back().queryValue("q").value_or("");
-        const std::size_t id = q.rfind("id%3D");
-        return id == std::string::npos ? "" : q.substr(id + 5);
+        EXPECT_EQ(resultText(result), kAbcResult);
+        closeResultWindow(result);
+        return true;
     }
-
-    // Moves the mouse and waits until the system has it there: a press right after a move
-    // must not be read at the mouse's previous place (the last test's browser, maybe).
-    static void pointAt(POINT point) {
-        moveMouse(point.x, point.y);
-        EXPECT_TRUE(waitUntil([&] {
-            POINT now{};
-            return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
-        }));
-    }
-
-    // Presses Home with the mouse at the point and returns the result window (null: none came).
-    HWND pressHomeAt(POINT point) {
-        pointAt(point);
-        pressKeys(L"Home");
-        HWND result = waitForWindowOfClass(session_->processId(), ResultWindow::kClassName);
-        session_->waitUntilIdle();  // a press made during a run is dropped: wait for the loop
-        if (result != nullptr) {
-            EXPECT_EQ(windowText(GetDlgItem(result, ResultWindow::kMessageLabelId)),
-                      "\"ABC\"的返利是12.5元！已成功复制返利地址！");
-            PostMessageW(result, WM_CLOSE, 0, 0);
-            waitUntil([&] { return !IsWindow(result); });
-        }
-        return result;
-    }
-    POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
-
 };
 
 struct BrowserCase {
@@ -104,8 +72,8 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
         BrowserViewProcess browser(c.setup);
         ASSERT_TRUE(browser.ready()) << browser.failure();
         ASSERT_TRUE(sim().clearLog());
-        HWND result = pressHomeAt(c.overToolbar ? browser.toolbarPoint() : browser.contentPoint());
-        ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
+        ASSERT_TRUE(pressHomeAndCloseAt(c.overToolbar ? browser.toolbarPoint() : browser.contentPoint()))
+            << "no result window; status: " << session_->status();
         EXPECT_EQ(lastSearchedId(), c.searchedId);
         EXPECT_NE(clipboardText().find("auctionid=" + c.searchedId + "&adzoneid=202&siteid=101"), std::string::npos);
         EXPECT_EQ(sim().requestsTo(path.substr(0, path.find('?'))).size(), c.pageFetches);
@@ -152,12 +120,12 @@ TEST_F(BrowserCaptureTest, HomeOverAWindowWithoutAPageRepeatsTheNewestCapture) {
     };
     for (const auto& press : presses) {
         SCOPED_TRACE(press.label);
-        ASSERT_NE(pressHomeAt(press.point), nullptr) << "status: " << session_->status();
+        ASSERT_TRUE(pressHomeAndCloseAt(press.point)) << "status: " << session_->status();
         EXPECT_EQ(lastSearchedId(), press.searchedId);
     }
     // The member navigated in the browser: the next press over it reads the new page.
     ASSERT_TRUE(chrome.navigate(itemPage("33333333333")));
-    ASSERT_NE(pressHomeAt(chrome.contentPoint()), nullptr);
+    ASSERT_TRUE(pressHomeAndCloseAt(chrome.contentPoint()));
     EXPECT_EQ(lastSearchedId(), "33333333333");
 }
 

@@ -58,17 +58,17 @@ TEST_F(ReliabilityLoad, TwoHundredHomePressesInABurst) {
     const std::size_t searches = sim().requestsTo(kSearchPath).size();
     const std::size_t links = sim().requestsTo(kLinkPath).size();
     HWND result = findWindowOfClass(processId(), ResultWindow::kClassName);
-    const std::string resultText = result ? windowText(GetDlgItem(result, ResultWindow::kMessageLabelId)) : "";
+    const std::string shownText = result ? resultText(result) : "";
     const int resultWindows = visibleResultWindows();
     const std::string clipboard = clipboardText();
     // Never more than one result window; the one shown (if the last press's run showed one)
     // tells the right item, and every run made its link after its search.
-    const bool resultRight = resultWindows == 0 || resultText == "\"ABC\"的返利是12.5元！已成功复制返利地址！";
+    const bool resultRight = resultWindows == 0 || shownText == kAbcResult;
     EXPECT_TRUE(shown);
     EXPECT_TRUE(answered);
     EXPECT_TRUE(alive());
     EXPECT_LE(resultWindows, 1);
-    EXPECT_TRUE(resultRight) << resultText;
+    EXPECT_TRUE(resultRight) << shownText;
     EXPECT_GE(searches, 1u);
     EXPECT_LT(searches, 100u);
     EXPECT_EQ(links, searches);
@@ -78,8 +78,7 @@ TEST_F(ReliabilityLoad, TwoHundredHomePressesInABurst) {
                           clipboard == goodLink();
     // The result window stays on top of everything, the item box included.
     if (result != nullptr) {
-        PostMessageW(result, WM_CLOSE, 0, 0);
-        waitUntil([&] { return !IsWindow(result); });
+        closeResultWindow(result);
     }
     record_->caseRun(survived, sessionStillWhole());
 }
