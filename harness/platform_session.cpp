@@ -49,8 +49,11 @@ MessageBoxSeen PlatformSession::harvest() {
 }
 
 void PlatformSession::pasteItemText(const std::string& gbk) {
+    pasteItemText(gbkToWide(gbk));
+}
+
+void PlatformSession::pasteItemText(const std::wstring& text) {
     HWND box = app_->control(MainWindow::kItemEditId);
-    const std::wstring text = gbkToWide(gbk);
     // WM_SETTEXT raises no change; EM_REPLACESEL raises one, as a paste does. Sent, so the
     // call returns after the lookup has run.
     DWORD_PTR ignored = 0;

@@ -37,6 +37,7 @@ public:
     // Puts text into the item box the way a paste does (one change of its content) and waits
     // until the lookup has reported in the status label.
     void pasteItemText(const std::string& gbk);
+    void pasteItemText(const std::wstring& text);
     // Clicks into the item box unless it has the focus already (a click that gives it the
     // focus empties it), and waits until it has; false when it did not get it.
     bool focusItemBox();

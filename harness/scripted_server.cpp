@@ -62,6 +62,20 @@ std::string httpResponse(std::string_view statusLine, std::string_view headerLin
     return reply;
 }
 
+std::string requestLine(std::string_view request) {
+    return std::string(request.substr(0, request.find("\r\n")));
+}
+
+std::string headerOf(std::string_view request, std::string_view name) {
+    const std::string prefix = "\r\n" + std::string(name) + ": ";
+    const std::size_t at = request.find(prefix);
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t from = at + prefix.size();
+    return std::string(request.substr(from, request.find("\r\n", from) - from));
+}
+
 ScriptedServer::ScriptedServer() {
     listening_ = server_.listen();
     if (listening_) {

@@ -46,6 +46,11 @@ private:
 // in CR LF (or is empty).
 std::string httpResponse(std::string_view statusLine, std::string_view headerLines, std::string_view body);
 
+// Of a request as the server recorded it: its first line, and the value of one header line
+// ("" when it has none of that name).
+std::string requestLine(std::string_view request);
+std::string headerOf(std::string_view request, std::string_view name);
+
 class ScriptedServer {
 public:
     // Listens on 127.0.0.1 at a free port.

@@ -197,6 +197,14 @@ RECT childRectInParent(HWND child) {
     return rect;
 }
 
+PlainWindow::PlainWindow(bool visible, const wchar_t* className, const std::wstring& title, int children) {
+    window_ = CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 100, 100,
+                              300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    for (int child = 0; child < children; ++child) {
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, window_, nullptr, nullptr, nullptr);
+    }
+}
+
 std::vector<HWND> childrenInStackingOrder(HWND parent) {
     std::vector<HWND> children;
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

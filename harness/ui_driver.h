@@ -61,6 +61,21 @@ RECT windowRect(HWND window);
 RECT childRectInParent(HWND child);
 std::vector<HWND> childrenInStackingOrder(HWND parent);
 
+// A plain top-level window of the calling process (a static control, normal stacking),
+// destroyed with the object; children: plain child windows below it.
+class PlainWindow {
+public:
+    explicit PlainWindow(bool visible, const wchar_t* className = L"STATIC", const std::wstring& title = L"plain",
+                         int children = 0);
+    ~PlainWindow() { DestroyWindow(window_); }
+    PlainWindow(const PlainWindow&) = delete;
+    PlainWindow& operator=(const PlainWindow&) = delete;
+    HWND handle() const { return window_; }
+
+private:
+    HWND window_;
+};
+
 // Real input on the X display. Keys are xdotool key names ("Home", "Escape").
 void pressKeys(const std::wstring& keys);
 void typeText(const std::wstring& text);

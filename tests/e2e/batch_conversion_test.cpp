@@ -5,16 +5,11 @@
 
 #include <memory>
 
-#include "app/main_window.h"
 #include "sim/platform_sim/defaults.h"
-#include "harness/platform_session.h"
 #include "tests/support/harvested_session.h"
 #include "tests/support/sim_requests.h"
-#include "harness/wait.h"
 #include "util/wide_text.h"
 #include "workflow/batch_conversion.h"
-#include "workflow/member_texts.h"
-#include "workflow/service_paths.h"
 
 namespace quillane::test {
 namespace {
@@ -47,17 +42,12 @@ protected:
     // has the focus first, so that the double-click after it does not empty it.
     void paste(const std::wstring& text) {
         EXPECT_TRUE(session_->focusItemBox());
-        HWND box = session_->app().control(MainWindow::kItemEditId);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 30000, &ignored);
-        SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 30000,
-                            &ignored);
+        session_->pasteItemText(text);
     }
     void doubleClickBox() {
         const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
         doubleClickAt(centre.x, centre.y);
     }
-
 };
 
 struct BatchCase {

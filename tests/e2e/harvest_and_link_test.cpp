@@ -3,14 +3,10 @@
 // clipboard.
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
 #include "http/request_engine.h"
 #include "sim/platform_sim/defaults.h"
-#include "harness/platform_session.h"
+#include "tests/support/harvested_session.h"
 #include "tests/support/sim_requests.h"
-#include "workflow/member_texts.h"
-#include "workflow/service_paths.h"
-#include "harness/wait.h"
 #include "util/cookie_store.h"
 
 namespace quillane::test {
@@ -18,21 +14,10 @@ namespace {
 
 constexpr const char* kItemId = "12345678901";
 
-class HarvestAndLinkTest : public ::testing::Test {
+class HarvestAndLinkTest : public HarvestedSessionTest {
 protected:
-    void startSession(bool loggedIn = true) {
-        // One Quillane runs at a time: the earlier one ends before the next starts.
-        session_.reset();
-        session_ = std::make_unique<PlatformSession>(loggedIn);
-        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
-    }
-    PlatformSim& sim() { return session_->sim(); }
-    HWND mainWindow() { return session_->app().mainWindow(); }
-    int outerHeight() {
-        const RECT rect = windowRect(mainWindow());
-        return rect.bottom - rect.top;
-    }
-    bool browserVisible() { return IsWindowVisible(session_->app().control(MainWindow::kBrowserId)) != FALSE; }
+    void SetUp() override {}  // each case starts as it needs
+
     std::string itemAddress() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
 
     // A harvest that is expected to work, then an item looked up so that a link can be made.
@@ -41,24 +26,21 @@ protected:
         ASSERT_EQ(box.text, kHarvestSuccess);
         session_->pasteItemText(itemAddress());
     }
-
-    std::unique_ptr<PlatformSession> session_;
 };
 
 TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
-    startSession();
+    start();
     const std::string storeCookies = readStoreCookies("127.0.0.1");
     ASSERT_NE(storeCookies.find(std::string("_tb_token_=") + platform_sim::kDefaultToken), std::string::npos);
 
     const MessageBoxSeen box = session_->harvest();
     EXPECT_EQ(box.caption, "友情提醒");
     EXPECT_EQ(box.text, kHarvestSuccess);
-    EXPECT_EQ(box.owner, mainWindow());
+    EXPECT_EQ(box.owner, session_->app().mainWindow());
     EXPECT_TRUE(box.ownerDisabled);
 
     EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + "101|202");
-    EXPECT_FALSE(browserVisible());
-    EXPECT_EQ(outerHeight(), 236);
+    EXPECT_TRUE(compactViewShown());
 
     // The query itself is checked byte for byte against the scripted server; here, that the
     // real store's cookies went to the platform's host.
@@ -71,7 +53,7 @@ TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
 // The simulator answers its services only for the session it issued: otherwise a request
 // that lost its cookies or its token would pass every test here unnoticed.
 TEST_F(HarvestAndLinkTest, ServicesAnswerOnlyTheSessionTheyIssued) {
-    startSession();
+    start();
     const std::string storeCookies = readStoreCookies("127.0.0.1");
     const struct {
         const char* label;
@@ -93,44 +75,37 @@ TEST_F(HarvestAndLinkTest, ServicesAnswerOnlyTheSessionTheyIssued) {
     }
 }
 
-TEST_F(HarvestAndLinkTest, WithoutALoginTheHarvestFailsAndNothingChanges) {
-    startSession(false);
-    const MessageBoxSeen box = session_->harvest();
-    EXPECT_EQ(box.caption, "友情提醒");
-    EXPECT_EQ(box.text, kHarvestFailure);
-    EXPECT_EQ(session_->status(), "状态显示栏");
-    EXPECT_TRUE(browserVisible());
-    EXPECT_EQ(outerHeight(), 387);
-    EXPECT_TRUE(sim().requestsTo(kAdzonePath).empty());
-}
-
 struct FailedHarvestCase {
     const char* label;
     std::vector<std::pair<std::string, std::string>> modes;
     std::string status;
+    bool loggedIn = true;  // false: nothing in the store, and nothing is asked of the platform
 };
 
 TEST_F(HarvestAndLinkTest, FailedHarvestKeepsTheLoginViewAndTheEarlierSession) {
     const std::string noIds = std::string(kIdsPrefix) + "|";
     const FailedHarvestCase cases[] = {
+        {"not logged in", {}, "状态显示栏", false},
         {"platform down", {{"fault", "status:503"}, {"on", "adzone"}}, noIds},
+        {"connection cut", {{"fault", "cut:start"}, {"on", "adzone"}}, noIds},
         {"no ad-zone id", {{"omitZone", "1"}}, noIds},  // without it the site id has no end marker either
         {"not logged in any more", {{"session", "expired"}}, "登录已过期，请在上方重新登录阿里妈妈，再点击获取关键信息！"},
         {"stale form token", {{"fault", "staletoken"}, {"on", "adzone"}}, kLoginExpired},
     };
     for (const FailedHarvestCase& c : cases) {
         SCOPED_TRACE(c.label);
-        startSession();
+        start(c.loggedIn);
         ASSERT_TRUE(sim().set(c.modes));
         const MessageBoxSeen box = session_->harvest();
+        EXPECT_EQ(box.caption, "友情提醒");
         EXPECT_EQ(box.text, kHarvestFailure);
+        EXPECT_EQ(sim().requestsTo(kAdzonePath).empty(), !c.loggedIn);
         EXPECT_EQ(session_->status(), c.status);
-        EXPECT_TRUE(browserVisible()) << "the member can log in again";
-        EXPECT_EQ(outerHeight(), 387);
+        EXPECT_TRUE(loginViewShown()) << "the member can log in again";
     }
 
     // After a success, a failed harvest leaves the earlier token, ids and cookies in force.
-    startSession();
+    start();
     harvestAndLookUp();
     ASSERT_TRUE(sim().set({{"emptyAdzones", "1"}}));
     EXPECT_EQ(session_->harvest().text, kHarvestFailure);

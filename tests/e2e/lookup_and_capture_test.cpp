@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(LookupTest, EmptyBoxAndBareIdEndInTheFailureText) {
+TEST_F(LookupTest, EmptyBoxEndsInTheFailureText) {
     session_->pasteItemText(sim().otherUrl("/item.htm?id=12345678901"));
     ASSERT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
 
@@ -46,12 +46,6 @@ TEST_F(LookupTest, EmptyBoxAndBareIdEndInTheFailureText) {
     SendMessageTimeoutW(box, EM_SETSEL, 0, -1, SMTO_NORMAL, 30000, &ignored);
     SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 30000, &ignored);
     EXPECT_EQ(searches().size(), 2u);
-    EXPECT_EQ(lastSearchedId(), "");
-    EXPECT_EQ(session_->status(), kLookupFailure);
-
-    // A bare id is no address and has no "id=": it names no item.
-    session_->pasteItemText("12345678901");
-    EXPECT_EQ(searches().size(), 3u);
     EXPECT_EQ(lastSearchedId(), "");
     EXPECT_EQ(session_->status(), kLookupFailure);
 }
@@ -77,14 +71,9 @@ TEST_F(LookupTest, AnotherMembersAffiliateLinkLeadsToTheItemThroughTheJumpPage) 
     session_->pasteItemText(sim().otherUrl("/t?e=m%3D2%26s%3DAbC123%26i%3D623174277353"));
     EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
     EXPECT_EQ(lastSearchedId(), "623174277353");
-    // 302 to the jump page, the jump page, then the link again from the jump page, whose 302
-    // names the Tmall page: that page is not fetched.
+    // The jump page's hops themselves are the resolver's test; none of them carried the session.
     const auto requests = hops();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[0].path(), "/t");
-    EXPECT_EQ(requests[1].path(), "/t_js");
-    EXPECT_EQ(requests[2].target(), "/t?e=m%3D2%26s%3DAbC123%26i%3D623174277353&ref=&et=Xq3Pd8Lk");
-    EXPECT_EQ(requests[2].header("Referer").value_or(""), sim().otherUrl(requests[1].target()));
+    EXPECT_EQ(requests.size(), 3u);
     for (const SimRequest& hop : requests) {
         expectNoSession(hop);
     }

@@ -121,13 +121,11 @@ TEST_F(PublisherNoticeTest, ShowsTheFirstNoticeWhereverThePageHoldsIt) {
     }
 }
 
-TEST_F(PublisherNoticeTest, PageWithoutNoticeShowsNothing) {
+TEST_F(PublisherNoticeTest, NoNoticeOnThePageOrNoPageShowsNothing) {
     startWithNoticePage(gbkPage("<html>公告: none today ++</html>"));
     ASSERT_TRUE(server_.waitForRequests(1));
     expectNoNoticeBox();
-}
-
-TEST_F(PublisherNoticeTest, FailedFetchShowsNothing) {
+    app_.reset();
     startApp("http://127.0.0.1:9/notice.html");  // nothing listens there
     expectNoNoticeBox();
 }

@@ -21,13 +21,18 @@ class HarvestedSessionTest : public ::testing::Test {
 protected:
     void SetUp() override { startHarvested(); }
 
-    // extra: deployment values of quillane.exe besides the simulator's.
-    void startHarvested(const EnvironmentOverrides& extra = {}) {
+    // The member logged in (or not) and quillane.exe started, nothing harvested yet. extra:
+    // deployment values of quillane.exe besides the simulator's.
+    void start(bool loggedIn = true, const EnvironmentOverrides& extra = {}) {
         // One Quillane runs at a time: the earlier one ends before the next starts.
         session_.reset();
-        session_ = std::make_unique<PlatformSession>(true, extra);
+        session_ = std::make_unique<PlatformSession>(loggedIn, extra);
         ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
         ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
+    }
+    void startHarvested(const EnvironmentOverrides& extra = {}) {
+        start(true, extra);
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
     }
 
@@ -72,9 +77,19 @@ protected:
         PostMessageW(window, WM_CLOSE, 0, 0);
         waitUntil([&] { return !IsWindow(window); });
     }
+    // The main window's two views: the login page over the controls, or the controls alone.
+    bool loginViewShown() { return browserShown() && mainWindowHeight() == 387; }
+    bool compactViewShown() { return !browserShown() && mainWindowHeight() == 236; }
     POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
 
     std::unique_ptr<PlatformSession> session_;
+
+private:
+    bool browserShown() { return IsWindowVisible(session_->app().control(MainWindow::kBrowserId)) != FALSE; }
+    int mainWindowHeight() {
+        const RECT rect = windowRect(session_->app().mainWindow());
+        return rect.bottom - rect.top;
+    }
 };
 
 }  // namespace quillane::test

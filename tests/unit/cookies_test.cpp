@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <algorithm>
 #include <string>
 
 #include "util/cookies.h"
@@ -15,67 +15,55 @@ struct MergeCase {
     std::string merged;
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const MergeCase& c, std::ostream* out) { *out << c.name; }
-
-class MergeCookiesTable : public testing::TestWithParam<MergeCase> {};
-
-TEST_P(MergeCookiesTable, WritesTheMergedTextBackAndReturnsIt) {
-    const MergeCase& c = GetParam();
-    std::string existing = c.existing;
-    std::string incoming = c.incoming;
-    std::string incomingWithoutSpaces;
-    for (char ch : c.incoming) {
-        if (ch != ' ') {
-            incomingWithoutSpaces.push_back(ch);
-        }
+// The merged text is written back and returned; the incoming text loses its blanks.
+TEST(MergeCookies, NewerEntriesFirstThenTheOlderOnesNotReplaced) {
+    const MergeCase cases[] = {
+        // Newer first, then the older entries that were not replaced, in their order.
+        {"NewerReplaceOlder", "a=1; b=2; c=3", "c=9; d=4", "c=9; d=4; a=1; b=2"},
+        {"OnlyExisting", "a=1; b=2", "", "a=1; b=2"},
+        {"OnlyIncoming", "", "a=1; b=2", "a=1; b=2"},
+        {"ValueMayHoldEquals", "a=x", "a=b=c", "a=b=c"},
+        {"NamesAreCaseSensitive", "SID=1", "sid=2", "sid=2; SID=1"},
+        {"EntryWithoutEqualsNamedBySelf", "flag", "flag=1", "flag=1"},
+        {"SpacesAroundNameIgnored", " a =1", "a=2", "a=2"},
+        // Deletions.
+        {"IncomingDeletionRemovesCookie", "a=1; b=2", "a=deleted", "b=2"},
+        {"ExistingDeletionDropped", "a=1; b=deleted", "", "a=1"},
+        {"DeletionOfUnknownName", "a=1", "z=deleted", "a=1"},
+        {"DeletionThenNewValueTogether", "x=0", "x=deleted; x=2", "x=2"},
+        {"DeletionIsCaseSensitive", "a=DELETED", "", "a=DELETED"},
+        {"DeletedMustFollowEquals", "a=xdeleted; b=deleted1", "", "a=xdeleted; b=deleted1"},
+        // Repeats: same-name incoming entries both stay; exact repeats and later old namesakes go.
+        {"IncomingSameNameBothKept", "", "x=1; x=2", "x=1; x=2"},
+        {"IncomingExactRepeatDropped", "", "a=1; b=2; a=1", "a=1; b=2"},
+        {"ExistingSecondOfNameSkipped", "a=1; a=2", "", "a=1"},
+        {"SameEntryOnBothSides", "a=1", "a=1", "a=1"},
+        // Spaces and empty pieces.
+        {"SpacesInsideValuesRemoved", "t=hello world", "", "t=helloworld"},
+        {"OnlySpaces", "   ", "  ", ""},
+        {"BothEmpty", "", "", ""},
+        {"EmptyPiecesSkipped", "a=1;;b=2", "c=3;;d=4", "c=3; d=4; a=1; b=2"},
+        {"LeadingAndTrailingSeparators", "; a=1;", " ;b=2; ", "b=2; a=1"},
+        {"OnlySeparators", "; ;", ";;", ""},
+        // Only the ASCII space is a space: tabs and the GBK ideographic space stay.
+        {"TabIsNotASpace", "a=1;\tb=2", "", "a=1; \tb=2"},
+        {"GbkIdeographicSpaceKept", "n=\xA1\xA1x", "", "n=\xA1\xA1x"},
+        {"GbkValueKept", "n=\xD6\xD0\xCE\xC4", "m=\xB0\xA1", "m=\xB0\xA1; n=\xD6\xD0\xCE\xC4"},
+        {"ZeroBytesCarried", std::string("a=1\0x; b=2", 10), std::string("c=\0", 3),
+         std::string("c=\0; a=1\0x; b=2", 15)},
+    };
+    for (const MergeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string existing = c.existing;
+        std::string incoming = c.incoming;
+        std::string incomingWithoutSpaces = c.incoming;
+        incomingWithoutSpaces.erase(std::remove(incomingWithoutSpaces.begin(), incomingWithoutSpaces.end(), ' '),
+                                    incomingWithoutSpaces.end());
+        EXPECT_EQ(mergeCookies(existing, incoming), c.merged);
+        EXPECT_EQ(existing, c.merged);
+        EXPECT_EQ(incoming, incomingWithoutSpaces);
     }
-
-    const std::string returned = mergeCookies(existing, incoming);
-
-    EXPECT_EQ(existing, c.merged);
-    EXPECT_EQ(returned, c.merged);
-    EXPECT_EQ(incoming, incomingWithoutSpaces);
 }
-
-const MergeCase kMergeCases[] = {
-    // Newer first, then the older entries that were not replaced, in their order.
-    {"NewerReplaceOlder", "a=1; b=2; c=3", "c=9; d=4", "c=9; d=4; a=1; b=2"},
-    {"OnlyExisting", "a=1; b=2", "", "a=1; b=2"},
-    {"OnlyIncoming", "", "a=1; b=2", "a=1; b=2"},
-    {"ValueMayHoldEquals", "a=x", "a=b=c", "a=b=c"},
-    {"NamesAreCaseSensitive", "SID=1", "sid=2", "sid=2; SID=1"},
-    {"EntryWithoutEqualsNamedBySelf", "flag", "flag=1", "flag=1"},
-    {"SpacesAroundNameIgnored", " a =1", "a=2", "a=2"},
-    // Deletions.
-    {"IncomingDeletionRemovesCookie", "a=1; b=2", "a=deleted", "b=2"},
-    {"ExistingDeletionDropped", "a=1; b=deleted", "", "a=1"},
-    {"DeletionOfUnknownName", "a=1", "z=deleted", "a=1"},
-    {"DeletionThenNewValueTogether", "x=0", "x=deleted; x=2", "x=2"},
-    {"DeletionIsCaseSensitive", "a=DELETED", "", "a=DELETED"},
-    {"DeletedMustFollowEquals", "a=xdeleted; b=deleted1", "", "a=xdeleted; b=deleted1"},
-    // Repeats: same-name incoming entries both stay; exact repeats and later old namesakes go.
-    {"IncomingSameNameBothKept", "", "x=1; x=2", "x=1; x=2"},
-    {"IncomingExactRepeatDropped", "", "a=1; b=2; a=1", "a=1; b=2"},
-    {"ExistingSecondOfNameSkipped", "a=1; a=2", "", "a=1"},
-    {"SameEntryOnBothSides", "a=1", "a=1", "a=1"},
-    // Spaces and empty pieces.
-    {"SpacesInsideValuesRemoved", "t=hello world", "", "t=helloworld"},
-    {"OnlySpaces", "   ", "  ", ""},
-    {"BothEmpty", "", "", ""},
-    {"EmptyPiecesSkipped", "a=1;;b=2", "c=3;;d=4", "c=3; d=4; a=1; b=2"},
-    {"LeadingAndTrailingSeparators", "; a=1;", " ;b=2; ", "b=2; a=1"},
-    {"OnlySeparators", "; ;", ";;", ""},
-    // Only the ASCII space is a space: tabs and the GBK ideographic space stay.
-    {"TabIsNotASpace", "a=1;\tb=2", "", "a=1; \tb=2"},
-    {"GbkIdeographicSpaceKept", "n=\xA1\xA1x", "", "n=\xA1\xA1x"},
-    {"GbkValueKept", "n=\xD6\xD0\xCE\xC4", "m=\xB0\xA1", "m=\xB0\xA1; n=\xD6\xD0\xCE\xC4"},
-    {"ZeroBytesCarried", std::string("a=1\0x; b=2", 10), std::string("c=\0", 3),
-     std::string("c=\0; a=1\0x; b=2", 15)},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, MergeCookiesTable, testing::ValuesIn(kMergeCases),
-                         [](const testing::TestParamInfo<MergeCase>& info) { return info.param.name; });
 
 TEST(MergeCookies, MergedTextFeedsTheNextMergeUnchanged) {
     // The engine merges after every reply of a redirect chain: a clean text must stay clean.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -37,74 +36,58 @@ struct BetweenCase {
     std::string expected;
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const BetweenCase& c, std::ostream* out) { *out << c.name; }
-
-class TextBetweenTable : public testing::TestWithParam<BetweenCase> {};
-
-TEST_P(TextBetweenTable, CutsExactlyTheValue) {
-    const BetweenCase& c = GetParam();
-    EXPECT_EQ(textBetween(c.subject, c.start, c.end, c.startPosition, c.caseSensitive), c.expected);
+TEST(TextBetween, CutsExactlyTheValue) {
+    const BetweenCase cases[] = {
+        // Shapes met in cookie texts, replies and headers.
+        {"ValueBetweenMarkers", "a=1; lang=zh; b=2", "lang=", ";", 1, false, "zh"},
+        {"NoEndAfterValue", "x=1; lang=zh", "lang=", ";", 1, false, ""},
+        {"StartMissing", "a=1; b=2", "lang=", ";", 1, false, ""},
+        {"IgnoresCaseByDefault", "Set-Cookie: a=1; path=/", "set-cookie:", ";", 1, false, " a=1"},
+        {"CaseSensitiveOnRequest", "Set-Cookie: a=1; path=/", "set-cookie:", ";", 1, true, ""},
+        {"EndRightAfterStart", "id=;", "id=", ";", 1, false, ""},
+        {"EndBeforeStartIgnored", ";a=1;", "a=", ";", 1, false, "1"},
+        {"EndLettersFoldToo", "<TD>v</td>", "<td>", "</TD>", 1, false, "v"},
+        // Overlaps: the end marker never overlaps the start marker's occurrence, and a partial
+        // match must not make the search skip a real one.
+        {"EndOverlappingStartNotCounted", "xaby", "xa", "ab", 1, false, ""},
+        {"SameMarkerTwice", "<b>x<b>y", "<b>", "<b>", 1, false, "x"},
+        {"StartAfterPartialMatch", "aaab=1;", "aab=", ";", 1, false, "1"},
+        {"EndAfterPartialMatch", "v=12\r\r\n", "v=", "\r\n", 1, false, "12\r"},
+        {"FirstStartOccurrenceWins", "a=1 a=2;", "a=", ";", 1, false, "1 a=2"},
+        // Markers at the edges of the subject.
+        {"StartMarkerEndsSubject", "k=v;end", "end", ";", 1, false, ""},
+        {"EndMarkerEndsSubject", "x=12", "x=", "2", 1, false, "1"},
+        {"WholeSubjectIsMarkers", "ab", "a", "b", 1, false, ""},
+        {"EmptySubject", "", "a", "b", 1, false, ""},
+        {"EmptyStartMarker", "a=1;", "", ";", 1, false, ""},
+        // Start positions are 1-based bytes.
+        {"StartPositionSkipsEarlierValue", "a=1;a=2;", "a=", ";", 4, false, "2"},
+        {"StartPositionOnTheMarker", "a=1;a=2;", "a=", ";", 5, false, "2"},
+        {"StartPositionPastLastMarker", "a=1;a=2;", "a=", ";", 6, false, ""},
+        {"StartPositionZeroIsStart", "a=1;a=2;", "a=", ";", 0, false, "1"},
+        {"StartPositionJustPastEnd", "a=1;", "a=", ";", 5, false, ""},
+        // The quote placeholder, in markers only.
+        {"PlaceholderInBothMarkers", "<a href=\"u1\">", placeholdersFor("href=\""), placeholdersFor("\""), 1, false,
+         "u1"},
+        {"TwoPlaceholdersInARow", "x=\"\"v;", placeholdersFor("x=\"\""), ";", 1, false, "v"},
+        {"HashBeforePlaceholderKept", "k=#\"v;", placeholdersFor("k=#\""), ";", 1, false, "v"},
+        {"TruncatedPlaceholderIsLiteral", "a#\xD2\xFD" "b;", "a#\xD2\xFD", ";", 1, false, "b"},
+        {"PlaceholderInSubjectNotReplaced", placeholdersFor("v=\"x;"), "v=", ";", 1, false, placeholdersFor("\"x")},
+        {"PlaceholderMarkerNeedsRealQuote", placeholdersFor("v=\"x;"), placeholdersFor("v=\""), ";", 1, false, ""},
+        // Only A-Z and a-z fold: bytes 0x20 apart that are not letters, and GBK bytes, stay apart.
+        {"BracketsDoNotFold", "[=1;", "{=", ";", 1, false, ""},
+        {"HighBytesDoNotFold", "\xC1=1;", "\xE1=", ";", 1, false, ""},
+        {"GbkMarkerAndValue", "\xB1\xEA\xCC\xE2:\xD6\xD0\xCE\xC4;", "\xB1\xEA\xCC\xE2:", ";", 1, false,
+         "\xD6\xD0\xCE\xC4"},
+        // Zero bytes are ordinary bytes.
+        {"ZeroBytesInValue", std::string("a\0b=1\0;c", 8), "b=", ";", 1, false, std::string("1\0", 2)},
+        {"ZeroByteInMarker", std::string("b=0\0b=1;", 8), std::string("\0b=", 3), ";", 1, false, "1"},
+    };
+    for (const BetweenCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(textBetween(c.subject, c.start, c.end, c.startPosition, c.caseSensitive), c.expected);
+    }
 }
-
-const BetweenCase kBetweenCases[] = {
-    // Shapes met in cookie texts, replies and headers.
-    {"ValueBetweenMarkers", "a=1; lang=zh; b=2", "lang=", ";", 1, false, "zh"},
-    {"NoEndAfterValue", "x=1; lang=zh", "lang=", ";", 1, false, ""},
-    {"StartMissing", "a=1; b=2", "lang=", ";", 1, false, ""},
-    {"IgnoresCaseByDefault", "Set-Cookie: a=1; path=/", "set-cookie:", ";", 1, false, " a=1"},
-    {"CaseSensitiveOnRequest", "Set-Cookie: a=1; path=/", "set-cookie:", ";", 1, true, ""},
-    {"CaseSensitiveExactMatch", "Set-Cookie: a=1; path=/", "Set-Cookie:", ";", 1, true, " a=1"},
-    {"EndRightAfterStart", "id=;", "id=", ";", 1, false, ""},
-    {"EndBeforeStartIgnored", ";a=1;", "a=", ";", 1, false, "1"},
-    {"EndOnlyBeforeStart", "b;a=1", "a=", ";", 1, false, ""},
-    {"EndLettersFoldToo", "<TD>v</td>", "<td>", "</TD>", 1, false, "v"},
-    // Overlaps: the end marker never overlaps the start marker's occurrence, and a partial
-    // match must not make the search skip a real one.
-    {"EndOverlappingStartNotCounted", "xaby", "xa", "ab", 1, false, ""},
-    {"SameMarkerTwice", "<b>x<b>y", "<b>", "<b>", 1, false, "x"},
-    {"StartAfterPartialMatch", "aaab=1;", "aab=", ";", 1, false, "1"},
-    {"EndAfterPartialMatch", "v=12\r\r\n", "v=", "\r\n", 1, false, "12\r"},
-    {"FirstStartOccurrenceWins", "a=1 a=2;", "a=", ";", 1, false, "1 a=2"},
-    // Markers at the edges of the subject.
-    {"StartMarkerEndsSubject", "k=v;end", "end", ";", 1, false, ""},
-    {"EndMarkerEndsSubject", "x=12", "x=", "2", 1, false, "1"},
-    {"WholeSubjectIsMarkers", "ab", "a", "b", 1, false, ""},
-    {"StartLongerThanSubject", "a=", "a=1;", ";", 1, false, ""},
-    {"EmptySubject", "", "a", "b", 1, false, ""},
-    {"EmptyStartMarker", "a=1;", "", ";", 1, false, ""},
-    {"EmptyEndMarker", "a=1;", "a=", "", 1, false, ""},
-    // Start positions are 1-based bytes.
-    {"StartPositionSkipsEarlierValue", "a=1;a=2;", "a=", ";", 4, false, "2"},
-    {"StartPositionOnTheMarker", "a=1;a=2;", "a=", ";", 5, false, "2"},
-    {"StartPositionPastLastMarker", "a=1;a=2;", "a=", ";", 6, false, ""},
-    {"StartPositionZeroIsStart", "a=1;a=2;", "a=", ";", 0, false, "1"},
-    {"StartPositionNegativeIsStart", "a=1;a=2;", "a=", ";", -7, false, "1"},
-    {"StartPositionJustPastEnd", "a=1;", "a=", ";", 5, false, ""},
-    {"StartPositionFarPastEnd", "a=1;", "a=", ";", 2147483647, false, ""},
-    // The quote placeholder, in markers only.
-    {"PlaceholderInBothMarkers", "<a href=\"u1\">", placeholdersFor("href=\""), placeholdersFor("\""), 1, false,
-     "u1"},
-    {"LiteralQuotesAlike", "<a href=\"u1\">", "href=\"", "\"", 1, false, "u1"},
-    {"TwoPlaceholdersInARow", "x=\"\"v;", placeholdersFor("x=\"\""), ";", 1, false, "v"},
-    {"HashBeforePlaceholderKept", "k=#\"v;", placeholdersFor("k=#\""), ";", 1, false, "v"},
-    {"TruncatedPlaceholderIsLiteral", "a#\xD2\xFD" "b;", "a#\xD2\xFD", ";", 1, false, "b"},
-    {"PlaceholderInSubjectNotReplaced", placeholdersFor("v=\"x;"), "v=", ";", 1, false, placeholdersFor("\"x")},
-    {"PlaceholderMarkerNeedsRealQuote", placeholdersFor("v=\"x;"), placeholdersFor("v=\""), ";", 1, false, ""},
-    // Only A-Z and a-z fold: bytes 0x20 apart that are not letters, and GBK bytes, stay apart.
-    {"BracketsDoNotFold", "[=1;", "{=", ";", 1, false, ""},
-    {"AtAndBacktickDoNotFold", "@=1;", "`=", ";", 1, false, ""},
-    {"HighBytesDoNotFold", "\xC1=1;", "\xE1=", ";", 1, false, ""},
-    {"GbkMarkerAndValue", "\xB1\xEA\xCC\xE2:\xD6\xD0\xCE\xC4;", "\xB1\xEA\xCC\xE2:", ";", 1, false,
-     "\xD6\xD0\xCE\xC4"},
-    {"Utf8ReplyAlike", "\xE6\xA0\x87\xE9\xA2\x98:\xE4\xB8\xAD;", "\xE9\xA2\x98:", ";", 1, false, "\xE4\xB8\xAD"},
-    // Zero bytes are ordinary bytes.
-    {"ZeroBytesInValue", std::string("a\0b=1\0;c", 8), "b=", ";", 1, false, std::string("1\0", 2)},
-    {"ZeroByteInMarker", std::string("b=0\0b=1;", 8), std::string("\0b=", 3), ";", 1, false, "1"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, TextBetweenTable, testing::ValuesIn(kBetweenCases),
-                         [](const testing::TestParamInfo<BetweenCase>& info) { return info.param.name; });
 
 struct AfterLastCase {
     const char* name;
@@ -114,37 +97,30 @@ struct AfterLastCase {
     std::string expected;
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const AfterLastCase& c, std::ostream* out) { *out << c.name; }
-
-class TextAfterLastTable : public testing::TestWithParam<AfterLastCase> {};
-
-TEST_P(TextAfterLastTable, TakesEverythingAfterTheLastMarker) {
-    const AfterLastCase& c = GetParam();
-    EXPECT_EQ(textAfterLast(c.subject, c.marker, c.caseInsensitive), c.expected);
+TEST(TextAfterLast, TakesEverythingAfterTheLastMarker) {
+    const AfterLastCase cases[] = {
+        {"LastOccurrenceWins", "item.htm?id=1&skuid=2", "id=", false, "2"},
+        {"ExactCaseByDefault", "item.htm?id=1&skuId=2", "id=", false, "1&skuId=2"},
+        {"IgnoresCaseOnRequest", "item.htm?id=1&skuId=2", "id=", true, "2"},
+        {"OnlyOccurrenceAtStart", "id=123", "id=", false, "123"},
+        {"MarkerEndsSubject", "abc", "c", false, ""},
+        {"MarkerMissing", "abc", "x", false, ""},
+        {"MarkerIsSubject", "id=", "id=", false, ""},
+        {"MarkerLongerThanSubject", "id", "id=", false, ""},
+        {"EmptyMarker", "abc", "", false, ""},
+        {"EmptySubject", "", "a", false, ""},
+        {"OverlappingOccurrencesEndSubject", "aaa", "aa", false, ""},
+        {"OverlappingOccurrencesThenText", "xaaay", "aa", false, "y"},
+        {"PlaceholderIsLiteralHere", placeholdersFor("a\"b"), std::string(kPlaceholder), false, "b"},
+        {"PlaceholderDoesNotMeanQuote", "a\"b", std::string(kPlaceholder), false, ""},
+        {"HighBytesDoNotFold", "\xC1z\xE1y", "\xC1", true, "z\xE1y"},
+        {"ZeroBytes", std::string("x\0=1\0=2", 7), std::string("\0=", 2), false, "2"},
+    };
+    for (const AfterLastCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(textAfterLast(c.subject, c.marker, c.caseInsensitive), c.expected);
+    }
 }
-
-const AfterLastCase kAfterLastCases[] = {
-    {"LastOccurrenceWins", "item.htm?id=1&skuid=2", "id=", false, "2"},
-    {"ExactCaseByDefault", "item.htm?id=1&skuId=2", "id=", false, "1&skuId=2"},
-    {"IgnoresCaseOnRequest", "item.htm?id=1&skuId=2", "id=", true, "2"},
-    {"OnlyOccurrenceAtStart", "id=123", "id=", false, "123"},
-    {"MarkerEndsSubject", "abc", "c", false, ""},
-    {"MarkerMissing", "abc", "x", false, ""},
-    {"MarkerIsSubject", "id=", "id=", false, ""},
-    {"MarkerLongerThanSubject", "id", "id=", false, ""},
-    {"EmptyMarker", "abc", "", false, ""},
-    {"EmptySubject", "", "a", false, ""},
-    {"OverlappingOccurrencesEndSubject", "aaa", "aa", false, ""},
-    {"OverlappingOccurrencesThenText", "xaaay", "aa", false, "y"},
-    {"PlaceholderIsLiteralHere", placeholdersFor("a\"b"), std::string(kPlaceholder), false, "b"},
-    {"PlaceholderDoesNotMeanQuote", "a\"b", std::string(kPlaceholder), false, ""},
-    {"HighBytesDoNotFold", "\xC1z\xE1y", "\xC1", true, "z\xE1y"},
-    {"ZeroBytes", std::string("x\0=1\0=2", 7), std::string("\0=", 2), false, "2"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, TextAfterLastTable, testing::ValuesIn(kAfterLastCases),
-                         [](const testing::TestParamInfo<AfterLastCase>& info) { return info.param.name; });
 
 // A reply of one mebibyte, GBK text with zero bytes, the wanted values at its very end.
 TEST(TextOnLargeReply, FindsValuesAtTheEndOfOneMebibyte) {

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <ostream>
 #include <string>
 
 #include "http/encoding.h"
@@ -29,49 +28,41 @@ struct ConversionCase {
     std::string converted;
 };
 
-void PrintTo(const ConversionCase& c, std::ostream* out) { *out << c.name; }
-
-class Utf8ToGbkTable : public testing::TestWithParam<ConversionCase> {};
-
-TEST_P(Utf8ToGbkTable, GivesTheCodePage936Bytes) {
-    EXPECT_EQ(utf8ToGbk(GetParam().utf8), GetParam().converted);
+TEST(Utf8ToGbk, GivesTheCodePage936Bytes) {
+    const ConversionCase cases[] = {
+        {"Empty", "", ""},
+        {"Ascii", "abc", "abc"},
+        {"WordForChineseText", "\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4"},
+        {"EuroIsOneByte", "\xE2\x82\xAC", "\x80"},
+        {"ZeroByteCarried", bytes("a\0b", 3), bytes("a\0b", 3)},
+        {"OnlyZeroBytes", bytes("\0\0", 2), bytes("\0\0", 2)},
+        // U+4E02 exists in GBK but not in GB2312: the conversion must use code page 936.
+        {"GbkOnlyCharacter", "\xE4\xB8\x82", "\x81\x40"},
+        {"IdeographicSpace", "\xE3\x80\x80", "\xA1\xA1"},
+        // e followed by a combining acute accent becomes the precomposed e-acute of GBK.
+        {"CombiningMarkComposed", "e\xCC\x81", "\xA8\xA6"},
+        {"PrecomposedAlike", "\xC3\xA9", "\xA8\xA6"},
+        {"MixedReply", "{\"title\":\"\xE4\xBD\xA0\xE5\xA5\xBD\",\"n\":1}", "{\"title\":\"\xC4\xE3\xBA\xC3\",\"n\":1}"},
+    };
+    for (const ConversionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(utf8ToGbk(c.utf8), c.converted);
+    }
 }
 
-const ConversionCase kGbkCases[] = {
-    {"Empty", "", ""},
-    {"Ascii", "abc", "abc"},
-    {"WordForChineseText", "\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4"},
-    {"EuroIsOneByte", "\xE2\x82\xAC", "\x80"},
-    {"ZeroByteCarried", bytes("a\0b", 3), bytes("a\0b", 3)},
-    {"OnlyZeroBytes", bytes("\0\0", 2), bytes("\0\0", 2)},
-    // U+4E02 exists in GBK but not in GB2312: the conversion must use code page 936.
-    {"GbkOnlyCharacter", "\xE4\xB8\x82", "\x81\x40"},
-    {"IdeographicSpace", "\xE3\x80\x80", "\xA1\xA1"},
-    // e followed by a combining acute accent becomes the precomposed e-acute of GBK.
-    {"CombiningMarkComposed", "e\xCC\x81", "\xA8\xA6"},
-    {"PrecomposedAlike", "\xC3\xA9", "\xA8\xA6"},
-    {"MixedReply", "{\"title\":\"\xE4\xBD\xA0\xE5\xA5\xBD\",\"n\":1}", "{\"title\":\"\xC4\xE3\xBA\xC3\",\"n\":1}"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, Utf8ToGbkTable, testing::ValuesIn(kGbkCases),
-                         [](const testing::TestParamInfo<ConversionCase>& info) { return info.param.name; });
-
-class Utf8ToUtf16Table : public testing::TestWithParam<ConversionCase> {};
-
-TEST_P(Utf8ToUtf16Table, GivesLittleEndianUnits) {
-    EXPECT_EQ(utf8ToUtf16(GetParam().utf8), GetParam().converted);
+TEST(Utf8ToUtf16, GivesLittleEndianUnits) {
+    const ConversionCase cases[] = {
+        {"Empty", "", ""},
+        {"Ascii", "ab", bytes("a\0b\0", 4)},
+        {"Chinese", "\xE4\xB8\xAD", "\x2D\x4E"},
+        {"FourByteIsSurrogatePair", "\xF0\x9F\x98\x80", bytes("\x3D\xD8\x00\xDE", 4)},
+        {"ZeroByteIsZeroUnit", bytes("a\0b", 3), bytes("a\0\0\0b\0", 6)},
+    };
+    for (const ConversionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(utf8ToUtf16(c.utf8), c.converted);
+    }
 }
-
-const ConversionCase kUtf16Cases[] = {
-    {"Empty", "", ""},
-    {"Ascii", "ab", bytes("a\0b\0", 4)},
-    {"Chinese", "\xE4\xB8\xAD", "\x2D\x4E"},
-    {"FourByteIsSurrogatePair", "\xF0\x9F\x98\x80", bytes("\x3D\xD8\x00\xDE", 4)},
-    {"ZeroByteIsZeroUnit", bytes("a\0b", 3), bytes("a\0\0\0b\0", 6)},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, Utf8ToUtf16Table, testing::ValuesIn(kUtf16Cases),
-                         [](const testing::TestParamInfo<ConversionCase>& info) { return info.param.name; });
 
 // Characters that GBK cannot hold and bytes that are not UTF-8 at all come out as the code
 // page's default character; the text around them is converted in full.

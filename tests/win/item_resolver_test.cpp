@@ -13,19 +13,8 @@ namespace {
 
 using test::httpResponse;
 using test::ScriptedServer;
-
-std::string requestLine(std::string_view request) {
-    return std::string(request.substr(0, request.find("\r\n")));
-}
-
-std::string refererOf(std::string_view request) {
-    const std::size_t at = request.find("\r\nReferer: ");
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t from = at + 11;
-    return std::string(request.substr(from, request.find("\r\n", from) - from));
-}
+using test::headerOf;
+using test::requestLine;
 
 // One reply: a redirect with its status line and Location, or a page with its body. "@" in
 // either stands for the server's own "http://127.0.0.1:PORT".
@@ -113,9 +102,9 @@ TEST(ItemResolver, TheAddressOfAPageThatHandedOffIsTheNextReferer) {
     EXPECT_EQ(resolveItemAddress(server.address("/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz")), "1006331369273");
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(refererOf(requests[1]), server.address("/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz"));
+    EXPECT_EQ(headerOf(requests[1], "Referer"), server.address("/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz"));
     // After a redirect, no page handed off: the request names itself, as every plain fetch does.
-    EXPECT_EQ(refererOf(requests[2]), server.address("/back"));
+    EXPECT_EQ(headerOf(requests[2], "Referer"), server.address("/back"));
 }
 
 }  // namespace

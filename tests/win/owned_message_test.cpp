@@ -12,23 +12,6 @@
 namespace quillane::test {
 namespace {
 
-// A plain top-level window of the test process standing in for the main window: normal
-// stacking, not on top.
-class PlainWindow {
-public:
-    explicit PlainWindow(bool visible, const wchar_t* className = L"STATIC", const std::wstring& title = L"plain") {
-        window_ = CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 100,
-                                  100, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    ~PlainWindow() { DestroyWindow(window_); }
-    PlainWindow(const PlainWindow&) = delete;
-    PlainWindow& operator=(const PlainWindow&) = delete;
-    HWND handle() const { return window_; }
-
-private:
-    HWND window_;
-};
-
 class OwnedMessageTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,57 +31,46 @@ protected:
     }
 };
 
-TEST_F(OwnedMessageTest, DefaultsAreTheFriendlyReminderWithInformationIconAndOk) {
+TEST_F(OwnedMessageTest, BoxShowsWhatTheCallerAsksAndCountsButtonsFromZero) {
     PlainWindow main(true);
-    int code = -99;
-    const MessageBoxSeen seen = showAndAnswer("会员您好：关键信息获取成功！", {}, IDOK, &code);
-    ASSERT_NE(seen.box, nullptr) << "no message box appeared";
-    EXPECT_EQ(seen.caption, "友情提醒");
-    EXPECT_EQ(seen.text, "会员您好：关键信息获取成功！");
-    EXPECT_EQ(seen.buttonIds, std::vector<int>{IDOK});
-    EXPECT_EQ(seen.icon, LoadIconW(nullptr, IDI_INFORMATION));
-    EXPECT_EQ(code, 0) << "OK is button code 0, not the system's 1";
-
-    EXPECT_EQ(seen.owner, main.handle()) << "the only visible window of the process owns the box";
-    EXPECT_TRUE(seen.ownerDisabled) << "the owner cannot be used while the box shows";
-    EXPECT_TRUE(IsWindowEnabled(main.handle())) << "and is usable again afterwards";
-}
-
-TEST_F(OwnedMessageTest, ButtonCodesCountFromZero) {
-    struct Case {
-        UINT style;
-        int pressed;
-        int expectedCode;
-    };
-    const Case cases[] = {
-        {MB_OKCANCEL, IDCANCEL, 1},
-        {MB_YESNO, IDYES, 5},
-        {MB_YESNO, IDNO, 6},
-    };
-    PlainWindow main(true);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pressed);
+    const OwnedMessageOptions defaults;
+    OwnedMessageOptions okCancel;
+    okCancel.style = MB_OKCANCEL;
+    OwnedMessageOptions yesNo;
+    yesNo.style = MB_YESNO;
+    OwnedMessageOptions notice = yesNo;
+    notice.caption = "公告";
+    notice.owner = nullptr;
+    const struct {
+        const char* label;
         OwnedMessageOptions options;
-        options.style = c.style;
+        int pressed;
+        int code;
+        const char* caption;
+        std::vector<int> buttons;
+        HICON icon;
+        bool owned;  // by the only visible window of the process, else by none
+    } cases[] = {
+        {"defaults: the friendly reminder, OK is 0, not the system's 1", defaults, IDOK, 0, "友情提醒", {IDOK},
+         LoadIconW(nullptr, IDI_INFORMATION), true},
+        {"cancel", okCancel, IDCANCEL, 1, "友情提醒", {IDOK, IDCANCEL}, nullptr, true},
+        {"yes", yesNo, IDYES, 5, "友情提醒", {IDYES, IDNO}, nullptr, true},
+        {"no, a caption of its own, an owner given as none", notice, IDNO, 6, "公告", {IDYES, IDNO}, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
         int code = -99;
-        const MessageBoxSeen seen = showAndAnswer("?", options, c.pressed, &code);
-        ASSERT_NE(seen.box, nullptr);
-        EXPECT_EQ(code, c.expectedCode);
+        const MessageBoxSeen seen = showAndAnswer("会员您好：关键信息获取成功！", c.options, c.pressed, &code);
+        ASSERT_NE(seen.box, nullptr) << "no message box appeared";
+        EXPECT_EQ(code, c.code);
+        EXPECT_EQ(seen.caption, c.caption);
+        EXPECT_EQ(seen.text, "会员您好：关键信息获取成功！");
+        EXPECT_EQ(seen.buttonIds, c.buttons);
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.owner, c.owned ? main.handle() : nullptr);
+        EXPECT_EQ(seen.ownerDisabled, c.owned) << "the owner cannot be used while the box shows";
+        EXPECT_TRUE(IsWindowEnabled(main.handle())) << "and is usable again afterwards";
     }
-}
-
-TEST_F(OwnedMessageTest, CallerMayNameCaptionStyleAndNoOwner) {
-    PlainWindow main(true);
-    OwnedMessageOptions options;
-    options.style = MB_YESNO;
-    options.caption = "公告";
-    options.owner = nullptr;
-    const MessageBoxSeen seen = showAndAnswer("Welcome", options, IDNO);
-    ASSERT_NE(seen.box, nullptr);
-    EXPECT_EQ(seen.caption, "公告");
-    EXPECT_EQ(seen.owner, nullptr) << "an owner given as none is not searched for";
-    EXPECT_EQ(seen.icon, nullptr) << "a style without an icon shows none";
-    EXPECT_EQ(seen.buttonIds, (std::vector<int>{IDYES, IDNO}));
 }
 
 TEST_F(OwnedMessageTest, TopmostResultWindowOwnsTheBoxBeforeTheMainWindow) {

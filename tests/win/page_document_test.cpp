@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "harness/doc_view_client.h"
+#include "harness/ui_driver.h"
 #include "util/owners.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 using quillane::PageDocument;
 using quillane::test::DocViewProcess;
 using quillane::test::DocViewSetup;
+using quillane::test::PlainWindow;
 
 constexpr char kItemPage[] = "http://item.taobao.com/item.htm?id=12345678901";
 constexpr char kOtherItemPage[] = "http://detail.tmall.com/item.htm?spm=a220o.1000855&id=10987654321";
@@ -35,40 +37,6 @@ DocViewSetup showing(const std::string& address) {
     DocViewSetup setup;
     setup.address = address;
     return setup;
-}
-
-// A top-level window of this test with two plain children and no document view anywhere.
-class PlainWindow {
-public:
-    PlainWindow() {
-        window_ = CreateWindowExW(0, L"STATIC", L"no page here", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
-        for (int index = 0; index < 2; ++index) {
-            CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, window_, nullptr, nullptr, nullptr);
-        }
-    }
-    ~PlainWindow() { DestroyWindow(window_); }
-    PlainWindow(const PlainWindow&) = delete;
-    PlainWindow& operator=(const PlainWindow&) = delete;
-    HWND get() const { return window_; }
-
-private:
-    HWND window_ = nullptr;
-};
-
-TEST(DocViewStandIn, ContentAreaIsTheViewAndTheCaptionIsTheFrame) {
-    DocViewSetup setup = showing(kItemPage);
-    setup.frame = {30, 30, 530, 430};  // a place of its own, so that no other test's window lies on it
-    DocViewProcess browser(setup);
-    ASSERT_TRUE(browser.ready()) << browser.failure();
-
-    const RECT outer = browser.frameRect();
-    EXPECT_EQ(outer.left, 30);
-    EXPECT_EQ(outer.top, 30);
-    EXPECT_EQ(outer.right, 530);
-    EXPECT_EQ(outer.bottom, 430);
-    EXPECT_EQ(WindowFromPoint(browser.contentPoint()), browser.view());
-    EXPECT_EQ(WindowFromPoint(browser.captionPoint()), browser.frame());
 }
 
 TEST(PageDocument, AttachFindsTheDocumentFromTheViewOrAnyAncestor) {
@@ -127,8 +95,8 @@ TEST(PageDocument, WindowWithoutViewKeepsTheEarlierPageAndFollowsItsNavigation) 
     EXPECT_EQ(page.readLocation(), kItemPage);
 
     ASSERT_TRUE(browser.navigate(kOtherItemPage));
-    PlainWindow plain;
-    EXPECT_TRUE(page.attach(plain.get()));
+    const PlainWindow plain(false, L"STATIC", L"no page here", 2);  // no document view anywhere
+    EXPECT_TRUE(page.attach(plain.handle()));
     EXPECT_EQ(page.readLocation(), kOtherItemPage);
 }
 
@@ -243,11 +211,11 @@ TEST(PageDocument, SearchRunsPendingMessagesAndStaysWholeWhenReEntered) {
 
     PageDocument page;
     NestedCapture nested{&page, browser.view(), false, false, {}};
-    PlainWindow plain;
+    const PlainWindow plain(false, L"STATIC", L"no page here", 2);  // no document view anywhere
     ASSERT_TRUE(PostMessageW(receiver, kNestedCaptureMessage, 0, reinterpret_cast<LPARAM>(&nested)));
     // The search below the plain window finds nothing, but the document taken by the nested
     // capture is held afterwards.
-    EXPECT_TRUE(page.attach(plain.get()));
+    EXPECT_TRUE(page.attach(plain.handle()));
     EXPECT_TRUE(nested.ran);
     EXPECT_TRUE(nested.attached);
     EXPECT_EQ(nested.address, kItemPage);

@@ -15,10 +15,7 @@ namespace {
 using test::httpResponse;
 using test::ScriptedReply;
 using test::ScriptedServer;
-
-std::string requestLine(std::string_view request) {
-    return std::string(request.substr(0, request.find("\r\n")));
-}
+using test::requestLine;
 
 // The header lines the engine wrote, below those the library writes itself.
 std::string engineBlock(std::string_view request) {

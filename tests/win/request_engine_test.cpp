@@ -206,26 +206,6 @@ TEST(RequestEngineReply, CookiesAreCollectedAndMerged) {
     }
 }
 
-TEST(RequestEngineReply, ManySetCookieLinesAllArrive) {
-    std::string lines;
-    std::string expected;
-    for (int i = 0; i < 40; ++i) {
-        const std::string pair = std::string("k").append(std::to_string(i)).append("=").append(150, static_cast<char>('a' + i % 26));
-        lines += "Set-Cookie: " + pair + "; path=/; HttpOnly\r\n";
-        if (!expected.empty()) {
-            expected.append("; ");
-        }
-        expected.append(pair);
-    }
-    ScriptedServer server;
-    server.addReply(httpResponse("HTTP/1.1 200 OK", lines, "ok"));
-    HttpRequestOptions request = requestTo(server.address("/many"));
-    request.cookies = "";
-    EXPECT_EQ(httpRequest(request), "ok");
-    EXPECT_GT(request.rawHeaders.size(), 5000u);
-    EXPECT_EQ(request.cookies, expected);
-}
-
 TEST(RequestEngineReply, LocationFieldFollowsTheLineTest) {
     struct Case {
         std::string headerLines;

@@ -37,12 +37,6 @@ TEST(Timestamp, ReadsTheClockInMillisecondsSince1970) {
     }
 }
 
-TEST(Timestamp, SuccessiveReadingsDoNotGoBack) {
-    const unsigned long long first = std::stoull(millisecondTimestamp());
-    const unsigned long long second = std::stoull(millisecondTimestamp());
-    EXPECT_LE(first, second);
-}
-
 // The program reads the clock for every request it makes, so readings must not add to its
 // memory (Wine keeps the script engine of every control that ran a script).
 TEST(Timestamp, ReadingsDoNotGrowTheProcess) {

@@ -35,10 +35,6 @@ std::string linkReply(const std::string& link) {
     return jsonReply("{\"data\":{\"eliteUrl\":\"" + link + "\",\"clickUrl\":\"http://c.example/1\"}," + kSuccessTail);
 }
 
-std::string requestLine(const std::string& request) {
-    return request.substr(0, request.find("\r\n"));
-}
-
 // The request line with the timestamp value replaced by T, after checking it is all digits.
 std::string withoutTimestamp(std::string line) {
     const std::size_t at = line.find("&t=");
@@ -51,16 +47,6 @@ std::string withoutTimestamp(std::string line) {
     }
     EXPECT_GE(end - (at + 3), 13u) << "the timestamp is milliseconds since 1970";
     return line.replace(at + 3, end - (at + 3), "T");
-}
-
-std::string headerOf(const std::string& request, const std::string& name) {
-    const std::string prefix = "\r\n" + name + ": ";
-    const std::size_t at = request.find(prefix);
-    if (at == std::string::npos) {
-        return {};
-    }
-    const std::size_t from = at + prefix.size();
-    return request.substr(from, request.find("\r\n", from) - from);
 }
 
 class WorkflowTest : public ::testing::Test {
@@ -166,24 +152,6 @@ TEST_F(WorkflowTest, TokenIsFoundWhereverItsEntryStands) {
         EXPECT_EQ(result.outcome, c.harvests ? HarvestOutcome::Harvested : HarvestOutcome::NotLoggedIn);
         EXPECT_EQ(result.idsText.has_value(), c.harvests) << "the ids are shown only when the service was asked";
         EXPECT_EQ(server_.requestCount() - before, c.harvests ? 1u : 0u);
-    }
-}
-
-TEST_F(WorkflowTest, FailedHarvestKeepsTheEarlierSessionAndTheLoginView) {
-    giveSession();
-    storeCookie("_tb_token_", "newtok");
-    server_.addReply(jsonReply("{\"message\":\"nologin\",\"ok\":false}"));  // no ids
-    server_.addReply(ScriptedReply().close());                               // platform gone
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        SCOPED_TRACE(attempt);
-        const HarvestResult result = harvest();
-        EXPECT_EQ(result.outcome, HarvestOutcome::NoIds);
-        EXPECT_EQ(session_.formToken, "tok");
-        EXPECT_EQ(session_.siteId, "101");
-        EXPECT_EQ(session_.adzoneId, "202");
-        EXPECT_EQ(session_.sessionCookies, "a=1; _tb_token_=tok");
-        EXPECT_EQ(result.messageText, "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！");
-        EXPECT_EQ(result.idsText, std::string(kIdsPrefix) + "|");
     }
 }
 
@@ -305,18 +273,6 @@ TEST_F(WorkflowTest, OnlyAReplyWithALinkReplacesTheKeptLink) {
     }
 }
 
-TEST_F(WorkflowTest, HotKeyLookupWithoutALinkSaysSoInTheWindow) {
-    giveSession();
-    session_.affiliateLink = "http://earlier.example/";
-    server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
-    server_.addReply(jsonReply("{\"data\":{\"taoToken\":\"x\"}," + std::string(kSuccessTail)));
-    const LookupResult result = lookup("http://item.taobao.com/item.htm?id=12345678901", LookupForm::HotKey);
-    EXPECT_EQ(result.resultMessage, "\"ABC\"的返利是12.5元！返利链接获取失败！");
-    ASSERT_TRUE(result.link.has_value());
-    EXPECT_FALSE(result.link->made);
-    EXPECT_EQ(session_.affiliateLink, "http://earlier.example/");
-}
-
 TEST_F(WorkflowTest, InjectedIdReachesTheLinkServiceAsOneValue) {
     giveSession();
     session_.itemId = "1&adzoneid=999";
@@ -399,28 +355,44 @@ TEST_F(WorkflowTest, LookupReportsWhatTheReplyGives) {
     }
 }
 
-TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenComposesTheResult) {
-    giveSession();
-    server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
-    server_.addReply(linkReply("http://s.example/abc"));
-    const LookupResult result = lookup("http://item.taobao.com/item.htm?id=12345678901", LookupForm::HotKey);
-    ASSERT_EQ(server_.requestCount(), 2u);
-    EXPECT_NE(requestLine(lastRequest()).find("auctionid=12345678901&"), std::string::npos);
-    EXPECT_EQ(result.resultMessage, "\"ABC\"的返利是12.5元！已成功复制返利地址！");
-    EXPECT_EQ(result.statusText, "") << "the label is the link's to change";
-    ASSERT_TRUE(result.link.has_value());
-    EXPECT_EQ(result.link->link, "http://s.example/abc");
-    EXPECT_EQ(session_.affiliateLink, "http://s.example/abc");
-}
+struct HotKeyCase {
+    const char* label;
+    std::string address;
+    std::vector<std::string> replies;
+    const char* resultMessage;
+    bool linkMade;
+    std::size_t requests;
+};
 
-TEST_F(WorkflowTest, HotKeyLookupWithoutAnAddressFailsWithoutAWindow) {
-    giveSession();
-    server_.addReply(jsonReply("{\"message\":\"nologin\",\"ok\":false}"));
-    const LookupResult result = lookup("", LookupForm::HotKey);
-    EXPECT_EQ(result.statusText, kLookupFailure);
-    EXPECT_EQ(result.resultMessage, "");
-    EXPECT_FALSE(result.link.has_value());
-    EXPECT_EQ(session_.itemId, "");
+TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenComposesTheResult) {
+    const std::string item = "http://item.taobao.com/item.htm?id=12345678901";
+    const std::string found = searchReply("\"title\":\"ABC\",\"calCommission\":12.5");
+    const HotKeyCase cases[] = {
+        {"link made", item, {found, linkReply("http://s.example/abc")}, "\"ABC\"的返利是12.5元！已成功复制返利地址！", true, 2},
+        {"no link in the reply", item, {found, jsonReply("{\"data\":{\"taoToken\":\"x\"}," + std::string(kSuccessTail))},
+         "\"ABC\"的返利是12.5元！返利链接获取失败！", false, 2},
+        // No window then: the label tells.
+        {"no address", "", {jsonReply("{\"message\":\"nologin\",\"ok\":false}")}, "", false, 1},
+    };
+    for (const HotKeyCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        giveSession();
+        session_.affiliateLink = "http://earlier.example/";
+        for (const std::string& reply : c.replies) {
+            server_.addReply(reply);
+        }
+        const std::size_t before = server_.requestCount();
+        const LookupResult result = lookup(c.address, LookupForm::HotKey);
+        EXPECT_EQ(server_.requestCount() - before, c.requests);
+        EXPECT_EQ(result.resultMessage, c.resultMessage);
+        EXPECT_EQ(result.statusText, c.address.empty() ? kLookupFailure : "") << "the label is the link's to change";
+        ASSERT_EQ(result.link.has_value(), !c.address.empty());
+        if (result.link) {
+            EXPECT_EQ(result.link->made, c.linkMade);
+            EXPECT_NE(requestLine(lastRequest()).find("auctionid=12345678901&"), std::string::npos);
+        }
+        EXPECT_EQ(session_.affiliateLink, c.linkMade ? "http://s.example/abc" : "http://earlier.example/");
+    }
 }
 
 }  // namespace
