@@ -119,19 +119,27 @@ TEST_F(BatchConversionTest, EveryItemOfAMessageBecomesTheMembersLink) {
     }
 }
 
-// The cookies the link replies renew travel on with the session, as after single links.
-TEST_F(BatchConversionTest, CookiesRenewedDuringABatchReachTheNextRequest) {
-    ASSERT_TRUE(sim().set({{"replyCookie", "renewed=yes; Path=/"}}));
+// The cookies that link replies renew travel on with the session, after a single link as
+// after a batch.
+TEST_F(BatchConversionTest, CookiesRenewedByLinkRepliesReachTheNextRequest) {
+    const auto linkOfOneItem = [&](const std::string& itemId) {
+        paste(gbkToWide(sim().otherUrl("/item.htm?id=" + itemId)));
+        session_->waitUntilIdle();
+        doubleClickBox();
+        return session_->waitForStatus(kLinkCopied);
+    };
+    ASSERT_TRUE(sim().set({{"replyCookie", "single=yes; Path=/"}}));
+    ASSERT_TRUE(linkOfOneItem("33333333333")) << session_->status();
+    ASSERT_TRUE(sim().set({{"replyCookie", "batch=yes; Path=/"}}));
     paste(gbkToWide(sim().otherUrl("/item.htm?id=11111111111") + " " + sim().otherUrl("/i22222222222.htm")));
     ASSERT_TRUE(session_->waitForStatus("找到2件商品，双击即可全部转成您的返利链接！"));
     doubleClickBox();
     ASSERT_TRUE(session_->waitForStatus(batchConvertedText(2, 2)));
     ASSERT_TRUE(sim().set({{"replyCookie", ""}}));
-    paste(gbkToWide(sim().otherUrl("/item.htm?id=33333333333")));
-    session_->waitUntilIdle();
-    doubleClickBox();
-    ASSERT_TRUE(session_->waitForStatus(kLinkCopied)) << session_->status();
-    EXPECT_NE(lastRequestTo(sim(), kLinkPath).cookieHeader().find("renewed=yes"), std::string::npos);
+    ASSERT_TRUE(linkOfOneItem("44444444444")) << session_->status();
+    const std::string cookies = lastRequestTo(sim(), kLinkPath).cookieHeader();
+    EXPECT_NE(cookies.find("single=yes"), std::string::npos) << cookies;
+    EXPECT_NE(cookies.find("batch=yes"), std::string::npos) << cookies;
 }
 
 TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgramAtOnce) {
