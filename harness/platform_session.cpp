@@ -48,18 +48,18 @@ MessageBoxSeen PlatformSession::harvest() {
     return seen;
 }
 
-void PlatformSession::pasteItemText(const std::string& gbk) {
-    pasteItemText(gbkToWide(gbk));
+bool PlatformSession::pasteItemText(const std::string& gbk, DWORD timeoutMs) {
+    return pasteItemText(gbkToWide(gbk), timeoutMs);
 }
 
-void PlatformSession::pasteItemText(const std::wstring& text) {
+bool PlatformSession::pasteItemText(const std::wstring& text, DWORD timeoutMs) {
     HWND box = app_->control(MainWindow::kItemEditId);
     // WM_SETTEXT raises no change; EM_REPLACESEL raises one, as a paste does. Sent, so the
     // call returns after the lookup has run.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 30000, &ignored);
-    SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 30000,
-                        &ignored);
+    return SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, timeoutMs, &ignored) &&
+           SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, timeoutMs,
+                               &ignored);
 }
 
 bool PlatformSession::focusItemBox() {
@@ -78,14 +78,13 @@ bool PlatformSession::focusItemBox() {
     return waitUntil(focused);
 }
 
-bool PlatformSession::doubleClickItemBox() {
+bool PlatformSession::doubleClickItemBox(DWORD timeoutMs) {
     const std::size_t linkRequestsBefore = sim_.requestsTo(kLinkServicePath).size();
     const POINT centre = app_->controlCentre(MainWindow::kItemEditId);
     doubleClickAt(centre.x, centre.y);
     const bool requested =
         waitUntil([&] { return sim_.requestsTo(kLinkServicePath).size() > linkRequestsBefore; });
-    waitUntilIdle();
-    return requested;
+    return waitUntilIdle(timeoutMs) && requested;
 }
 
 std::string PlatformSession::status() const {
@@ -96,11 +95,11 @@ bool PlatformSession::waitForStatus(const std::string& gbk, DWORD timeoutMs) con
     return waitUntil([&] { return status() == gbk; }, timeoutMs);
 }
 
-void PlatformSession::waitUntilIdle() const {
+bool PlatformSession::waitUntilIdle(DWORD timeoutMs) const {
     // A sent message is handled when the program is back in its message loop, that is once
     // the run that is blocking it is over.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+    return SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
 }
 
 }  // namespace quillane::test

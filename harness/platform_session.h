@@ -16,6 +16,8 @@ EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std:
 
 class PlatformSession {
 public:
+    static constexpr DWORD kIdleTimeoutMs = 30000;
+
     // Starts the simulator, logs the member in (or out, when loggedIn is false) and starts
     // quillane.exe against it. ready() tells whether all of that worked.
     // extra: deployment values of quillane.exe besides the simulator's.
@@ -35,20 +37,22 @@ public:
     // returns what it showed.
     MessageBoxSeen harvest();
     // Puts text into the item box the way a paste does (one change of its content) and waits
-    // until the lookup has reported in the status label.
-    void pasteItemText(const std::string& gbk);
-    void pasteItemText(const std::wstring& text);
+    // until the lookup has reported in the status label; false when the window did not answer
+    // within timeoutMs.
+    bool pasteItemText(const std::string& gbk, DWORD timeoutMs = kIdleTimeoutMs);
+    bool pasteItemText(const std::wstring& text, DWORD timeoutMs = kIdleTimeoutMs);
     // Clicks into the item box unless it has the focus already (a click that gives it the
     // focus empties it), and waits until it has; false when it did not get it.
     bool focusItemBox();
     // Double-clicks the item box with the mouse and waits until the link request reached the
-    // platform and the run is over; false when no request came.
-    bool doubleClickItemBox();
+    // platform and the run is over; false when no request came or the run did not end.
+    bool doubleClickItemBox(DWORD timeoutMs = kIdleTimeoutMs);
     std::string status() const;
     // Waits until the status label shows text, true when it did.
     bool waitForStatus(const std::string& gbk, DWORD timeoutMs = 15000) const;
-    // Blocks until quillane.exe is back in its message loop.
-    void waitUntilIdle() const;
+    // Blocks until quillane.exe is back in its message loop; false when it was not within
+    // timeoutMs.
+    bool waitUntilIdle(DWORD timeoutMs = kIdleTimeoutMs) const;
 
 private:
     PlatformSim sim_;

@@ -55,15 +55,11 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
     barOnly.address = "/item.htm?id=33333333333";
     barOnly.neverFills = true;
     barOnly.barName = "地址和搜索栏";
-    BrowserViewSetup crowded = chromium;
-    crowded.address = "/item.htm?id=44444444444";
-    crowded.extraElements = 100000;
     const BrowserCase cases[] = {
         {"Chromium, over the page", chromium, false, "11111111111", 0},
         {"Firefox, over the toolbar", firefox, true, "22222222222", 0},
         {"Chromium's late page", late, false, "20496648200", 1},
         {"only the address bar, named in Chinese", barOnly, false, "33333333333", 0},
-        {"100 000 elements ahead of the toolbar", crowded, false, "44444444444", 0},
     };
     for (BrowserCase c : cases) {
         SCOPED_TRACE(c.label);
@@ -77,7 +73,7 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
         EXPECT_EQ(lastSearchedId(), c.searchedId);
         EXPECT_NE(clipboardText().find("auctionid=" + c.searchedId + "&adzoneid=202&siteid=101"), std::string::npos);
         EXPECT_EQ(sim().requestsTo(path.substr(0, path.find('?'))).size(), c.pageFetches);
-        // Bounded: a few calls per element near the top, never the 100 000 items.
+        // Bounded: a few calls per element near the top (the walk's own test has the long lists).
         EXPECT_LT(browser.callsServed(), 400) << "the tree was walked too far";
     }
 }

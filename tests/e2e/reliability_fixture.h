@@ -62,20 +62,9 @@ protected:
     }
     bool alive() { return session_->app().process().isRunning(); }
 
-    bool answersWithin(DWORD boundMs) const {
-        DWORD_PTR ignored = 0;
-        return SendMessageTimeoutW(session_->app().mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
-    }
-    // Puts text into the item box as one paste does; true when the lookup it started was over
-    // within the bound.
-    bool paste(const std::wstring& text, DWORD boundMs = kAnswerBoundMs) {
-        DWORD_PTR ignored = 0;
-        return SendMessageTimeoutW(itemBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, boundMs,
-                                   &ignored) != 0 &&
-               SendMessageTimeoutW(itemBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                                   boundMs, &ignored) != 0;
-    }
-    bool paste(const std::string& gbk, DWORD boundMs = kAnswerBoundMs) { return paste(gbkToWide(gbk), boundMs); }
+    bool answersWithin(DWORD boundMs) const { return session_->waitUntilIdle(boundMs); }
+    // As one paste does; true when the lookup it started was over within the bound.
+    bool paste(const std::string& gbk) { return session_->pasteItemText(gbk, kAnswerBoundMs); }
     // The member's own paste: the text goes on the clipboard, the box takes it from there.
     bool pasteFromClipboard(const std::wstring& text, DWORD boundMs = kAnswerBoundMs) {
         replaceClipboardWith(wideToGbk(text));
@@ -84,14 +73,8 @@ protected:
                                    &ignored) != 0 &&
                SendMessageTimeoutW(itemBox(), WM_PASTE, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
     }
-    // Double-clicks the item box with the mouse; true when the link request came and the
-    // window answered again within the bound.
-    bool doubleClick(DWORD boundMs = kAnswerBoundMs) {
-        const std::size_t before = sim().requestsTo(kLinkPath).size();
-        const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
-        doubleClickAt(centre.x, centre.y);
-        return waitUntil([&] { return sim().requestsTo(kLinkPath).size() > before; }) && answersWithin(boundMs);
-    }
+    // True when the link request came and the window answered again within the bound.
+    bool doubleClick() { return session_->doubleClickItemBox(kAnswerBoundMs); }
 
     // After a case, with the platform answering normally again: a lookup and a link that go
     // out with the login's cookies, the token and the member's ids, and the link arrives.

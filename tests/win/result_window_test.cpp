@@ -71,51 +71,45 @@ struct ExpectedControl {
     int id;
     const char* text;
     RECT rect;
+    const wchar_t* face;  // null: the default GUI font's
+    LONG height;          // 0: the default GUI font's
+    LONG weight;          // 0: not checked
 };
 
-TEST_F(ResultWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
+TEST_F(ResultWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrderWithTheirFonts) {
     const ExpectedControl expected[] = {
-        {ResultWindow::kEndButtonId, "关闭隐藏程序", {408, 162, 408 + 80, 162 + 40}},
-        {ResultWindow::kOpenLinkButtonId, "打开返利链接", {51, 162, 51 + 312, 162 + 40}},
-        {ResultWindow::kMessageLabelId, "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！", {6, 6, 6 + 480, 6 + 152}},
+        {ResultWindow::kEndButtonId, "关闭隐藏程序", {408, 162, 408 + 80, 162 + 40}, nullptr, 0, 0},
+        {ResultWindow::kOpenLinkButtonId, "打开返利链接", {51, 162, 51 + 312, 162 + 40}, L"\u5FAE\u8F6F\u96C5\u9ED1", -21,
+         FW_BOLD},  // 微软雅黑
+        {ResultWindow::kMessageLabelId, "夏季纯棉T恤的返利是12.50元！已成功复制返利地址！", {6, 6, 6 + 480, 6 + 152}, nullptr,
+         -21, FW_NORMAL},
     };
+    LOGFONTW defaultFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(defaultFont), &defaultFont);
     const std::vector<HWND> stacking = childrenInStackingOrder(window_->handle());
     ASSERT_EQ(stacking.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(expected[i].id);
-        HWND control = window_->control(expected[i].id);
+        const ExpectedControl& c = expected[i];
+        SCOPED_TRACE(c.id);
+        HWND control = window_->control(c.id);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(stacking[i], control);
-        EXPECT_EQ(windowText(control), expected[i].text);
+        EXPECT_EQ(windowText(control), c.text);
         const RECT rect = childRectInParent(control);
-        EXPECT_EQ(rect.left, expected[i].rect.left);
-        EXPECT_EQ(rect.top, expected[i].rect.top);
-        EXPECT_EQ(rect.right, expected[i].rect.right);
-        EXPECT_EQ(rect.bottom, expected[i].rect.bottom);
+        EXPECT_EQ(rect.left, c.rect.left);
+        EXPECT_EQ(rect.top, c.rect.top);
+        EXPECT_EQ(rect.right, c.rect.right);
+        EXPECT_EQ(rect.bottom, c.rect.bottom);
         EXPECT_TRUE(IsWindowVisible(control));
         EXPECT_TRUE(IsWindowEnabled(control));
+        const LOGFONTW font = fontOf(control);
+        EXPECT_STREQ(font.lfFaceName, c.face != nullptr ? c.face : defaultFont.lfFaceName);
+        EXPECT_EQ(font.lfHeight, c.height != 0 ? c.height : defaultFont.lfHeight);
+        if (c.weight != 0) {
+            EXPECT_EQ(font.lfWeight, c.weight);
+            EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
+        }
     }
-}
-
-TEST_F(ResultWindowTest, FontsAndLabelColour) {
-    LOGFONTW defaultFont{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(defaultFont), &defaultFont);
-    const LOGFONTW endFont = fontOf(window_->control(ResultWindow::kEndButtonId));
-    EXPECT_STREQ(endFont.lfFaceName, defaultFont.lfFaceName);
-    EXPECT_EQ(endFont.lfHeight, defaultFont.lfHeight);
-
-    const LOGFONTW openFont = fontOf(window_->control(ResultWindow::kOpenLinkButtonId));
-    EXPECT_STREQ(openFont.lfFaceName, L"\u5FAE\u8F6F\u96C5\u9ED1");  // 微软雅黑
-    EXPECT_EQ(openFont.lfHeight, -21);
-    EXPECT_EQ(openFont.lfWeight, FW_BOLD);
-    EXPECT_EQ(openFont.lfCharSet, GB2312_CHARSET);
-
-    const LOGFONTW labelFont = fontOf(window_->control(ResultWindow::kMessageLabelId));
-    EXPECT_STREQ(labelFont.lfFaceName, defaultFont.lfFaceName);
-    EXPECT_EQ(labelFont.lfHeight, -21);
-    EXPECT_EQ(labelFont.lfWeight, FW_NORMAL);
-    EXPECT_EQ(labelFont.lfCharSet, GB2312_CHARSET);
-
     // The colours the label is painted with, asked of the window as the label asks.
     HDC context = CreateCompatibleDC(nullptr);
     const LRESULT brush = SendMessageW(window_->handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
