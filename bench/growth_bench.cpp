@@ -3,13 +3,13 @@
 // program keeps from run to run is measured, not how long the runs take.
 #include <windows.h>
 #include <psapi.h>
-#include <winternl.h>
 
 #include <string>
 #include <vector>
 
 #include "bench/support/flow_driver.h"
 #include "bench/support/measure.h"
+#include "harness/process_load.h"
 #include "util/owners.h"
 
 namespace quillane::bench {
@@ -23,9 +23,6 @@ constexpr int kWarmUpSegments = 2;
 constexpr int kPageFetchEvery = 10;
 constexpr int kSamples = 5;
 
-// Handle values are multiples of four; this bounds the search far above what the program uses.
-constexpr ULONG_PTR kHighestHandleValue = 4 * 4096;
-
 struct Footprint {
     double workingSetMiB = 0;
     double committedMiB = 0;
@@ -36,7 +33,7 @@ struct Footprint {
 class ProcessProbe {
 public:
     explicit ProcessProbe(DWORD processId)
-        : process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE, processId)) {}
+        : process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)), processId_(processId) {}
     ProcessProbe(const ProcessProbe&) = delete;
     ProcessProbe& operator=(const ProcessProbe&) = delete;
 
@@ -48,52 +45,17 @@ public:
             if (!process_ || !GetProcessMemoryInfo(process_.get(), &memory, sizeof memory)) {
                 return {};
             }
-            readings.push_back({memory.WorkingSetSize / 1048576.0, memory.PagefileUsage / 1048576.0, openHandles(),
-                                threads()});
+            const test::ProcessLoad load = test::processLoad(processId_);
+            readings.push_back({memory.WorkingSetSize / 1048576.0, memory.PagefileUsage / 1048576.0,
+                                static_cast<double>(load.handles), static_cast<double>(load.threads)});
             Sleep(100);
         }
         return readings;
     }
 
 private:
-    // Wine reports no handle count for another process (GetProcessHandleCount gives 0, the
-    // system process list the size of the handle table): every handle value that can be
-    // duplicated out of the process is one open handle.
-    double openHandles() const {
-        int open = 0;
-        for (ULONG_PTR value = 4; value <= kHighestHandleValue; value += 4) {
-            HANDLE copy = nullptr;
-            if (DuplicateHandle(process_.get(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
-                                DUPLICATE_SAME_ACCESS)) {
-                ++open;
-                CloseHandle(copy);
-            }
-        }
-        return open;
-    }
-
-    // The process's threads, from the system's process list.
-    double threads() const {
-        std::vector<char> buffer(1 << 20);
-        ULONG length = 0;
-        if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                                     &length) != 0) {
-            return 0;
-        }
-        const DWORD processId = GetProcessId(process_.get());
-        for (std::size_t offset = 0;;) {
-            const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
-            if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == processId) {
-                return entry->NumberOfThreads;
-            }
-            if (entry->NextEntryOffset == 0) {
-                return 0;
-            }
-            offset += entry->NextEntryOffset;
-        }
-    }
-
     KernelHandle process_;
+    DWORD processId_;
 };
 
 std::vector<double> field(const std::vector<Footprint>& readings, double Footprint::*member) {

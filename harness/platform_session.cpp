@@ -1,15 +1,12 @@
 #include "harness/platform_session.h"
 
 #include "app/main_window.h"
+#include "app/result_window.h"
 #include "harness/wait.h"
 #include "util/wide_text.h"
+#include "workflow/service_paths.h"
 
 namespace quillane::test {
-namespace {
-
-constexpr const char* kLinkServicePath = "/common/code/getAuctionCode.json";
-
-}  // namespace
 
 EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std::string>>& variables) {
     EnvironmentOverrides environment;
@@ -79,12 +76,47 @@ bool PlatformSession::focusItemBox() {
 }
 
 bool PlatformSession::doubleClickItemBox(DWORD timeoutMs) {
-    const std::size_t linkRequestsBefore = sim_.requestsTo(kLinkServicePath).size();
+    const std::size_t linkRequestsBefore = sim_.requestsTo(kLinkPath).size();
     const POINT centre = app_->controlCentre(MainWindow::kItemEditId);
     doubleClickAt(centre.x, centre.y);
     const bool requested =
-        waitUntil([&] { return sim_.requestsTo(kLinkServicePath).size() > linkRequestsBefore; });
+        waitUntil([&] { return sim_.requestsTo(kLinkPath).size() > linkRequestsBefore; });
     return waitUntilIdle(timeoutMs) && requested;
+}
+
+HWND PlatformSession::pressHomeAt(POINT point) {
+    moveMouse(point.x, point.y);
+    pressKeys(L"Home");
+    HWND result = waitForWindowOfClass(processId(), ResultWindow::kClassName);
+    waitUntilIdle();
+    return result;
+}
+
+std::string PlatformSession::lastSearchedId() {
+    const auto searches = sim_.requestsTo(kSearchPath);
+    if (searches.empty()) {
+        return "(no search)";
+    }
+    const std::string q = searches.back().queryValue("q").value_or("");
+    const std::size_t id = q.rfind("id%3D");
+    return id == std::string::npos ? "" : q.substr(id + 5);
+}
+
+bool PlatformSession::loginViewShown() const {
+    return browserShown() && mainWindowHeight() == 387;
+}
+
+bool PlatformSession::compactViewShown() const {
+    return !browserShown() && mainWindowHeight() == 236;
+}
+
+bool PlatformSession::browserShown() const {
+    return IsWindowVisible(app_->control(MainWindow::kBrowserId)) != FALSE;
+}
+
+int PlatformSession::mainWindowHeight() const {
+    const RECT rect = windowRect(app_->mainWindow());
+    return rect.bottom - rect.top;
 }
 
 std::string PlatformSession::status() const {
@@ -100,6 +132,19 @@ bool PlatformSession::waitUntilIdle(DWORD timeoutMs) const {
     // the run that is blocking it is over.
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+}
+
+std::string resultText(HWND resultWindow) {
+    return windowText(GetDlgItem(resultWindow, ResultWindow::kMessageLabelId));
+}
+
+bool openLinkEnabled(HWND resultWindow) {
+    return IsWindowEnabled(GetDlgItem(resultWindow, ResultWindow::kOpenLinkButtonId)) != FALSE;
+}
+
+void closeResultWindow(HWND resultWindow) {
+    PostMessageW(resultWindow, WM_CLOSE, 0, 0);
+    waitUntil([&] { return !IsWindow(resultWindow); });
 }
 
 }  // namespace quillane::test

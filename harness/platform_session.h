@@ -47,6 +47,14 @@ public:
     // Double-clicks the item box with the mouse and waits until the link request reached the
     // platform and the run is over; false when no request came or the run did not end.
     bool doubleClickItemBox(DWORD timeoutMs = kIdleTimeoutMs);
+    // Presses Home with the mouse at the point and waits for the result window, then until the
+    // run is over (a press made during a run is dropped); null when no result window came.
+    HWND pressHomeAt(POINT point);
+    // The item id the last search asked the platform about: "" when it named none.
+    std::string lastSearchedId();
+    // The main window's two views: the login page over the controls, or the controls alone.
+    bool loginViewShown() const;
+    bool compactViewShown() const;
     std::string status() const;
     // Waits until the status label shows text, true when it did.
     bool waitForStatus(const std::string& gbk, DWORD timeoutMs = 15000) const;
@@ -55,8 +63,17 @@ public:
     bool waitUntilIdle(DWORD timeoutMs = kIdleTimeoutMs) const;
 
 private:
+    bool browserShown() const;
+    int mainWindowHeight() const;
+
     PlatformSim sim_;
     std::unique_ptr<QuillaneApp> app_;
 };
+
+// A result window's sentence, whether its "打开返利链接" button can be pressed, and closing it
+// as its close box does (returns once it is gone).
+std::string resultText(HWND resultWindow);
+bool openLinkEnabled(HWND resultWindow);
+void closeResultWindow(HWND resultWindow);
 
 }  // namespace quillane::test

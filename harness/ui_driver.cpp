@@ -223,6 +223,12 @@ void typeText(const std::wstring& text) {
 
 void moveMouse(int x, int y) {
     runOnDisplay(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
+    // The system may have the move a moment later: a key pressed right after it must not be
+    // read at the mouse's earlier place.
+    waitUntil([&] {
+        POINT now{};
+        return GetCursorPos(&now) && now.x == x && now.y == y;
+    }, 5000);
 }
 
 void clickAt(int x, int y) {

@@ -76,7 +76,8 @@ private:
     HWND window_;
 };
 
-// Real input on the X display. Keys are xdotool key names ("Home", "Escape").
+// Real input on the X display. Keys are xdotool key names ("Home", "Escape"). moveMouse
+// returns once the system has the mouse there.
 void pressKeys(const std::wstring& keys);
 void typeText(const std::wstring& text);
 void moveMouse(int x, int y);

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/result_window.h"
 #include "harness/browser_view_client.h"
 #include "harness/doc_view_client.h"
 #include "tests/support/harvested_session.h"
@@ -84,7 +85,7 @@ TEST_F(BrowserCaptureTest, TreeThatAnswersNothingBeforeAnyCaptureEndsInTheFailur
     setup.silent = true;
     BrowserViewProcess browser(setup);
     ASSERT_TRUE(browser.ready()) << browser.failure();
-    pointAt(browser.contentPoint());
+    moveMouse(browser.contentPoint().x, browser.contentPoint().y);
     pressKeys(L"Home");
     // The tree is asked again for 3 s; then, as any capture that finds no page.
     EXPECT_TRUE(session_->waitForStatus(kLookupFailure, 3500));

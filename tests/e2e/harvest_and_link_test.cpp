@@ -40,7 +40,7 @@ TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
     EXPECT_TRUE(box.ownerDisabled);
 
     EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + "101|202");
-    EXPECT_TRUE(compactViewShown());
+    EXPECT_TRUE(session_->compactViewShown());
 
     // The query itself is checked byte for byte against the scripted server; here, that the
     // real store's cookies went to the platform's host.
@@ -101,7 +101,7 @@ TEST_F(HarvestAndLinkTest, FailedHarvestKeepsTheLoginViewAndTheEarlierSession) {
         EXPECT_EQ(box.text, kHarvestFailure);
         EXPECT_EQ(sim().requestsTo(kAdzonePath).empty(), !c.loggedIn);
         EXPECT_EQ(session_->status(), c.status);
-        EXPECT_TRUE(loginViewShown()) << "the member can log in again";
+        EXPECT_TRUE(session_->loginViewShown()) << "the member can log in again";
     }
 
     // After a success, a failed harvest leaves the earlier token, ids and cookies in force.

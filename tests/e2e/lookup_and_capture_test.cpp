@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/result_window.h"
 #include "harness/browser-recorder/browser_log.h"
 #include "harness/doc_view_client.h"
 #include "tests/support/harvested_session.h"

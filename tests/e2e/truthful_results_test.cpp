@@ -174,14 +174,14 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
         if (c.recovered) {
             const SimRequest repeated = lastRequestTo(sim(), servicePath);
             EXPECT_NE(repeated.queryValue("_tb_token_"), platform_sim::kDefaultToken) << "the new login's token";
-            EXPECT_TRUE(compactViewShown());
+            EXPECT_TRUE(session_->compactViewShown());
             EXPECT_EQ(shown, c.flow == Flow::EditBox ? "\"ABC\"的返利是12.5元！"
                              : c.flow == Flow::Link  ? kLinkCopied
                                                      : "\"ABC\"的返利是12.5元！已成功复制返利地址！");
             continue;
         }
         EXPECT_EQ(shown, kLoginExpired);
-        EXPECT_TRUE(loginViewShown()) << "the member can log in above";
+        EXPECT_TRUE(session_->loginViewShown()) << "the member can log in above";
         EXPECT_EQ(clipboardText(), "kept");
         if (!c.loggedInAgain) {
             // The earlier token and ids are still in force once the platform takes them again

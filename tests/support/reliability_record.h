@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "harness/platform_sim_client.h"
+#include "harness/process_load.h"
 
 namespace quillane::test {
 
@@ -42,12 +43,5 @@ int sessionCookieLeaks(const std::vector<std::string>& rawRequests);
 // A request to the API host carries the member's whole session: the login's cookies and the
 // token, in the cookies and in the query.
 bool carriesSession(const SimRequest& request);
-
-// Open handles and threads of a process.
-struct ProcessLoad {
-    DWORD handles = 0;
-    DWORD threads = 0;
-};
-ProcessLoad processLoad(DWORD processId);
 
 }  // namespace quillane::test

@@ -21,8 +21,8 @@ LOGFONTW fontOf(HWND control) {
 }
 
 // Runs this thread's messages the way the program's message loop does, Esc included.
-bool pumpLikeTheProgramUntil(const std::function<bool()>& condition) {
-    return waitUntil(condition, 10000, closeOnEscape);
+bool pumpLikeTheProgramUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
+    return waitUntil(condition, timeoutMs, closeOnEscape);
 }
 
 class ResultWindowTest : public ::testing::Test {
@@ -53,10 +53,8 @@ TEST_F(ResultWindowTest, IsAFixedAlwaysOnTopWindowWithCloseBoxOnlyAndNoTaskbarBu
 
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    EXPECT_TRUE(style & WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-    EXPECT_FALSE(style & WS_THICKFRAME) << "the border must not be resizable";
+    // A caption with the close box only, not resizable.
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_CAPTION | WS_SYSMENU);
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowVisible(window));
     // The system gives a taskbar button to unowned windows and to those marked as app windows;
@@ -150,12 +148,17 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsThe
     // the window under the pointer on the bare virtual display.
     SetWindowPos(window_->handle(), nullptr, 20, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const POINT centre = centreOf(windowRect(window_->handle()));
-    moveMouse(centre.x, centre.y);
-    SetForegroundWindow(window_->handle());
     // Pressed from another thread: this one must run the messages as the program's loop does.
-    auto press = std::async(std::launch::async, [] { pressKeys(L"Escape"); });
-    EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }))
-        << "Esc did not close the window";
+    // A window of a suite running beside this one may take the focus for a moment: the key is
+    // pressed again, three times at most.
+    bool closed = false;
+    for (int press = 0; press < 3 && !closed; ++press) {
+        moveMouse(centre.x, centre.y);
+        SetForegroundWindow(window_->handle());
+        auto pressing = std::async(std::launch::async, [] { pressKeys(L"Escape"); });
+        closed = pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }, 4000);
+    }
+    EXPECT_TRUE(closed) << "Esc did not close the window";
     EXPECT_EQ(endRequests_, 0) << "closing the window does not end the program";
 
     window_ = std::make_unique<ResultWindow>("next", [] {}, [this] { ++endRequests_; });
