@@ -127,13 +127,5 @@ TEST_F(MainWindowTest, HoldsHomeWhileRunningAndReleasesItOnClose) {
     UnregisterHotKey(nullptr, kProbeId);
 }
 
-TEST_F(MainWindowTest, EscapeClosesTheActiveWindow) {
-    const POINT centre = centreOf(windowRect(app_->mainWindow()));
-    moveMouse(centre.x, centre.y);  // focus follows the pointer on the bare virtual display
-    SetForegroundWindow(app_->mainWindow());
-    pressKeys(L"Escape");
-    expectExitsWithCodeZero();
-}
-
 }  // namespace
 }  // namespace quillane::test

@@ -71,8 +71,6 @@ TEST_F(TruthfulResultsTest, OnlyAMadeLinkIsCopiedAndCalledCopied) {
         {"eliteUrl then clickUrl", {}, true, eliteLink()},
         {"only the newer shape: the short link", {{"linkShape", "newer"}}, true, sim().otherUrl("/s/12345678901")},
         {"success marker without any link", {{"linkShape", "none"}}, false, ""},
-        {"unsuccessful reply", {{"linkOk", "0"}}, false, ""},
-        {"connection cut", {{"fault", "cut:start"}, {"on", "link"}}, false, ""},
     };
     for (const LinkCase& c : cases) {
         SCOPED_TRACE(c.label);
