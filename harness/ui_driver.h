@@ -61,8 +61,8 @@ RECT windowRect(HWND window);
 RECT childRectInParent(HWND child);
 std::vector<HWND> childrenInStackingOrder(HWND parent);
 
-// A plain top-level window of the calling process (a static control, normal stacking),
-// destroyed with the object; children: plain child windows below it.
+// A plain top-level window of the calling process (of a static control's class unless named),
+// normal stacking, destroyed with the object; children: plain child windows below it.
 class PlainWindow {
 public:
     explicit PlainWindow(bool visible, const wchar_t* className = L"STATIC", const std::wstring& title = L"plain",

@@ -86,7 +86,8 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
 TEST_F(MainWindowTest, ItemEditBoxIsAMultiLineSunkenBoxWithoutScrollBars) {
     HWND box = app_->control(MainWindow::kItemEditId);
     // The selection hides while the box lacks the focus.
-    EXPECT_EQ(GetWindowLongPtrW(box, GWL_STYLE) & (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL | ES_NOHIDESEL), ES_MULTILINE);
+    const LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
+    EXPECT_EQ(style & (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL | ES_NOHIDESEL), ES_MULTILINE);
     EXPECT_TRUE(GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 

@@ -54,7 +54,8 @@ TEST_F(ResultWindowTest, IsAFixedAlwaysOnTopWindowWithCloseBoxOnlyAndNoTaskbarBu
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
     // A caption with the close box only, not resizable.
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU);
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowVisible(window));
     // The system gives a taskbar button to unowned windows and to those marked as app windows;
