@@ -79,6 +79,22 @@ TEST(MergeCookies, MergedTextFeedsTheNextMergeUnchanged) {
     EXPECT_EQ(mergeCookies(cookies, none), "sid=2; cna=xy");
 }
 
+TEST(MergeCookies, ManyEntriesStayDistinct) {
+    // A server sending thousands of cookies: every name kept once, in order.
+    std::string incoming;
+    std::string existing;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string name = 'n' + std::to_string(i);
+        incoming.append(name).append("=v; ");
+        existing.append(name).append("=old; ");
+    }
+    existing += "last=1";
+    const std::string merged = mergeCookies(existing, incoming);
+    EXPECT_EQ(merged.substr(0, 16), "n0=v; n1=v; n2=v");
+    EXPECT_EQ(merged.substr(merged.size() - 15), "n4999=v; last=1");
+    EXPECT_EQ(merged.find("old"), std::string::npos);
+}
+
 struct NameCase {
     std::string entry;
     std::string name;
