@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 #include "tests/e2e/reliability_fixture.h"
 
@@ -19,17 +20,12 @@ protected:
     // Every key of the service's query appears once, and the token is the member's own.
     static bool oneValuePerKey(const SimRequest& request) {
         const std::string target = request.target();
-        const std::string query = target.substr(target.find('?') + 1);
+        std::istringstream query(target.substr(target.find('?') + 1));
         std::set<std::string> keys;
-        std::size_t begin = 0;
-        while (begin <= query.size()) {
-            std::size_t end = query.find('&', begin);
-            end = end == std::string::npos ? query.size() : end;
-            const std::string pair = query.substr(begin, end - begin);
+        for (std::string pair; std::getline(query, pair, '&');) {
             if (!keys.insert(pair.substr(0, pair.find('='))).second) {
                 return false;
             }
-            begin = end + 1;
         }
         return keys == std::set<std::string>{"spm", "q", "t", "_tb_token_", "_input_charset"};
     }

@@ -20,8 +20,6 @@ TEST(MergeCookies, NewerEntriesFirstThenTheOlderOnesNotReplaced) {
     const MergeCase cases[] = {
         // Newer first, then the older entries that were not replaced, in their order.
         {"NewerReplaceOlder", "a=1; b=2; c=3", "c=9; d=4", "c=9; d=4; a=1; b=2"},
-        {"OnlyExisting", "a=1; b=2", "", "a=1; b=2"},
-        {"OnlyIncoming", "", "a=1; b=2", "a=1; b=2"},
         {"ValueMayHoldEquals", "a=x", "a=b=c", "a=b=c"},
         {"NamesAreCaseSensitive", "SID=1", "sid=2", "sid=2; SID=1"},
         {"EntryWithoutEqualsNamedBySelf", "flag", "flag=1", "flag=1"},
@@ -29,7 +27,6 @@ TEST(MergeCookies, NewerEntriesFirstThenTheOlderOnesNotReplaced) {
         // Deletions.
         {"IncomingDeletionRemovesCookie", "a=1; b=2", "a=deleted", "b=2"},
         {"ExistingDeletionDropped", "a=1; b=deleted", "", "a=1"},
-        {"DeletionOfUnknownName", "a=1", "z=deleted", "a=1"},
         {"DeletionThenNewValueTogether", "x=0", "x=deleted; x=2", "x=2"},
         {"DeletionIsCaseSensitive", "a=DELETED", "", "a=DELETED"},
         {"DeletedMustFollowEquals", "a=xdeleted; b=deleted1", "", "a=xdeleted; b=deleted1"},
@@ -37,14 +34,11 @@ TEST(MergeCookies, NewerEntriesFirstThenTheOlderOnesNotReplaced) {
         {"IncomingSameNameBothKept", "", "x=1; x=2", "x=1; x=2"},
         {"IncomingExactRepeatDropped", "", "a=1; b=2; a=1", "a=1; b=2"},
         {"ExistingSecondOfNameSkipped", "a=1; a=2", "", "a=1"},
-        {"SameEntryOnBothSides", "a=1", "a=1", "a=1"},
         // Spaces and empty pieces.
         {"SpacesInsideValuesRemoved", "t=hello world", "", "t=helloworld"},
         {"OnlySpaces", "   ", "  ", ""},
-        {"BothEmpty", "", "", ""},
         {"EmptyPiecesSkipped", "a=1;;b=2", "c=3;;d=4", "c=3; d=4; a=1; b=2"},
         {"LeadingAndTrailingSeparators", "; a=1;", " ;b=2; ", "b=2; a=1"},
-        {"OnlySeparators", "; ;", ";;", ""},
         // Only the ASCII space is a space: tabs and the GBK ideographic space stay.
         {"TabIsNotASpace", "a=1;\tb=2", "", "a=1; \tb=2"},
         {"GbkIdeographicSpaceKept", "n=\xA1\xA1x", "", "n=\xA1\xA1x"},

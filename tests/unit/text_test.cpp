@@ -44,7 +44,6 @@ TEST(TextBetween, CutsExactlyTheValue) {
         {"StartMissing", "a=1; b=2", "lang=", ";", 1, false, ""},
         {"IgnoresCaseByDefault", "Set-Cookie: a=1; path=/", "set-cookie:", ";", 1, false, " a=1"},
         {"CaseSensitiveOnRequest", "Set-Cookie: a=1; path=/", "set-cookie:", ";", 1, true, ""},
-        {"EndRightAfterStart", "id=;", "id=", ";", 1, false, ""},
         {"EndBeforeStartIgnored", ";a=1;", "a=", ";", 1, false, "1"},
         {"EndLettersFoldToo", "<TD>v</td>", "<td>", "</TD>", 1, false, "v"},
         // Overlaps: the end marker never overlaps the start marker's occurrence, and a partial
@@ -54,18 +53,11 @@ TEST(TextBetween, CutsExactlyTheValue) {
         {"StartAfterPartialMatch", "aaab=1;", "aab=", ";", 1, false, "1"},
         {"EndAfterPartialMatch", "v=12\r\r\n", "v=", "\r\n", 1, false, "12\r"},
         {"FirstStartOccurrenceWins", "a=1 a=2;", "a=", ";", 1, false, "1 a=2"},
-        // Markers at the edges of the subject.
-        {"StartMarkerEndsSubject", "k=v;end", "end", ";", 1, false, ""},
-        {"EndMarkerEndsSubject", "x=12", "x=", "2", 1, false, "1"},
-        {"WholeSubjectIsMarkers", "ab", "a", "b", 1, false, ""},
         {"EmptySubject", "", "a", "b", 1, false, ""},
-        {"EmptyStartMarker", "a=1;", "", ";", 1, false, ""},
-        // Start positions are 1-based bytes.
+        // Start positions are 1-based bytes. Other edges (markers at the subject's ends, empty
+        // markers, positions past the end) are the fuzz target's, against its reference.
         {"StartPositionSkipsEarlierValue", "a=1;a=2;", "a=", ";", 4, false, "2"},
-        {"StartPositionOnTheMarker", "a=1;a=2;", "a=", ";", 5, false, "2"},
-        {"StartPositionPastLastMarker", "a=1;a=2;", "a=", ";", 6, false, ""},
         {"StartPositionZeroIsStart", "a=1;a=2;", "a=", ";", 0, false, "1"},
-        {"StartPositionJustPastEnd", "a=1;", "a=", ";", 5, false, ""},
         // The quote placeholder, in markers only.
         {"PlaceholderInBothMarkers", "<a href=\"u1\">", placeholdersFor("href=\""), placeholdersFor("\""), 1, false,
          "u1"},
@@ -103,11 +95,6 @@ TEST(TextAfterLast, TakesEverythingAfterTheLastMarker) {
         {"ExactCaseByDefault", "item.htm?id=1&skuId=2", "id=", false, "1&skuId=2"},
         {"IgnoresCaseOnRequest", "item.htm?id=1&skuId=2", "id=", true, "2"},
         {"OnlyOccurrenceAtStart", "id=123", "id=", false, "123"},
-        {"MarkerEndsSubject", "abc", "c", false, ""},
-        {"MarkerMissing", "abc", "x", false, ""},
-        {"MarkerIsSubject", "id=", "id=", false, ""},
-        {"MarkerLongerThanSubject", "id", "id=", false, ""},
-        {"EmptyMarker", "abc", "", false, ""},
         {"EmptySubject", "", "a", false, ""},
         {"OverlappingOccurrencesEndSubject", "aaa", "aa", false, ""},
         {"OverlappingOccurrencesThenText", "xaaay", "aa", false, "y"},
