@@ -22,7 +22,7 @@ protected:
     // Presses Home with the mouse at the point and closes the result window after checking
     // it; false when none came.
     bool pressHomeAndCloseAt(POINT point) {
-        HWND result = pressHomeAt(point);
+        HWND result = session_->pressHomeAt(point);
         if (result == nullptr) {
             return false;
         }
@@ -71,7 +71,7 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
         ASSERT_TRUE(sim().clearLog());
         ASSERT_TRUE(pressHomeAndCloseAt(c.overToolbar ? browser.toolbarPoint() : browser.contentPoint()))
             << "no result window; status: " << session_->status();
-        EXPECT_EQ(lastSearchedId(), c.searchedId);
+        EXPECT_EQ(session_->lastSearchedId(), c.searchedId);
         EXPECT_NE(clipboardText().find("auctionid=" + c.searchedId + "&adzoneid=202&siteid=101"), std::string::npos);
         EXPECT_EQ(sim().requestsTo(path.substr(0, path.find('?'))).size(), c.pageFetches);
         // Bounded: a few calls per element near the top (the walk's own test has the long lists).
@@ -90,7 +90,7 @@ TEST_F(BrowserCaptureTest, TreeThatAnswersNothingBeforeAnyCaptureEndsInTheFailur
     // The tree is asked again for 3 s; then, as any capture that finds no page.
     EXPECT_TRUE(session_->waitForStatus(kLookupFailure, 3500));
     EXPECT_EQ(findWindowOfClass(session_->processId(), ResultWindow::kClassName), nullptr);
-    EXPECT_EQ(lastSearchedId(), "");
+    EXPECT_EQ(session_->lastSearchedId(), "");
 }
 
 TEST_F(BrowserCaptureTest, HomeOverAWindowWithoutAPageRepeatsTheNewestCapture) {
@@ -118,12 +118,12 @@ TEST_F(BrowserCaptureTest, HomeOverAWindowWithoutAPageRepeatsTheNewestCapture) {
     for (const auto& press : presses) {
         SCOPED_TRACE(press.label);
         ASSERT_TRUE(pressHomeAndCloseAt(press.point)) << "status: " << session_->status();
-        EXPECT_EQ(lastSearchedId(), press.searchedId);
+        EXPECT_EQ(session_->lastSearchedId(), press.searchedId);
     }
     // The member navigated in the browser: the next press over it reads the new page.
     ASSERT_TRUE(chrome.navigate(itemPage("33333333333")));
     ASSERT_TRUE(pressHomeAndCloseAt(chrome.contentPoint()));
-    EXPECT_EQ(lastSearchedId(), "33333333333");
+    EXPECT_EQ(session_->lastSearchedId(), "33333333333");
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST_F(LookupTest, EmptyBoxEndsInTheFailureText) {
     SendMessageTimeoutW(box, EM_SETSEL, 0, -1, SMTO_NORMAL, 30000, &ignored);
     SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 30000, &ignored);
     EXPECT_EQ(searches().size(), 2u);
-    EXPECT_EQ(lastSearchedId(), "");
+    EXPECT_EQ(session_->lastSearchedId(), "");
     EXPECT_EQ(session_->status(), kLookupFailure);
 }
 
@@ -59,7 +59,7 @@ TEST_F(LookupTest, ShareTextFindsItsItemThroughTheShortLinkPage) {
     const std::string shortLink = sim().otherUrl("/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz");
     session_->pasteItemText("【淘宝】" + shortLink + " MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开");
     EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
-    EXPECT_EQ(lastSearchedId(), "20496648200");
+    EXPECT_EQ(session_->lastSearchedId(), "20496648200");
     // The page's script names the item's mobile page, whose address names the id: one fetch.
     const auto requests = hops();
     ASSERT_EQ(requests.size(), 1u);
@@ -71,7 +71,7 @@ TEST_F(LookupTest, AnotherMembersAffiliateLinkLeadsToTheItemThroughTheJumpPage) 
     ASSERT_TRUE(sim().clearLog());
     session_->pasteItemText(sim().otherUrl("/t?e=m%3D2%26s%3DAbC123%26i%3D623174277353"));
     EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
-    EXPECT_EQ(lastSearchedId(), "623174277353");
+    EXPECT_EQ(session_->lastSearchedId(), "623174277353");
     // The jump page's hops themselves are the resolver's test; none of them carried the session.
     const auto requests = hops();
     EXPECT_EQ(requests.size(), 3u);
@@ -99,7 +99,7 @@ TEST_F(LookupTest, TitlesShowAsAPersonReadsThemInTheLabelAndTheResultWindow) {
         ASSERT_TRUE(sim().set({{"titleJson", c.titleJson}}));
         session_->pasteItemText(sim().otherUrl("/item.htm?id=12345678901"));
         EXPECT_EQ(session_->status(), std::string(c.shown) + "的返利是12.5元！");
-        HWND result = pressHomeAt(page->contentPoint());
+        HWND result = session_->pressHomeAt(page->contentPoint());
         ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
         EXPECT_EQ(resultText(result), std::string(c.shown) + "的返利是12.5元！已成功复制返利地址！");
         closeResultWindow(result);
@@ -117,7 +117,7 @@ TEST_F(LookupTest, HomeOverThePageOrItsFrameShowsTheResultCopiesTheLinkAndItsBut
     for (POINT point : {page->contentPoint(), page->captionPoint()}) {
         SCOPED_TRACE(point.y);
         replaceClipboardWith("kept");
-        HWND result = pressHomeAt(point);
+        HWND result = session_->pressHomeAt(point);
         ASSERT_NE(result, nullptr) << "no result window; status: " << session_->status();
         EXPECT_EQ(resultText(result), kAbcResult);
         EXPECT_TRUE(GetWindowLongPtrW(result, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -138,7 +138,7 @@ TEST_F(LookupTest, FailedLinkSaysSoAndItsButtonCannotOpenTheEarlierLink) {
     ASSERT_TRUE(sim().set({{"eliteUrl", firstLink}}));
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    HWND first = pressHomeAt(page->contentPoint());
+    HWND first = session_->pressHomeAt(page->contentPoint());
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(openLinkEnabled(first));
     closeResultWindow(first);
@@ -146,7 +146,7 @@ TEST_F(LookupTest, FailedLinkSaysSoAndItsButtonCannotOpenTheEarlierLink) {
     for (const char* linkMode : {"linkOk", "linkShape"}) {
         SCOPED_TRACE(linkMode);
         ASSERT_TRUE(sim().set({{linkMode, std::string(linkMode) == "linkOk" ? "0" : "none"}}));
-        HWND result = pressHomeAt(page->contentPoint());
+        HWND result = session_->pressHomeAt(page->contentPoint());
         ASSERT_NE(result, nullptr);
         EXPECT_EQ(resultText(result), "\"ABC\"的返利是12.5元！返利链接获取失败！");
         EXPECT_FALSE(openLinkEnabled(result));
@@ -159,7 +159,7 @@ TEST_F(LookupTest, FailedLinkSaysSoAndItsButtonCannotOpenTheEarlierLink) {
 TEST_F(LookupTest, EndButtonEndsTheProgramAndFreesHome) {
     const auto page = openItemPage();
     ASSERT_TRUE(page->ready()) << page->failure();
-    HWND result = pressHomeAt(page->contentPoint());
+    HWND result = session_->pressHomeAt(page->contentPoint());
     ASSERT_NE(result, nullptr);
     PostMessageW(GetDlgItem(result, ResultWindow::kEndButtonId), BM_CLICK, 0, 0);
     DWORD exitCode = 1234;

@@ -108,7 +108,7 @@ TEST_F(TruthfulResultsTest, ABusyClipboardIsWaitedForASecondThenNamed) {
     replaceClipboardWith("kept");
     auto holder = holdClipboard(3000);
     ASSERT_NE(holder, nullptr);
-    HWND result = pressHomeAt(page.contentPoint());
+    HWND result = session_->pressHomeAt(page.contentPoint());
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(resultText(result), std::string("\"ABC\"的返利是12.5元！") + kClipboardBusy);
     EXPECT_TRUE(openLinkEnabled(result));
@@ -160,7 +160,7 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
             ASSERT_TRUE(session_->doubleClickItemBox());
             shown = session_->status();
         } else {
-            HWND result = pressHomeAt(page.contentPoint());
+            HWND result = session_->pressHomeAt(page.contentPoint());
             ASSERT_NE(result, nullptr);
             shown = resultText(result);
             EXPECT_EQ(openLinkEnabled(result), c.recovered);
@@ -185,7 +185,7 @@ TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
             // The earlier token and ids are still in force once the platform takes them again
             // (Home, as the login page now covers the item box).
             ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
-            HWND result = pressHomeAt(page.contentPoint());
+            HWND result = session_->pressHomeAt(page.contentPoint());
             ASSERT_NE(result, nullptr);
             EXPECT_EQ(resultText(result), "\"ABC\"的返利是12.5元！已成功复制返利地址！");
             closeResultWindow(result);

@@ -36,8 +36,6 @@ protected:
 
     PlatformSim& sim() { return session_->sim(); }
 
-    HWND pressHomeAt(POINT point) { return session_->pressHomeAt(point); }
-    std::string lastSearchedId() { return session_->lastSearchedId(); }
     POINT overMainWindow() { return session_->app().controlCentre(MainWindow::kStatusLabelId); }
 
     std::unique_ptr<PlatformSession> session_;
