@@ -6,7 +6,7 @@
 #include "app/publisher_notice.h"
 #include "app/window_system.h"
 #include "workflow/affiliate_link.h"
-#include "workflow/batch_text.h"
+#include "workflow/reading/batch_text.h"
 #include "workflow/deployment.h"
 #include "workflow/member_texts.h"
 #include "workflow/page_capture.h"

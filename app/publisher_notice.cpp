@@ -7,7 +7,7 @@
 #include "app/owned_message.h"
 #include "app/window_system.h"
 #include "http/request_engine.h"
-#include "util/text.h"
+#include "util/text/text.h"
 #include "workflow/deployment.h"
 
 namespace quillane {

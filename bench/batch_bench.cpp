@@ -13,7 +13,7 @@
 #include "bench/support/flow_driver.h"
 #include "bench/support/measure.h"
 #include "workflow/batch_conversion.h"
-#include "workflow/batch_text.h"
+#include "workflow/reading/batch_text.h"
 #include "workflow/harvest.h"
 #include "workflow/member_texts.h"
 

@@ -14,7 +14,7 @@
 #include "bench/support/measure.h"
 #include "http/encoding.h"
 #include "http/request_engine.h"
-#include "http/request_headers.h"
+#include "http/parsing/request_headers.h"
 #include "harness/scripted_server.h"
 #include "util/owners.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench/support/measure.h"
-#include "workflow/hand_off.h"
-#include "workflow/item_reference.h"
+#include "workflow/reading/hand_off.h"
+#include "workflow/reading/item_reference.h"
 
 namespace quillane::bench {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "util/cookies.h"
+#include "util/text/cookies.h"
 
 namespace quillane::fuzz {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "util/ascii.h"
+#include "util/text/ascii.h"
 
 namespace quillane::fuzz {
 

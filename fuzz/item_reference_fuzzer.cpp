@@ -15,11 +15,11 @@
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
-#include "http/url.h"
-#include "workflow/batch_text.h"
-#include "workflow/hand_off.h"
-#include "workflow/item_id.h"
-#include "workflow/item_reference.h"
+#include "http/parsing/url.h"
+#include "workflow/reading/batch_text.h"
+#include "workflow/reading/hand_off.h"
+#include "workflow/reading/item_id.h"
+#include "workflow/reading/item_reference.h"
 
 namespace quillane::fuzz {
 namespace {

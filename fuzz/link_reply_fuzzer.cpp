@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
-#include "workflow/link_reply.h"
-#include "workflow/login_expiry.h"
+#include "workflow/reading/link_reply.h"
+#include "workflow/reading/login_expiry.h"
 
 namespace quillane::fuzz {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
-#include "util/readable_title.h"
+#include "util/text/readable_title.h"
 
 namespace quillane::fuzz {
 namespace {

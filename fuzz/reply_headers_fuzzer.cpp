@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "http/reply_headers.h"
-#include "util/cookies.h"
+#include "http/parsing/reply_headers.h"
+#include "util/text/cookies.h"
 
 namespace quillane::fuzz {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
-#include "util/text.h"
+#include "util/text/text.h"
 
 namespace quillane::fuzz {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
-#include "http/url.h"
+#include "http/parsing/url.h"
 
 namespace quillane::fuzz {
 namespace {

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "harness/wait.h"
-#include "util/ascii.h"
+#include "util/text/ascii.h"
 
 namespace quillane::test {
 namespace {

@@ -8,11 +8,11 @@
 #include <optional>
 
 #include "http/encoding.h"
-#include "http/reply_headers.h"
-#include "http/request_headers.h"
+#include "http/parsing/reply_headers.h"
+#include "http/parsing/request_headers.h"
 #include "http/request_limits.h"
-#include "http/url.h"
-#include "util/cookies.h"
+#include "http/parsing/url.h"
+#include "util/text/cookies.h"
 #include "util/owners.h"
 
 namespace quillane {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "util/cookies.h"
-#include "util/text.h"
+#include "util/text/cookies.h"
+#include "util/text/text.h"
 
 namespace quillane {
 namespace {

@@ -1,9 +1,9 @@
 #include "workflow/affiliate_link.h"
 
 #include "util/timestamp.h"
-#include "workflow/link_reply.h"
+#include "workflow/reading/link_reply.h"
 #include "workflow/platform_request.h"
-#include "workflow/query_value.h"
+#include "workflow/reading/query_value.h"
 #include "workflow/service_paths.h"
 
 namespace quillane {

@@ -5,10 +5,10 @@
 #include <mutex>
 #include <thread>
 
-#include "util/cookies.h"
+#include "util/text/cookies.h"
 #include "util/timestamp.h"
 #include "workflow/affiliate_link.h"
-#include "workflow/batch_text.h"
+#include "workflow/reading/batch_text.h"
 #include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
 

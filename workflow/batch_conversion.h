@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "workflow/deployment.h"
-#include "workflow/item_reference.h"
+#include "workflow/reading/item_reference.h"
 #include "workflow/login_recovery.h"
 #include "workflow/session_state.h"
 

@@ -2,11 +2,11 @@
 
 #include "http/request_engine.h"
 #include "util/cookie_store.h"
-#include "util/text.h"
+#include "util/text/text.h"
 #include "util/timestamp.h"
-#include "workflow/login_expiry.h"
+#include "workflow/reading/login_expiry.h"
 #include "workflow/member_texts.h"
-#include "workflow/query_value.h"
+#include "workflow/reading/query_value.h"
 #include "workflow/service_paths.h"
 
 namespace quillane {

@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "http/reply_headers.h"
+#include "http/parsing/reply_headers.h"
 #include "http/request_engine.h"
-#include "http/request_headers.h"
-#include "http/url.h"
-#include "util/ascii.h"
-#include "util/text.h"
-#include "workflow/hand_off.h"
-#include "workflow/item_reference.h"
+#include "http/parsing/request_headers.h"
+#include "http/parsing/url.h"
+#include "util/text/ascii.h"
+#include "util/text/text.h"
+#include "workflow/reading/hand_off.h"
+#include "workflow/reading/item_reference.h"
 
 namespace quillane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "util/cookie_store.h"
 #include "workflow/harvest.h"
-#include "workflow/login_expiry.h"
+#include "workflow/reading/login_expiry.h"
 #include "workflow/platform_request.h"
 
 namespace quillane {

@@ -1,6 +1,6 @@
 #include "workflow/page_capture.h"
 
-#include "workflow/accessible_address.h"
+#include "workflow/capture/accessible_address.h"
 
 namespace quillane {
 

@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "workflow/page_document.h"
+#include "workflow/capture/page_document.h"
 #include "workflow/rebate_lookup.h"
 
 namespace quillane {

@@ -1,12 +1,12 @@
 #include "workflow/rebate_lookup.h"
 
-#include "util/readable_title.h"
-#include "util/text.h"
+#include "util/text/readable_title.h"
+#include "util/text/text.h"
 #include "util/timestamp.h"
 #include "util/wide_text.h"
 #include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
-#include "workflow/query_value.h"
+#include "workflow/reading/query_value.h"
 #include "workflow/service_paths.h"
 
 namespace quillane {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "sim/dispatch_object.h"
-#include "workflow/accessible_walk.h"  // the interface's identifier
+#include "workflow/capture/accessible_walk.h"  // the interface's identifier
 
 namespace quillane::browserview {
 

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "sim/browser_view/protocol.h"
-#include "workflow/accessible_walk.h"  // the interface's identifier
+#include "workflow/capture/accessible_walk.h"  // the interface's identifier
 
 namespace quillane::browserview {
 

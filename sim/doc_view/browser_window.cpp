@@ -5,7 +5,7 @@
 #include <new>
 
 #include "sim/doc_view/protocol.h"
-#include "workflow/page_document.h"  // the document interface's identifier
+#include "workflow/capture/page_document.h"  // the document interface's identifier
 
 namespace quillane::docview {
 

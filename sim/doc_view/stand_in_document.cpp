@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "workflow/page_document.h"  // the document interface's identifier
+#include "workflow/capture/page_document.h"  // the document interface's identifier
 
 namespace quillane::docview {
 

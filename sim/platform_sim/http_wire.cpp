@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "util/ascii.h"
+#include "util/text/ascii.h"
 
 namespace platform_sim {
 namespace {

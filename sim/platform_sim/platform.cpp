@@ -4,7 +4,7 @@
 
 #include "sim/platform_sim/defaults.h"
 #include "sim/platform_sim/marketplace_links.h"
-#include "util/ascii.h"
+#include "util/text/ascii.h"
 
 namespace platform_sim {
 namespace {

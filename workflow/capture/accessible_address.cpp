@@ -1,0 +1,194 @@
+#include "workflow/capture/accessible_address.h"
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "util/owners.h"
+#include "workflow/capture/accessible_walk.h"
+#include "workflow/capture/pending_messages.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr char kChromiumFrameClass[] = "Chrome_WidgetWin_1";
+constexpr char kChromiumPageClass[] = "Chrome_RenderWidgetHostHWND";
+constexpr char kFirefoxFrameClass[] = "MozillaWindowClass";
+// No message to the browser waits longer than this; a hung browser is not waited for at all.
+constexpr UINT kBrowserMessageTimeoutMs = 1000;
+// While the tree holds no page yet (Chromium builds it only once asked, and its page part some
+// hundreds of milliseconds later; Edge takes up to seconds), it is read again this often.
+constexpr DWORD kRetryIntervalMs = 100;
+// Once the address bar answered, the page document is waited for this long before the
+// address bar's text is taken: the document's address is the exact one, the bar's lacks its
+// scheme.
+constexpr DWORD kAddressBarPatienceMs = 1000;
+// A search runs on a thread of its own, so that a browser that hangs inside a call of its
+// tree cannot hold the program: after the search's time (and a little for the walk's last
+// call) the program goes on without it. Threads still stuck in such a browser are counted;
+// past this many no new search starts.
+constexpr DWORD kWalkEndGraceMs = 300;
+constexpr int kMaxSearchesInFlight = 4;
+
+std::atomic<int> searchesInFlight{0};
+// The Chromium window last woken, by window and process: waking costs round trips to the
+// browser, and a woken browser stays awake.
+std::atomic<HWND> lastWokenWindow{nullptr};
+std::atomic<DWORD> lastWokenProcess{0};
+
+bool hasClass(HWND window, const char* className) {
+    char actual[64] = {};
+    return GetClassNameA(window, actual, sizeof actual) > 0 && std::strcmp(actual, className) == 0;
+}
+
+BOOL CALLBACK findChromiumPage(HWND window, LPARAM found) {
+    if (hasClass(window, kChromiumPageClass)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The object a window hands out for OBJID_CLIENT, as AccessibleObjectFromWindow asks for it,
+// but with the wait bounded: a hung or slow browser is given up on.
+ComPtr<IAccessible> clientObjectOf(HWND window) {
+    DWORD_PTR reply = 0;
+    ComPtr<IAccessible> object;
+    if (!SendMessageTimeoutW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_ABORTIFHUNG,
+                             kBrowserMessageTimeoutMs, &reply) ||
+        reply == 0) {
+        return object;
+    }
+    // Taking the object is also what frees the answer, so it is taken even when unused.
+    if (FAILED(ObjectFromLresult(static_cast<LRESULT>(reply), kAccessibleInterface, 0, object.put()))) {
+        object.reset();
+    }
+    return object;
+}
+
+// Chromium builds its tree only for a client that asks its page's window.
+void wakeChromium(HWND topLevel, RetiredElements& retired) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(topLevel, &process);
+    if (lastWokenWindow.load() == topLevel && lastWokenProcess.load() == process) {
+        return;
+    }
+    HWND page = nullptr;
+    EnumChildWindows(topLevel, findChromiumPage, reinterpret_cast<LPARAM>(&page));
+    if (page == nullptr) {
+        return;
+    }
+    ComPtr<IAccessible> pageObject = clientObjectOf(page);
+    if (pageObject) {
+        lastWokenWindow = topLevel;
+        lastWokenProcess = process;
+        retire(retired, pageObject);
+    }
+}
+
+// The elements taken from the browser end up in retired, to be let go of after the search.
+std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG start, RetiredElements& retired) {
+    if (kind == BrowserKind::Chromium) {
+        wakeChromium(topLevel, retired);
+    }
+    const AccessibleWalkBounds bounds{3000, 25, start + kAccessibleSearchMs};
+    ComPtr<IAccessible> root;  // retired when the search ends, with the rest
+    std::optional<std::string> addressBar;
+    ULONGLONG addressBarSince = 0;
+    for (;;) {
+        const ULONGLONG attempt = GetTickCount64();
+        if (!root) {
+            root = clientObjectOf(topLevel);
+        }
+        if (root) {
+            AccessibleFindings findings = walkAccessibleTree(root.get(), bounds, retired);
+            if (findings.documentAddress) {
+                retire(retired, root);
+                return findings.documentAddress;
+            }
+            if (findings.addressBarAddress && !addressBar) {
+                addressBar = std::move(findings.addressBarAddress);
+                addressBarSince = GetTickCount64();
+            }
+            if (findings.otherDocument) {
+                break;
+            }
+        }
+        // Nobody waits for an address yet: the elements of this attempt go now, which bounds
+        // what a long search holds.
+        retired.clear();
+        // Attempts start every kRetryIntervalMs; a walk that took longer is followed at once.
+        const ULONGLONG next = attempt + kRetryIntervalMs;
+        const ULONGLONG now = GetTickCount64();
+        if ((addressBar && now - addressBarSince >= kAddressBarPatienceMs) || next >= bounds.deadline) {
+            break;
+        }
+        if (next > now) {
+            Sleep(static_cast<DWORD>(next - now));
+        }
+    }
+    retire(retired, root);
+    return addressBar;
+}
+
+// What the search thread and the waiting caller share; whichever ends last frees it.
+struct Search {
+    KernelHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::optional<std::string> address;
+};
+
+}  // namespace
+
+BrowserKind browserKindOf(HWND topLevel) {
+    if (hasClass(topLevel, kChromiumFrameClass)) {
+        return BrowserKind::Chromium;
+    }
+    if (hasClass(topLevel, kFirefoxFrameClass)) {
+        return BrowserKind::Firefox;
+    }
+    return BrowserKind::None;
+}
+
+std::optional<std::string> readAccessibleAddress(HWND topLevel) {
+    const BrowserKind kind = browserKindOf(topLevel);
+    if (kind == BrowserKind::None || searchesInFlight.load() >= kMaxSearchesInFlight) {
+        return std::nullopt;
+    }
+    auto search = std::make_shared<Search>();
+    if (!search->done) {
+        return std::nullopt;
+    }
+    const ULONGLONG start = GetTickCount64();
+    ++searchesInFlight;
+    try {
+        std::thread([search, topLevel, kind, start] {
+            {
+                const ComApartment apartment;
+                // Declared after the apartment, so that they go before it. Letting go of them
+                // is a call each to the browser: that waits until the caller has the address.
+                RetiredElements retired;
+                try {
+                    if (apartment.initialised()) {
+                        search->address = searchTree(topLevel, kind, start, retired);
+                    }
+                } catch (...) {
+                    search->address.reset();  // out of memory: no page
+                }
+                SetEvent(search->done.get());
+            }
+            --searchesInFlight;
+        }).detach();
+    } catch (...) {
+        --searchesInFlight;  // no thread to be had: no page
+        return std::nullopt;
+    }
+    // Messages run while the browser is asked; a Home press among them is dropped, as in any run.
+    if (!waitRunningMessages(search->done.get(), kAccessibleSearchMs + kWalkEndGraceMs)) {
+        return std::nullopt;
+    }
+    return std::move(search->address);
+}
+
+}  // namespace quillane
