@@ -1,7 +1,8 @@
 #pragma once
 // Reading which items a text names: a pasted address, a share text from the marketplace app,
-// a short link, another member's affiliate link, or a page's hand-off address. Texts are GBK and are walked character by character, so the trail byte of a
-// Chinese character is never taken for an ASCII letter.
+// a short link, another member's affiliate link, or a page's hand-off address. Texts are GBK
+// and are walked character by character, so the trail byte of a Chinese character is never
+// taken for an ASCII letter.
 #include <string>
 #include <string_view>
 #include <vector>
