@@ -7,6 +7,7 @@
 #include "app/window_system.h"
 #include "workflow/affiliate_link.h"
 #include "workflow/reading/batch_text.h"
+#include "workflow/reading/pasted_session.h"
 #include "workflow/deployment.h"
 #include "workflow/member_texts.h"
 #include "workflow/page_capture.h"
@@ -57,11 +58,7 @@ void AppController::perform(RunKind run) {
         show(harvestSessionKeys(session_, deployment()));
         break;
     case RunKind::EditBoxLookup:
-        if (const std::size_t count = readItemReferences(readingCopy(mainWindow_.itemWideText())).size(); count > 1) {
-            mainWindow_.setStatusText(batchFoundText(count));
-        } else {
-            show(lookupRebate(mainWindow_.itemText(), LookupForm::EditBox, session_, deployment()));
-        }
+        lookUpBox();
         break;
     case RunKind::AffiliateLink:
         if (!startBatchOfBox()) {
@@ -71,6 +68,25 @@ void AppController::perform(RunKind run) {
     case RunKind::PageCapture:
         show(captureItemPage(session_, deployment(), lastPage_));
         break;
+    }
+}
+
+void AppController::lookUpBox() {
+    const std::string text = mainWindow_.itemText();
+    const PastedSession pasted = readPastedSession(text);
+    if (pasted.kind != PastedSession::Kind::NotASession) {
+        // A session is as secret as a password: it does not stay on screen, taken or not.
+        mainWindow_.clearItemText();
+        if (pasted.kind == PastedSession::Kind::Session) {
+            show(harvestPastedSession(session_, pasted.cookies, deployment()));
+        } else {
+            mainWindow_.setStatusText(kPastedSessionIncomplete);
+        }
+    } else if (const std::size_t count = readItemReferences(readingCopy(mainWindow_.itemWideText())).size();
+               count > 1) {
+        mainWindow_.setStatusText(batchFoundText(count));
+    } else {
+        show(lookupRebate(text, LookupForm::EditBox, session_, deployment()));
     }
 }
 

@@ -40,6 +40,9 @@ public:
 
 private:
     void perform(RunKind run);
+    // A change of the item box: a pasted session is harvested, a message of several items is
+    // offered for a batch, anything else is looked up.
+    void lookUpBox();
     void show(const HarvestResult& result);
     // True when a link was made and is on the clipboard.
     bool show(const LinkResult& result);

@@ -128,6 +128,11 @@ std::wstring MainWindow::itemWideText() const {
     return controlWideText(control(kItemEditId));
 }
 
+void MainWindow::clearItemText() {
+    // WM_SETTEXT raises no EN_CHANGE, so clearing starts no lookup of an empty text.
+    setControlText(control(kItemEditId), "");
+}
+
 void MainWindow::showCompactView() {
     setVisible(control(kBrowserId), false);
     setOuterHeight(handle(), kCompactHeight);
@@ -193,9 +198,8 @@ void MainWindow::onCommand(int id, int notification) {
         break;
     case kItemEditId:
         if (notification == EN_SETFOCUS) {
-            // However the focus arrives, the box starts empty for the next item. WM_SETTEXT
-            // raises no EN_CHANGE, so clearing starts no lookup of an empty text.
-            setControlText(control(kItemEditId), "");
+            // However the focus arrives, the box starts empty for the next item.
+            clearItemText();
         } else if (notification == EN_CHANGE) {
             events_.onItemTextChanged();
         }

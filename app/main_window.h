@@ -55,6 +55,8 @@ public:
     void setStatusText(const std::string& text);
     std::string itemText() const;
     std::wstring itemWideText() const;
+    // Empties the item box without starting a lookup of the empty text.
+    void clearItemText();
     // After a harvest: the login browser hidden and the window shrunk to the status label,
     // the check box and the item box.
     void showCompactView();

@@ -278,6 +278,22 @@ bool PlatformSim::clearLog() {
     return set({{"clearLog", "1"}});
 }
 
+std::string PlatformSim::logInElsewhere() {
+    const std::string reply =
+        exchange("GET /login HTTP/1.1\r\nHost: " + apiHost() + "\r\nConnection: close\r\n\r\n");
+    const std::string_view head = std::string_view(reply).substr(0, reply.find("\r\n\r\n"));
+    constexpr std::string_view kSetCookie = "\r\nSet-Cookie: ";
+    std::string cookies;
+    for (std::size_t at = head.find(kSetCookie); at != std::string_view::npos; at = head.find(kSetCookie, at + 1)) {
+        const std::string_view line = head.substr(at + kSetCookie.size());
+        if (!cookies.empty()) {
+            cookies += "; ";
+        }
+        cookies += line.substr(0, line.find_first_of(";\r"));
+    }
+    return cookies;
+}
+
 std::string PlatformSim::exchange(std::string_view requestBytes) {
     SOCKET connection = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (connection == INVALID_SOCKET) {

@@ -83,6 +83,10 @@ public:
     // The member logs in again: the platform issues a new token and session cookie, which
     // land in the cookie store; the old ones are answered "nologin" from now on.
     bool logInAgain();
+    // The member logs in with another browser: the cookies that the login page sets, as that
+    // browser's developer tools show them in a Cookie request header ("a=1; b=2"). Nothing
+    // reaches the system cookie store. Empty when the login page did not answer.
+    std::string logInElsewhere();
 
 private:
     void startWinsock();

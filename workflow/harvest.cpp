@@ -46,26 +46,18 @@ AdzoneIds adzoneIdsOf(const std::string& reply) {
     return ids;
 }
 
-}  // namespace
-
-HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& deployment) {
+// Asks the ad-zone service with the session's cookies. Only a harvest that found both ids
+// replaces the session; a failed one leaves the earlier session in force.
+HarvestResult harvestWithCookies(const SessionState& earlier, const std::string& cookies,
+                                 const std::string& storeText, const Deployment& deployment) {
     HarvestResult result;
     result.session = earlier;
     SessionState& session = result.session;
-    session.storeCookieText = readStoreCookies(deployment.cookieDomain);
     result.messageText = kHarvestFailure;
-    // A store text that begins with the token entry is a logged-in session as well.
-    if (session.storeCookieText.find("_tb_token_") == std::string::npos) {
-        result.outcome = HarvestOutcome::NotLoggedIn;
-        return result;
-    }
-
-    // Only a harvest that found both ids replaces the session; a failed one leaves the
-    // earlier session in force.
-    const std::string token = formTokenOf(session.storeCookieText);
+    const std::string token = formTokenOf(cookies);
     HttpRequestOptions request;
     request.url = adzoneQueryUrl(deployment, token);
-    request.cookies = session.storeCookieText;
+    request.cookies = cookies;
     const std::string reply = httpRequest(request);
     session.adzoneReply = reply;
     if (isLoginExpiredReply(reply)) {
@@ -80,16 +72,39 @@ HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& 
         return result;
     }
 
-    // A successful harvest starts the session afresh from the store's cookies (and what this
-    // reply set), dropping whatever earlier replies had merged in.
+    // A successful harvest starts the session afresh from its cookies (and what this reply
+    // set), dropping whatever earlier replies had merged in.
     session.sessionCookies = *request.cookies;
-    session.harvestedStoreText = session.storeCookieText;
+    session.harvestedStoreText = storeText;
     session.formToken = token;
     session.siteId = ids.siteId;
     session.adzoneId = ids.adzoneId;
     result.outcome = HarvestOutcome::Harvested;
     result.messageText = kHarvestSuccess;
     return result;
+}
+
+}  // namespace
+
+HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& deployment) {
+    SessionState session = earlier;
+    session.storeCookieText = readStoreCookies(deployment.cookieDomain);
+    // A store text that begins with the token entry is a logged-in session as well.
+    if (session.storeCookieText.find("_tb_token_") == std::string::npos) {
+        HarvestResult result;
+        result.session = std::move(session);
+        result.messageText = kHarvestFailure;
+        result.outcome = HarvestOutcome::NotLoggedIn;
+        return result;
+    }
+    return harvestWithCookies(session, session.storeCookieText, session.storeCookieText, deployment);
+}
+
+HarvestResult harvestPastedSession(const SessionState& earlier, const std::string& cookies,
+                                   const Deployment& deployment) {
+    // The store's login of this moment is what the pasted session stands beside: when the
+    // member later logs in there anew, an expired request takes that newer login.
+    return harvestWithCookies(earlier, cookies, readStoreCookies(deployment.cookieDomain), deployment);
 }
 
 }  // namespace quillane

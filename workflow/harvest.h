@@ -29,4 +29,9 @@ struct HarvestResult {
 // ad-zone id.
 HarvestResult harvestSessionKeys(const SessionState& session, const Deployment& deployment);
 
+// The same harvest with a session the member pasted (a cookie text), for when the built-in login
+// cannot be used. The session is kept in memory only: nothing goes to the cookie store.
+HarvestResult harvestPastedSession(const SessionState& session, const std::string& cookies,
+                                   const Deployment& deployment);
+
 }  // namespace quillane

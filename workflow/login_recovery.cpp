@@ -14,8 +14,9 @@ std::string requestKeepingLogin(SessionState& session, const Deployment& deploym
         return reply;
     }
     // Only a session that was harvested has a login to compare with: before the first harvest
-    // the member is asked to press the button, which also shows the ids for checking.
-    const bool loggedInAgain = !session.harvestedStoreText.empty() &&
+    // the member is asked to press the button, which also shows the ids for checking. A pasted
+    // session compares with the store as it was at the paste, which may have been empty.
+    const bool loggedInAgain = !session.formToken.empty() &&
                                readStoreCookies(deployment.cookieDomain) != session.harvestedStoreText;
     if (loggedInAgain) {
         const HarvestResult harvest = harvestSessionKeys(session, deployment);

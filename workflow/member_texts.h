@@ -22,6 +22,9 @@ inline constexpr const char* kIdsPrefix = "请核对下面是否提取两组数�
 inline constexpr const char* kHarvestSuccess =
     "关键信息获取成功！如果您正在使用ie浏览器，可以用home键获取鼠标对应的淘宝商品网页获取返利信息！";
 inline constexpr const char* kHarvestFailure = "关键信息获取失败！请在IE登录阿里妈妈网页，再点击此按钮！";
+// A session pasted into the item box that lacks the token or the session cookie: nothing is sent.
+inline constexpr const char* kPastedSessionIncomplete =
+    "粘贴的Cookie不完整：请在浏览器开发者工具的网络面板里复制完整的Cookie请求头！";
 
 // A lookup: the title between double quotes, kRebateIs, the commission, then kYuan in the
 // status label or kYuanAndCopied in the result window.

@@ -52,4 +52,14 @@ inline std::string_view trimSpaces(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// Without the blanks, tabs and line breaks at either end: what a paste carries around its text.
+inline std::string_view trimWhitespace(std::string_view text) {
+    constexpr std::string_view kWhitespace = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kWhitespace);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kWhitespace) - first + 1);
+}
+
 }  // namespace quillane
