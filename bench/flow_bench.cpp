@@ -5,7 +5,8 @@
 // count each fetch on their way to the item. The millisecond timestamp that
 // every service request carries is timed here too, as a share of a harvest (4). Home over the
 // stand-in Chromium window adds its reading of the browser's accessible tree (2h, 2i): each
-// call on the tree crosses to the browser's process, and the stand-in counts them.
+// call on the tree crosses to the browser's process, and the stand-in counts them. The same
+// page in a frame of a Chinese browser's class (2j) must cost what it costs in Chrome's.
 #include <windows.h>
 #include <objbase.h>
 
@@ -35,8 +36,8 @@ struct Flow {
     double target = 1.15;  // latency / (D x requiredRequests), at most
 };
 
-// The stand-in Chromium windows of 2h and 2i, away from the other windows, and the tree calls
-// each capture cost.
+// The stand-in Chromium windows of 2h, 2i and 2j, away from the other windows, and the tree
+// calls each capture cost.
 class ChromiumPages {
 public:
     std::optional<double> homeOverAwake(FlowDriver& driver) {
@@ -45,6 +46,16 @@ public:
         }
         return homeOver(driver, *awake_, awakeCalls_);
     }
+    // The same page in 360 Secure Browser's frame class, at the top right of the screen.
+    std::optional<double> homeOverAwakeInOtherFrame(FlowDriver& driver) {
+        if (!otherFrame_) {
+            test::BrowserViewSetup page = setup(driver, 0);
+            page.frameClass = "360se6_Frame";
+            page.frame = {700, 20, 1240, 300};
+            otherFrame_ = std::make_unique<test::BrowserViewProcess>(page);
+        }
+        return homeOver(driver, *otherFrame_, otherFrameCalls_);
+    }
     // A window never asked before, whose page's tree arrives wakeDelayMs after the first ask.
     std::optional<double> homeOverWaking(FlowDriver& driver, DWORD wakeDelayMs) {
         test::BrowserViewProcess fresh(setup(driver, wakeDelayMs));
@@ -52,6 +63,7 @@ public:
     }
     const std::vector<double>& awakeCalls() const { return awakeCalls_; }
     const std::vector<double>& wakingCalls() const { return wakingCalls_; }
+    const std::vector<double>& otherFrameCalls() const { return otherFrameCalls_; }
 
 private:
     static test::BrowserViewSetup setup(FlowDriver& driver, DWORD wakeDelayMs) {
@@ -74,8 +86,10 @@ private:
     }
 
     std::unique_ptr<test::BrowserViewProcess> awake_;
+    std::unique_ptr<test::BrowserViewProcess> otherFrame_;
     std::vector<double> awakeCalls_;
     std::vector<double> wakingCalls_;
+    std::vector<double> otherFrameCalls_;
 };
 
 struct FlowResults {
@@ -131,6 +145,10 @@ int run() {
         // At most 2 D + 150 ms, and 2 D + 450 ms with a 300 ms wake delay.
         {"2h", "Home over the awake stand-in Chromium window", 2,
          [&chromium](FlowDriver& d, int) { return chromium.homeOverAwake(d); }, 350.0 / 200.0},
+        // Right after 2h, so that both follow the same work in every round (2i ends a browser
+        // process, whose end the system is still busy with at the next press).
+        {"2j", "Home over the awake stand-in Chromium window in 360's frame class", 2,
+         [&chromium](FlowDriver& d, int) { return chromium.homeOverAwakeInOtherFrame(d); }, 350.0 / 200.0},
         {"2i", "Home over the stand-in Chromium window, page tree 300 ms late", 2,
          [&chromium](FlowDriver& d, int) { return chromium.homeOverWaking(d, 300); }, 650.0 / 200.0},
     };
@@ -197,7 +215,28 @@ int run() {
         }
     }
 
-    for (const auto& [id, calls] : {std::pair{"2h", &chromium.awakeCalls()}, std::pair{"2i", &chromium.wakingCalls()}}) {
+    // 2j against 2h round by round: the frame's class must not change what a capture costs.
+    const auto resultsOf = [&](const std::string& id) -> const FlowResults& {
+        std::size_t f = 0;
+        while (f + 1 < std::size(flows) && flows[f].id != id) {
+            ++f;
+        }
+        return results[f];
+    };
+    const FlowResults& chrome = resultsOf("2h");
+    const FlowResults& otherFrame = resultsOf("2j");
+    if (chrome.failure.empty() && otherFrame.failure.empty() && !chrome.latencies.empty() &&
+        chrome.latencies.size() == otherFrame.latencies.size()) {
+        std::vector<double> ratios;
+        for (std::size_t round = 0; round < chrome.latencies.size(); ++round) {
+            ratios.push_back(otherFrame.latencies[round] / chrome.latencies[round]);
+        }
+        report({"2j", "Home in 360's frame class / in Chrome's (2h), same round", spreadOf(ratios), "x", Goal::AtMost,
+                1.05, runs});
+    }
+
+    for (const auto& [id, calls] : {std::pair{"2h", &chromium.awakeCalls()}, std::pair{"2i", &chromium.wakingCalls()},
+                                    std::pair{"2j", &chromium.otherFrameCalls()}}) {
         if (!calls->empty()) {
             report({id, "Home over Chromium: IAccessible calls per capture", spreadOf(*calls), "", Goal::Info, 0,
                     "answered by the stand-in's tree of about ten elements; each crosses processes"});

@@ -17,7 +17,10 @@ constexpr UINT kMessageTimeoutMs = 5000;
 
 BrowserViewProcess::BrowserViewProcess(const BrowserViewSetup& setup) {
     const RECT& outer = setup.frame;
-    std::wstring arguments = std::wstring(L"--kind ") + (setup.firefox ? L"firefox" : L"chromium") + L" --rect " +
+    const wchar_t* kind = setup.kind == BrowserViewKind::Firefox  ? L"firefox"
+                          : setup.kind == BrowserViewKind::NoPage ? L"no-page"
+                                                                  : L"chromium";
+    std::wstring arguments = std::wstring(L"--kind ") + kind + L" --rect " +
                              std::to_wstring(outer.left) + L"," + std::to_wstring(outer.top) + L"," +
                              std::to_wstring(outer.right - outer.left) + L"," +
                              std::to_wstring(outer.bottom - outer.top) + L" --wake-delay " +
@@ -31,6 +34,9 @@ BrowserViewProcess::BrowserViewProcess(const BrowserViewSetup& setup) {
     if (setup.extraElements > 0) {
         arguments += L" --extra-elements " + std::to_wstring(setup.extraElements);
     }
+    if (!setup.frameClass.empty()) {
+        arguments += L" --frame-class " + quoted(gbkToWide(setup.frameClass));
+    }
     if (!setup.barName.empty()) {
         arguments += L" --bar-name " + quoted(gbkToWide(setup.barName));
     }
@@ -40,8 +46,12 @@ BrowserViewProcess::BrowserViewProcess(const BrowserViewSetup& setup) {
         failure_ = "browser_view.exe could not be started";
         return;
     }
-    const std::wstring frameClass = setup.firefox ? browserview::kFirefoxClass : browserview::kChromiumFrameClass;
-    const std::wstring pageClass = setup.firefox ? browserview::kFirefoxClass : browserview::kChromiumPageClass;
+    const std::wstring frameClass = !setup.frameClass.empty()                 ? gbkToWide(setup.frameClass)
+                                    : setup.kind == BrowserViewKind::Firefox ? browserview::kFirefoxClass
+                                                                             : browserview::kChromiumFrameClass;
+    const std::wstring pageClass = setup.kind == BrowserViewKind::Firefox  ? browserview::kFirefoxClass
+                                   : setup.kind == BrowserViewKind::NoPage ? browserview::kNoPageChildClass
+                                                                           : browserview::kChromiumPageClass;
     const bool found = waitUntil(
         [&] {
             frame_ = findWindowOfClass(process_->processId(), frameClass);

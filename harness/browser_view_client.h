@@ -9,8 +9,15 @@
 
 namespace quillane::test {
 
+enum class BrowserViewKind {
+    Chromium,
+    Firefox,
+    NoPage,  // a window of a program built on Chromium that shows no page
+};
+
 struct BrowserViewSetup {
-    bool firefox = false;           // else Chromium
+    BrowserViewKind kind = BrowserViewKind::Chromium;
+    std::string frameClass;         // the top-level window's class; empty: the kind's own
     std::string address;            // GBK
     DWORD wakeDelayMs = 0;          // Chromium: the page's tree arrives this long after the first ask
     bool neverFills = false;        // the page's tree never arrives: only the address bar answers

@@ -32,6 +32,7 @@ constexpr UINT kNavigateTimeoutMs = 5000;
 
 struct WindowSearch {
     DWORD processId;
+    const std::wstring& frameClass;
     HWND found = nullptr;
 };
 
@@ -39,10 +40,9 @@ BOOL CALLBACK findFrame(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::wstring(className) == quillane::docview::kFrameClass) {
+    wchar_t className[260] = {};
+    GetClassNameW(window, className, 260);
+    if (owner == search->processId && IsWindowVisible(window) && search->frameClass == className) {
         search->found = window;
         return FALSE;
     }
@@ -60,7 +60,8 @@ BOOL CALLBACK collectViews(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-DocViewProcess::DocViewProcess(const DocViewSetup& setup) : hang_(setup.hang) {
+DocViewProcess::DocViewProcess(const DocViewSetup& setup)
+    : hang_(setup.hang), frameClass_(setup.frameClass.empty() ? docview::kFrameClass : gbkToWide(setup.frameClass)) {
     if (!start(setup)) {
         return;
     }
@@ -89,6 +90,9 @@ bool DocViewProcess::start(const DocViewSetup& setup) {
     if (setup.plainLocation) {
         arguments += L" --plain-location";
     }
+    if (!setup.frameClass.empty()) {
+        arguments += L" --frame-class " + quoted(gbkToWide(setup.frameClass));
+    }
     arguments += L" " + quoted(gbkToWide(setup.address));
     process_ = RunningProgram::start(L"doc_view.exe", arguments);
     if (!process_) {
@@ -99,7 +103,7 @@ bool DocViewProcess::start(const DocViewSetup& setup) {
 }
 
 bool DocViewProcess::findWindows(size_t expectedViews) {
-    WindowSearch search{process_->processId()};
+    WindowSearch search{process_->processId(), frameClass_};
     EnumWindows(findFrame, reinterpret_cast<LPARAM>(&search));
     if (search.found == nullptr) {
         return false;

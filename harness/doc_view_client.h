@@ -23,6 +23,7 @@ struct DocViewSetup {
     std::optional<std::string> secondAddress;  // GBK; a second view in a hidden tab
     bool hang = false;                         // the views never answer for their document
     bool plainLocation = false;                // location is the address text, not an object
+    std::string frameClass;                    // the frame's class; empty: the stand-in's own
     RECT frame = {700, 420, 1240, 900};        // outer rectangle in screen coordinates
 };
 
@@ -56,6 +57,7 @@ private:
 
     std::string failure_;
     bool hang_ = false;
+    std::wstring frameClass_;
     std::unique_ptr<RunningProgram> process_;
     HWND frame_ = nullptr;
     HWND addressBar_ = nullptr;

@@ -8,8 +8,9 @@
 
 int main() {
     constexpr char kUsage[] =
-        "usage: browser_view [--kind chromium|firefox] [--rect X,Y,WIDTH,HEIGHT] [--wake-delay MS] [--never-fills]\n"
-        "                    [--bar-name NAME] [--silent] [--extra-elements N] ADDRESS\n";
+        "usage: browser_view [--kind chromium|firefox|no-page] [--frame-class NAME] [--rect X,Y,WIDTH,HEIGHT]\n"
+        "                    [--wake-delay MS] [--never-fills] [--bar-name NAME] [--silent] [--extra-elements N]\n"
+        "                    ADDRESS\n";
     return quillane::standin::runStandIn<quillane::browserview::BrowserFrame>(
         "browser_view", kUsage, quillane::browserview::parseOptions(quillane::docview::commandLineArguments()));
 }

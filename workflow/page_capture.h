@@ -15,11 +15,11 @@ struct CapturedPage {
     std::optional<std::string> browserAddress;
 };
 
-// The Home key: finds the Internet Explorer document under the mouse, or else the page of the
-// Chromium or Firefox window under it, reads its address and looks that item up in the
-// hot-key form. Over a window without a page the last page captured is looked up again. The
-// session afterwards holds the window and the address captured. Both searches let the
-// thread's pending messages run.
+// The Home key: finds the Internet Explorer document under the mouse, or else the Chromium or
+// Firefox page that the top-level window under it hosts (whatever that frame's class), reads
+// its address and looks that item up in the hot-key form. Over a window without a page the
+// last page captured is looked up again. The session afterwards holds the window and the
+// address captured. Both searches let the thread's pending messages run.
 LookupResult captureItemPage(const SessionState& session, const Deployment& deployment, CapturedPage& lastPage);
 
 }  // namespace quillane

@@ -33,7 +33,9 @@ BrowserFrame::BrowserFrame(const Options& options) : options_(options), tree_(st
     tree_->barName = options.barName;
     tree_->silent = options.silent;
     tree_->extraElements = options.extraElements;
-    tree_->pageFilled = !options.chromium && !options.neverFills;
+    // Firefox's tree holds its page from the start; Chromium's only once asked; a window
+    // without a page never does.
+    tree_->pageFilled = options.kind == Kind::Firefox && !options.neverFills;
 }
 
 BrowserFrame::~BrowserFrame() {
@@ -44,9 +46,10 @@ BrowserFrame::~BrowserFrame() {
 
 bool BrowserFrame::create(HINSTANCE instance) {
     callCountMessage_ = RegisterWindowMessageW(kCallCountMessage);
-    const wchar_t* frameClass = options_.chromium ? kChromiumFrameClass : kFirefoxClass;
-    const wchar_t* pageClass = options_.chromium ? kChromiumPageClass : kFirefoxClass;
-    // Firefox's page window has the frame's class: one class, one procedure that tells the two apart.
+    const wchar_t* frameClass = frameClassOf(options_);
+    const wchar_t* pageClass = pageClassOf(options_.kind);
+    // Firefox's page window has the frame's class: one class, one procedure that tells the two
+    // apart. So does any frame class named like the page's.
     const std::pair<const wchar_t*, WNDPROC> classes[] = {{frameClass, frameProcedure}, {pageClass, pageProcedure}};
     for (const auto& [name, procedure] : classes) {
         WNDCLASSEXW windowClass = {};
@@ -108,7 +111,7 @@ void BrowserFrame::paint(HWND window, const std::wstring& text) {
 }
 
 void BrowserFrame::pageAsked() {
-    if (asked_ || options_.neverFills || !options_.chromium) {
+    if (asked_ || options_.neverFills || options_.kind != Kind::Chromium) {
         return;
     }
     asked_ = true;
@@ -184,7 +187,11 @@ LRESULT BrowserFrame::handlePageMessage(HWND window, UINT message, WPARAM wParam
         }
         break;
     case WM_PAINT:
-        paint(window, tree_->pageFilled ? L"Stand-in page\n\n" + tree_->address : L"(the page's tree is not built yet)");
+        if (options_.kind == Kind::NoPage) {
+            paint(window, L"(a program's window that shows no page)");
+        } else {
+            paint(window, tree_->pageFilled ? L"Stand-in page\n\n" + tree_->address : L"(the page's tree is not built yet)");
+        }
         return 0;
     default:
         break;

@@ -21,6 +21,25 @@ std::optional<long> parseCount(const std::wstring& text, long limit) {
 
 }  // namespace
 
+const wchar_t* frameClassOf(const Options& options) {
+    if (!options.frameClass.empty()) {
+        return options.frameClass.c_str();
+    }
+    return options.kind == Kind::Firefox ? kFirefoxClass : kChromiumFrameClass;
+}
+
+const wchar_t* pageClassOf(Kind kind) {
+    switch (kind) {
+    case Kind::Chromium:
+        return kChromiumPageClass;
+    case Kind::Firefox:
+        return kFirefoxClass;
+    case Kind::NoPage:
+        break;
+    }
+    return kNoPageChildClass;
+}
+
 std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) {
     Options options;
     options.barName = kDefaultBarName;
@@ -38,10 +57,21 @@ std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) 
             return 0;
         }
         if (name == L"--kind") {
-            if (*value != L"chromium" && *value != L"firefox") {
+            if (*value == L"chromium") {
+                options.kind = Kind::Chromium;
+            } else if (*value == L"firefox") {
+                options.kind = Kind::Firefox;
+            } else if (*value == L"no-page") {
+                options.kind = Kind::NoPage;
+            } else {
                 return 0;
             }
-            options.chromium = *value == L"chromium";
+        } else if (name == L"--frame-class") {
+            // A class name is at most 256 characters long.
+            if (value->empty() || value->size() > 256) {
+                return 0;
+            }
+            options.frameClass = *value;
         } else if (name == L"--bar-name") {
             options.barName = *value;
         } else if (name == L"--wake-delay" || name == L"--extra-elements") {

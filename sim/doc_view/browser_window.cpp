@@ -59,7 +59,11 @@ BrowserWindow::~BrowserWindow() {
     }
 }
 
-bool BrowserWindow::registerClasses(HINSTANCE instance) {
+const wchar_t* BrowserWindow::frameClass() const {
+    return options_.frameClass.empty() ? kFrameClass : options_.frameClass.c_str();
+}
+
+bool BrowserWindow::registerClasses(HINSTANCE instance, const wchar_t* frameClass) {
     htmlGetObjectMessage = RegisterWindowMessageW(L"WM_HTML_GETOBJECT");
     struct ClassEntry {
         const wchar_t* name;
@@ -67,7 +71,7 @@ bool BrowserWindow::registerClasses(HINSTANCE instance) {
         int background;
     };
     const ClassEntry classes[] = {
-        {kFrameClass, frameProcedure, COLOR_WINDOW + 1},
+        {frameClass, frameProcedure, COLOR_WINDOW + 1},
         {kPaneClass, paneProcedure, COLOR_BTNFACE + 1},
         {kDocumentViewClass, viewProcedure, COLOR_WINDOW + 1},
     };
@@ -94,7 +98,7 @@ HWND BrowserWindow::createChild(const wchar_t* className, const wchar_t* name, H
 
 bool BrowserWindow::create(HINSTANCE instance) {
     instance_ = instance;
-    if (!registerClasses(instance)) {
+    if (!registerClasses(instance, frameClass())) {
         return false;
     }
     if (options_.hang) {
@@ -122,7 +126,7 @@ bool BrowserWindow::create(HINSTANCE instance) {
     // Without a window manager (a bare X display), Wine leaves a normal window's caption and
     // border to the absent manager, so they belong to no window at all. A tool window's it
     // draws itself, and then the caption is the frame's, as it is on Windows.
-    frame_ = CreateWindowExW(WS_EX_TOOLWINDOW, kFrameClass, kFrameCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    frame_ = CreateWindowExW(WS_EX_TOOLWINDOW, frameClass(), kFrameCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                              outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, nullptr,
                              nullptr, instance, this);
     if (frame_ == nullptr) {

@@ -40,7 +40,8 @@ private:
     static LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK paneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK viewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool registerClasses(HINSTANCE instance);
+    static bool registerClasses(HINSTANCE instance, const wchar_t* frameClass);
+    const wchar_t* frameClass() const;
 
     LRESULT handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool navigate(size_t pageIndex, std::wstring address);

@@ -59,6 +59,14 @@ std::optional<Options> parseOptions(const std::vector<std::wstring>& arguments) 
             options.secondAddress = *value;
             return 2;
         }
+        if (name == L"--frame-class") {
+            // A class name is at most 256 characters long.
+            if (value->empty() || value->size() > 256) {
+                return 0;
+            }
+            options.frameClass = *value;
+            return 2;
+        }
         const std::optional<RECT> frame = name == L"--rect" ? parseRect(*value) : std::nullopt;
         if (frame) {
             options.frame = *frame;

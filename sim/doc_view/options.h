@@ -15,6 +15,7 @@ struct Options {
     bool secondView = false;
     bool hang = false;
     bool plainLocation = false;
+    std::wstring frameClass;  // empty: kFrameClass
     RECT frame = {100, 100, 900, 700};  // outer rectangle in screen coordinates
 };
 

@@ -1,10 +1,13 @@
 #pragma once
 // How tests and the demo talk to doc_view.exe, the stand-in for an Internet Explorer window.
 //
-//   doc_view.exe [--rect X,Y,WIDTH,HEIGHT] [--second-view ADDRESS] [--hang] [--plain-location] ADDRESS
+//   doc_view.exe [--rect X,Y,WIDTH,HEIGHT] [--frame-class NAME] [--second-view ADDRESS] [--hang]
+//                [--plain-location] ADDRESS
 //
-// The frame window (class kFrameClass, caption kFrameCaption) is placed at the given outer
-// rectangle. Its children, in child order: a read-only address bar, then one tab holding the
+// The frame window (class kFrameClass unless --frame-class names another, caption
+// kFrameCaption) is placed at the given outer rectangle. Another class stands for a browser
+// that shows a page in Internet Explorer's engine inside a frame of its own (360's and
+// Sogou's compatibility mode). Its children, in child order: a read-only address bar, then one tab holding the
 // first document view, then (with --second-view) a hidden tab holding the second view.
 //
 // Navigation: send WM_COPYDATA to the frame with dwData = the view's number (1 or 2) and

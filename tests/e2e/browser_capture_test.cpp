@@ -44,7 +44,7 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
     BrowserViewSetup chromium;
     chromium.address = "/item.htm?id=11111111111";
     BrowserViewSetup firefox = chromium;
-    firefox.firefox = true;
+    firefox.kind = BrowserViewKind::Firefox;
     firefox.address = "/item.htm?spm=a1.b2&id=22222222222";
     // Its page's tree arrives half a second after the first ask; the address bar's text (no
     // scheme) would be read as https, which the simulator does not speak: only the document's
@@ -76,6 +76,77 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
         EXPECT_EQ(sim().requestsTo(path.substr(0, path.find('?'))).size(), c.pageFetches);
         // Bounded: a few calls per element near the top (the walk's own test has the long lists).
         EXPECT_LT(browser.callsServed(), 400) << "the tree was walked too far";
+    }
+}
+
+// A browser is known by the page window its frame hosts, whatever the frame's class: the
+// Chinese browsers built on Chromium and programs with a built-in browser name their frames
+// as they like. One press each, in this order, so that the windows without a page show both
+// what comes before any capture and what comes after one.
+TEST_F(BrowserCaptureTest, HomeKnowsABrowserByThePageItsFrameHosts) {
+    enum class Shows { Chromium, Firefox, Explorer, NoPage };
+    const struct {
+        const char* frameClass;
+        Shows shows;
+        const char* pageId;
+        const char* searchedId;  // nullptr: the failure text, no result window
+    } presses[] = {
+        // Chrome's own frame class, but a program's window with no page in it: its tree (with
+        // an address bar) is not asked at all, and before any capture there is no page.
+        {"Chrome_WidgetWin_1", Shows::NoPage, "90000000001", nullptr},
+        {"360se6_Frame", Shows::Chromium, "10000000001", "10000000001"},
+        {"QQBrowser_WidgetWin_1", Shows::Chromium, "10000000002", "10000000002"},
+        {"SE_SogouExplorerFrame", Shows::Chromium, "10000000003", "10000000003"},
+        {"Chrome_WidgetWin_100", Shows::Chromium, "10000000004", "10000000004"},
+        {"Chrome_WidgetWin_0", Shows::Chromium, "10000000005", "10000000005"},
+        {"QuillaneNobodyListedFrame", Shows::Chromium, "10000000006", "10000000006"},
+        {"QuillaneNobodyListedFrame", Shows::Firefox, "10000000007", "10000000007"},
+        // 360's compatibility mode: Internet Explorer's engine inside 360's frame.
+        {"360se6_Frame", Shows::Explorer, "10000000008", "10000000008"},
+        {"Chrome_WidgetWin_0", Shows::NoPage, "90000000002", "10000000008"},
+    };
+    // Internet Explorer's page is repeated at its current address, so its window stays open
+    // after its press, beside the others.
+    std::unique_ptr<DocViewProcess> explorer;
+    for (const auto& press : presses) {
+        SCOPED_TRACE(std::string(press.frameClass) + ", page " + press.pageId);
+        const std::string address = itemPage(press.pageId);
+        std::unique_ptr<BrowserViewProcess> browser;
+        POINT point{};
+        if (press.shows == Shows::Explorer) {
+            DocViewSetup setup;
+            setup.address = address;
+            setup.frameClass = press.frameClass;
+            setup.frame = {40, 420, 580, 900};
+            explorer = std::make_unique<DocViewProcess>(setup);
+            ASSERT_TRUE(explorer->ready()) << explorer->failure();
+            point = explorer->contentPoint();
+        } else {
+            BrowserViewSetup setup;
+            setup.address = address;
+            setup.frameClass = press.frameClass;
+            setup.kind = press.shows == Shows::Firefox  ? BrowserViewKind::Firefox
+                         : press.shows == Shows::NoPage ? BrowserViewKind::NoPage
+                                                        : BrowserViewKind::Chromium;
+            browser = std::make_unique<BrowserViewProcess>(setup);
+            ASSERT_TRUE(browser->ready()) << browser->failure();
+            point = browser->contentPoint();
+        }
+        if (press.searchedId == nullptr) {
+            moveMouse(point.x, point.y);
+            pressKeys(L"Home");
+            ASSERT_TRUE(session_->waitForStatus(kLookupFailure));
+            ASSERT_TRUE(session_->waitUntilIdle());
+            EXPECT_EQ(findWindowOfClass(session_->processId(), ResultWindow::kClassName), nullptr);
+            EXPECT_EQ(session_->lastSearchedId(), "");
+        } else {
+            ASSERT_TRUE(pressHomeAndCloseAt(point)) << "no result window; status: " << session_->status();
+            EXPECT_EQ(session_->lastSearchedId(), press.searchedId);
+            EXPECT_NE(clipboardText().find(std::string("auctionid=") + press.searchedId), std::string::npos);
+        }
+        if (press.shows == Shows::NoPage) {
+            EXPECT_EQ(browser->callsServed(), 0) << "a window without a page had its tree walked";
+        }
     }
 }
 

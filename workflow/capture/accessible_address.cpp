@@ -13,9 +13,13 @@ namespace quillane {
 
 namespace {
 
-constexpr char kChromiumFrameClass[] = "Chrome_WidgetWin_1";
+// The window Chromium draws a page in, whatever the frame around it: Chrome's and Edge's
+// frames, but also the Chinese browsers' own frame classes (360's, QQ's, Sogou's, Liebao's)
+// and the frames of programs with a built-in browser.
 constexpr char kChromiumPageClass[] = "Chrome_RenderWidgetHostHWND";
-constexpr char kFirefoxFrameClass[] = "MozillaWindowClass";
+// Gecko's windows: Firefox's frame is one itself; older Gecko and programs that embed it
+// show the page in a content window below their own frame.
+constexpr const char* kGeckoWindowClasses[] = {"MozillaWindowClass", "MozillaContentWindowClass"};
 // No message to the browser waits longer than this; a hung browser is not waited for at all.
 constexpr UINT kBrowserMessageTimeoutMs = 1000;
 // While the tree holds no page yet (Chromium builds it only once asked, and its page part some
@@ -38,17 +42,57 @@ std::atomic<int> searchesInFlight{0};
 std::atomic<HWND> lastWokenWindow{nullptr};
 std::atomic<DWORD> lastWokenProcess{0};
 
-bool hasClass(HWND window, const char* className) {
-    char actual[64] = {};
-    return GetClassNameA(window, actual, sizeof actual) > 0 && std::strcmp(actual, className) == 0;
+enum class EngineWindow { ChromiumPage, Gecko, Other };
+
+// One class-name read per window: a frame may host hundreds of windows.
+EngineWindow engineWindowOf(HWND window) {
+    char className[64] = {};
+    if (GetClassNameA(window, className, sizeof className) <= 0) {
+        return EngineWindow::Other;
+    }
+    if (std::strcmp(className, kChromiumPageClass) == 0) {
+        return EngineWindow::ChromiumPage;
+    }
+    for (const char* gecko : kGeckoWindowClasses) {
+        if (std::strcmp(className, gecko) == 0) {
+            return EngineWindow::Gecko;
+        }
+    }
+    return EngineWindow::Other;
 }
 
-BOOL CALLBACK findChromiumPage(HWND window, LPARAM found) {
-    if (hasClass(window, kChromiumPageClass)) {
-        *reinterpret_cast<HWND*>(found) = window;
+// What a top-level window hosts: the first Chromium page window among its descendants, or
+// else whether any of them is Gecko's.
+struct HostedPage {
+    HWND chromiumPage = nullptr;
+    bool gecko = false;
+};
+
+BOOL CALLBACK lookAtHostedWindow(HWND window, LPARAM found) {
+    auto& page = *reinterpret_cast<HostedPage*>(found);
+    const EngineWindow engine = engineWindowOf(window);
+    if (engine == EngineWindow::ChromiumPage) {
+        page.chromiumPage = window;
         return FALSE;
     }
+    page.gecko = page.gecko || engine == EngineWindow::Gecko;
     return TRUE;
+}
+
+// Only the window list is read, no message is sent: a hung browser cannot hold this.
+HostedPage hostedPageOf(HWND topLevel) {
+    HostedPage page;
+    if (topLevel != nullptr) {
+        EnumChildWindows(topLevel, lookAtHostedWindow, reinterpret_cast<LPARAM>(&page));
+    }
+    return page;
+}
+
+BrowserKind kindOf(const HostedPage& page, HWND topLevel) {
+    if (page.chromiumPage != nullptr) {
+        return BrowserKind::Chromium;
+    }
+    return page.gecko || engineWindowOf(topLevel) == EngineWindow::Gecko ? BrowserKind::Firefox : BrowserKind::None;
 }
 
 // The object a window hands out for OBJID_CLIENT, as AccessibleObjectFromWindow asks for it,
@@ -69,15 +113,10 @@ ComPtr<IAccessible> clientObjectOf(HWND window) {
 }
 
 // Chromium builds its tree only for a client that asks its page's window.
-void wakeChromium(HWND topLevel, RetiredElements& retired) {
+void wakeChromium(HWND topLevel, HWND page, RetiredElements& retired) {
     DWORD process = 0;
     GetWindowThreadProcessId(topLevel, &process);
     if (lastWokenWindow.load() == topLevel && lastWokenProcess.load() == process) {
-        return;
-    }
-    HWND page = nullptr;
-    EnumChildWindows(topLevel, findChromiumPage, reinterpret_cast<LPARAM>(&page));
-    if (page == nullptr) {
         return;
     }
     ComPtr<IAccessible> pageObject = clientObjectOf(page);
@@ -89,9 +128,10 @@ void wakeChromium(HWND topLevel, RetiredElements& retired) {
 }
 
 // The elements taken from the browser end up in retired, to be let go of after the search.
-std::optional<std::string> searchTree(HWND topLevel, BrowserKind kind, ULONGLONG start, RetiredElements& retired) {
-    if (kind == BrowserKind::Chromium) {
-        wakeChromium(topLevel, retired);
+// chromiumPage: the page window to wake, for a Chromium browser; else 0.
+std::optional<std::string> searchTree(HWND topLevel, HWND chromiumPage, ULONGLONG start, RetiredElements& retired) {
+    if (chromiumPage != nullptr) {
+        wakeChromium(topLevel, chromiumPage, retired);
     }
     const AccessibleWalkBounds bounds{3000, 25, start + kAccessibleSearchMs};
     ComPtr<IAccessible> root;  // retired when the search ends, with the rest
@@ -142,18 +182,12 @@ struct Search {
 }  // namespace
 
 BrowserKind browserKindOf(HWND topLevel) {
-    if (hasClass(topLevel, kChromiumFrameClass)) {
-        return BrowserKind::Chromium;
-    }
-    if (hasClass(topLevel, kFirefoxFrameClass)) {
-        return BrowserKind::Firefox;
-    }
-    return BrowserKind::None;
+    return kindOf(hostedPageOf(topLevel), topLevel);
 }
 
 std::optional<std::string> readAccessibleAddress(HWND topLevel) {
-    const BrowserKind kind = browserKindOf(topLevel);
-    if (kind == BrowserKind::None || searchesInFlight.load() >= kMaxSearchesInFlight) {
+    const HostedPage hosted = hostedPageOf(topLevel);
+    if (kindOf(hosted, topLevel) == BrowserKind::None || searchesInFlight.load() >= kMaxSearchesInFlight) {
         return std::nullopt;
     }
     auto search = std::make_shared<Search>();
@@ -163,7 +197,7 @@ std::optional<std::string> readAccessibleAddress(HWND topLevel) {
     const ULONGLONG start = GetTickCount64();
     ++searchesInFlight;
     try {
-        std::thread([search, topLevel, kind, start] {
+        std::thread([search, topLevel, chromiumPage = hosted.chromiumPage, start] {
             {
                 const ComApartment apartment;
                 // Declared after the apartment, so that they go before it. Letting go of them
@@ -171,7 +205,7 @@ std::optional<std::string> readAccessibleAddress(HWND topLevel) {
                 RetiredElements retired;
                 try {
                     if (apartment.initialised()) {
-                        search->address = searchTree(topLevel, kind, start, retired);
+                        search->address = searchTree(topLevel, chromiumPage, start, retired);
                     }
                 } catch (...) {
                     search->address.reset();  // out of memory: no page

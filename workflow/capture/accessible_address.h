@@ -2,7 +2,9 @@
 // The address of the page a browser other than Internet Explorer shows, read from what the
 // browser offers to screen readers (Active Accessibility). Nothing is injected into the
 // browser: only its windows' WM_GETOBJECT answers and the accessible tree behind them are
-// used. Chromium (Chrome, Edge and the browsers built on it) and Firefox are known.
+// used. Chromium (Chrome, Edge, the browsers built on it and programs with a built-in
+// browser) and Firefox are known, by the windows the browser's frame hosts, not by the
+// frame's own class, which each browser built on Chromium names as it likes.
 #include <windows.h>
 
 #include <optional>
@@ -16,7 +18,9 @@ inline constexpr DWORD kAccessibleSearchMs = 3000;
 
 enum class BrowserKind { None, Chromium, Firefox };
 
-// By the class of the browser's top-level window.
+// By what the top-level window hosts: a Chromium page window (Chrome_RenderWidgetHostHWND)
+// among its descendants makes it Chromium; a Gecko window, itself or among its descendants,
+// Firefox. Asks the browser nothing: only the window list is read.
 BrowserKind browserKindOf(HWND topLevel);
 
 // The page's full address (GBK) in the browser whose top-level window this is; nothing when it
