@@ -30,6 +30,7 @@ public:
     static constexpr int kStatusLabelId = 1003;    // status label
     static constexpr int kItemEditId = 1004;       // item edit box
     static constexpr int kOnTopCheckId = 1005;     // "置顶"
+    static constexpr int kShareTokenCheckId = 1006;  // "淘口令"
     static constexpr int kHomeHotKeyId = 1;
     static constexpr UINT kWorkerMessageFirst = WM_APP + 16;
     static constexpr UINT kWorkerMessageLast = WM_APP + 31;
@@ -55,6 +56,8 @@ public:
     void setStatusText(const std::string& text);
     std::string itemText() const;
     std::wstring itemWideText() const;
+    // Whether the member hands out 淘口令 share texts instead of links.
+    bool shareTokensChecked() const;
     // After a harvest: the login browser hidden and the window shrunk to the status label,
     // the check box and the item box.
     void showCompactView();
