@@ -63,11 +63,13 @@ void AppController::perform(RunKind run) {
             show(lookupRebate(mainWindow_.itemText(), LookupForm::EditBox, session_, deployment()), false);
         }
         break;
-    case RunKind::AffiliateLink:
-        if (!startBatchOfBox(mainWindow_.shareTokensChecked())) {
-            show(makeAffiliateLink(session_, deployment()), mainWindow_.shareTokensChecked());
+    case RunKind::AffiliateLink: {
+        const bool shareTokens = mainWindow_.shareTokensChecked();
+        if (!startBatchOfBox(shareTokens)) {
+            show(makeAffiliateLink(session_, deployment()), shareTokens);
         }
         break;
+    }
     case RunKind::PageCapture:
         show(captureItemPage(session_, deployment(), lastPage_), mainWindow_.shareTokensChecked());
         break;
