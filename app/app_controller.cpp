@@ -60,13 +60,15 @@ void AppController::perform(RunKind run) {
     case RunKind::EditBoxLookup:
         lookUpBox();
         break;
-    case RunKind::AffiliateLink:
-        if (!startBatchOfBox()) {
-            show(makeAffiliateLink(session_, deployment()));
+    case RunKind::AffiliateLink: {
+        const bool shareTokens = mainWindow_.shareTokensChecked();
+        if (!startBatchOfBox(shareTokens)) {
+            show(makeAffiliateLink(session_, deployment()), shareTokens);
         }
         break;
+    }
     case RunKind::PageCapture:
-        show(captureItemPage(session_, deployment(), lastPage_));
+        show(captureItemPage(session_, deployment(), lastPage_), mainWindow_.shareTokensChecked());
         break;
     }
 }
@@ -86,7 +88,7 @@ void AppController::lookUpBox() {
                count > 1) {
         mainWindow_.setStatusText(batchFoundText(count));
     } else {
-        show(lookupRebate(text, LookupForm::EditBox, session_, deployment()));
+        show(lookupRebate(text, LookupForm::EditBox, session_, deployment()), false);
     }
 }
 
@@ -113,21 +115,25 @@ void AppController::showLogin(const LoginCheck& login) {
     }
 }
 
-bool AppController::show(const LinkResult& result) {
+std::optional<CopiedForm> AppController::show(const LinkResult& result, bool shareTokens) {
     session_ = result.session;
     showLogin(result.login);
     if (!result.made) {
         mainWindow_.setStatusText(result.login.expired ? kLoginExpired : kLinkFailure);
-        return false;
+        return std::nullopt;
     }
     // The link stays kept when the clipboard is busy: a second try or "打开返利链接" still works.
-    const bool copied = replaceClipboardText(mainWindow_.handle(), result.link);
-    mainWindow_.setStatusText(copied ? kLinkCopied : kClipboardBusy);
-    return copied;
+    const ClipboardCopy copy = clipboardCopyOf(result, session_.offer, shareTokens);
+    if (!replaceClipboardText(mainWindow_.handle(), copy.text)) {
+        mainWindow_.setStatusText(kClipboardBusy);
+        return std::nullopt;
+    }
+    mainWindow_.setStatusText(copiedSentence(copy.form));
+    return copy.form;
 }
 
-void AppController::show(const LookupResult& result) {
-    const bool copied = result.link && show(*result.link);
+void AppController::show(const LookupResult& result, bool shareTokens) {
+    const std::optional<CopiedForm> copied = result.link ? show(*result.link, shareTokens) : std::nullopt;
     session_ = result.session;
     showLogin(result.login);
     if (!result.statusText.empty()) {
@@ -137,10 +143,19 @@ void AppController::show(const LookupResult& result) {
         return;
     }
     const bool linkMade = result.link && result.link->made;
-    showResultWindow(linkMade && !copied ? result.rebateSentence + kClipboardBusy : result.resultMessage, linkMade);
+    if (!linkMade) {
+        showResultWindow(result.resultMessage, false);
+    } else if (!copied.has_value()) {
+        showResultWindow(result.rebateSentence + kClipboardBusy, true);
+    } else {
+        // The link's own sentence keeps its wording; a share text's follows the rebate.
+        const CopiedForm form = copied.value();
+        showResultWindow(form == CopiedForm::Link ? result.resultMessage : result.rebateSentence + copiedSentence(form),
+                         true);
+    }
 }
 
-bool AppController::startBatchOfBox() {
+bool AppController::startBatchOfBox(bool shareTokens) {
     std::wstring text = mainWindow_.itemWideText();
     ReferencesInText found = readItemReferenceSpans(readingCopy(text));
     if (found.references.size() < 2) {
@@ -148,6 +163,7 @@ bool AppController::startBatchOfBox() {
     }
     batchText_ = std::move(text);
     batchSpans_ = std::move(found.spans);
+    batchShareTokens_ = shareTokens;
     mainWindow_.setStatusText(batchProgressText(0, std::min(found.references.size(), kMaxBatchReferences)));
     batch_.start(mainWindow_.handle(), std::move(found.references), session_, deployment());
     return true;
@@ -168,9 +184,11 @@ void AppController::show(const BatchResult& result) {
         mainWindow_.setStatusText(kBatchNoneConverted);
         return;
     }
+    // A reference whose reply had no 淘口令 still gets the member's link.
     std::vector<std::wstring> links;
-    for (const std::string& link : result.links) {
-        links.push_back(gbkToWide(link));
+    for (std::size_t reference = 0; reference < result.links.size(); ++reference) {
+        const bool token = batchShareTokens_ && reference < result.tokens.size() && !result.tokens[reference].empty();
+        links.push_back(gbkToWide(token ? result.tokens[reference] : result.links[reference]));
     }
     const bool copied = replaceClipboardWideText(mainWindow_.handle(), withLinks(batchText_, batchSpans_, links));
     mainWindow_.setStatusText(copied ? batchConvertedText(result.converted, result.total) : kClipboardBusy);

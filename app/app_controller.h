@@ -2,6 +2,7 @@
 // The event wiring of the windows: turns the member's actions into workflow runs, and each
 // run's result into what the windows, the clipboard and the layout show.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/batch_runner.h"
@@ -44,12 +45,13 @@ private:
     // offered for a batch, anything else is looked up.
     void lookUpBox();
     void show(const HarvestResult& result);
-    // True when a link was made and is on the clipboard.
-    bool show(const LinkResult& result);
-    void show(const LookupResult& result);
+    // With shareTokens (淘口令 checked) a made link puts the item's share text on the
+    // clipboard. What was copied, when a link was made and the clipboard took it.
+    std::optional<CopiedForm> show(const LinkResult& result, bool shareTokens);
+    void show(const LookupResult& result, bool shareTokens);
     // A box that names two or more items starts a batch that converts them all; false when
     // it names fewer, which a single link request serves.
-    bool startBatchOfBox();
+    bool startBatchOfBox(bool shareTokens);
     void show(const BatchResult& result);
     // An expired login brings the login view back; a newer login harvested on the way the
     // compact view.
@@ -64,6 +66,7 @@ private:
     // The message of the batch under way, as the box held it, and where its references stand.
     std::wstring batchText_;
     std::vector<ReferenceSpan> batchSpans_;
+    bool batchShareTokens_ = false;  // each reference becomes its 淘口令 rather than its link
     BatchRunner batch_;
 };
 

@@ -113,6 +113,11 @@ void MainWindow::createControls(const std::string& homeUrl) {
 
     const ControlLayout onTopCheck{kOnTopCheckId, L"BUTTON", kOnTopCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 24, 48, 24};
     createControl(handle(), onTopCheck);
+
+    // Unchecked at every start: nothing is stored.
+    const ControlLayout shareTokenCheck{kShareTokenCheckId, L"BUTTON", kShareTokenCheck, BS_AUTOCHECKBOX | WS_TABSTOP,
+                                        0, 0, 48, 48, 24};
+    createControl(handle(), shareTokenCheck);
 }
 
 void MainWindow::setStatusText(const std::string& text) {
@@ -131,6 +136,10 @@ std::wstring MainWindow::itemWideText() const {
 void MainWindow::clearItemText() {
     // WM_SETTEXT raises no EN_CHANGE, so clearing starts no lookup of an empty text.
     setControlText(control(kItemEditId), "");
+}
+
+bool MainWindow::shareTokensChecked() const {
+    return isChecked(control(kShareTokenCheckId));
 }
 
 void MainWindow::showCompactView() {

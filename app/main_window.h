@@ -30,6 +30,7 @@ public:
     static constexpr int kStatusLabelId = 1003;    // status label
     static constexpr int kItemEditId = 1004;       // item edit box
     static constexpr int kOnTopCheckId = 1005;     // "置顶"
+    static constexpr int kShareTokenCheckId = 1006;  // "淘口令"
     static constexpr int kHomeHotKeyId = 1;
     static constexpr UINT kWorkerMessageFirst = WM_APP + 16;
     static constexpr UINT kWorkerMessageLast = WM_APP + 31;
@@ -57,6 +58,8 @@ public:
     std::wstring itemWideText() const;
     // Empties the item box without starting a lookup of the empty text.
     void clearItemText();
+    // Whether the member hands out 淘口令 share texts instead of links.
+    bool shareTokensChecked() const;
     // After a harvest: the login browser hidden and the window shrunk to the status label,
     // the check box and the item box.
     void showCompactView();

@@ -3,14 +3,18 @@
 //   character in it.
 // - A printable ASCII value, escaped as JSON and put into eliteUrl after "http://x/", comes
 //   back as itself, whatever follows it in the reply.
+// - Each 淘口令 read is one token and nothing else; a share text exists exactly when a token
+//   does, carries it, and ends its last line with CR LF.
 // Input: reply 0x1F value 0x1F rest of the reply
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
+#include "workflow/reading/item_reference.h"
 #include "workflow/reading/link_reply.h"
 #include "workflow/reading/login_expiry.h"
+#include "workflow/reading/share_text.h"
 
 namespace quillane::fuzz {
 namespace {
@@ -26,6 +30,23 @@ void checkLink(std::string_view reply) {
     for (char c : *link) {
         require(static_cast<unsigned char>(c) > 0x20, "a link holds no blank or control character");
     }
+}
+
+// Two bytes of a GBK character for every character beyond ASCII.
+std::string standInGbk(char32_t codePoint) {
+    return codePoint == 0xFFE5 ? "\xA3\xA4" : "\xB0\xA1";
+}
+
+void checkShare(std::string_view reply) {
+    const ShareTokens tokens = shareTokensOfReply(reply, standInGbk);
+    for (const std::string* token : {&tokens.item, &tokens.coupon}) {
+        require(token->empty() || isTaoToken(*token), "a token read is one token and nothing else");
+    }
+    const std::string text = shareText(readItemOffer(reply, "\"t\"", standInGbk), tokens);
+    const std::string& token = shareToken(tokens);
+    require(text.empty() == token.empty(), "a share text exactly when there is a token");
+    require(text.empty() || (text.ends_with("\r\n") && text.find(token) != std::string::npos),
+            "the share text carries the token and ends its line");
 }
 
 bool printableAscii(std::string_view text) {
@@ -59,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quillane::fuzz;
     const std::string_view input = quillane::fuzz::asText(data, size);
     checkLink(input);
+    checkShare(input);
     const auto fields = splitFields(input, 3);
     checkLink(std::string(fields[0]) + "\"eliteUrl\":\"" + std::string(fields[1]) + std::string(fields[2]));
     checkRoundTrip(fields[1], fields[2]);

@@ -43,10 +43,15 @@
 //       "otherAdzones":null, and "ok":true)
 //     item=ID|* with title=TEXT | titleJson=RAW | commission=RAW (12.5, null, "3") |
 //       omitCommission=1 | searchOk=0 | noResult=1 (status NORESULT, pageList null, a pvid in
-//       info between message and ok)
+//       info between message and ok) | zkPrice=RAW (default 41.67; empty: no such key) |
+//       coupon=1 (the search names a coupon 满40元减5元, 5 off, until 2026-12-31, and the link
+//       reply its page and 淘口令; without it "无", 0, "" and empty coupon values)
 //     linkOk=0 | linkShape=pair|none|between|newer | eliteUrl=RAW  pair: eliteUrl directly
 //       followed by clickUrl; between: shortLinkUrl between them; newer: the newer shape, no
 //       eliteUrl, shortLinkUrl last after couponShortLinkUrl; none: no link key at all
+//     tokens=item|none|empty  the link reply's taoToken ￥Tk<auctionid>￥ (and, for an item
+//       with a coupon, couponLinkTaoToken ￥Cp<auctionid>￥); none: the older replies without
+//       the keys; empty: "" for both
 //     notice=BODY | page=/PATH&body=BODY | redirectTo=URL
 //     shortLink=/h.CODE&to=TARGET  where that short link hands off: a path (the simulator's own
 //       address is put before it) or a whole address of any scheme, as given

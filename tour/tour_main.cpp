@@ -4,7 +4,8 @@
 // lookup harvests the new login by itself), paste the marketplace app's share text (its
 // short link leads to another item), paste a group message of five items and convert them
 // all with one double-click, press Home over the item page in the stand-in
-// Internet Explorer window, open the link, end the program. After each step it prints what
+// Internet Explorer window, open the link, check 淘口令 and copy share texts for WeChat (with a
+// double-click and with Home), end the program. After each step it prints what
 // the windows and the clipboard show, photographs the screen, and compares what it saw with
 // what the member should see. scripts/run starts the simulated platform, logs the member in,
 // starts the stand-in window and quillane.exe before the tour, and stops them after it.
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -127,6 +129,7 @@ private:
     // and the clipboard must show that item.
     bool pressHomeOver(POINT page, const std::string& itemId);
     bool openLink();
+    bool shareInWeChat();
     bool end();
 
     // Prints one thing the member sees.
@@ -182,6 +185,8 @@ int Tour::run() {
         {"Point at the item page in the stand-in Chromium window, press Home", &Tour::homeOverChromium},
         {"Point at the item page in the stand-in Internet Explorer window, press Home", &Tour::home},
         {"Press 打开返利链接 in the result window", &Tour::openLink},
+        {"Check 淘口令, paste an item with a coupon, double-click, then Home: share texts for WeChat",
+         &Tour::shareInWeChat},
         {"Press 关闭隐藏程序 in the result window", &Tour::end},
     };
     const int count = static_cast<int>(std::size(steps));
@@ -427,6 +432,51 @@ bool Tour::openLink() {
     const std::vector<std::string> launches = browserLaunchesWith("");
     bool ok = expect("browser asked to open", launched ? launches.back() : "nothing", linkFor(pageItemId_));
     return screenshot("open-link") && ok;
+}
+
+bool Tour::shareInWeChat() {
+    // The pasted item has a coupon now; the page's item has none.
+    if (!sim_.set({{"item", kPastedItemId}, {"coupon", "1"}})) {
+        show("simulator", "did not take the coupon");
+        return false;
+    }
+    PostMessageW(result_, WM_CLOSE, 0, 0);
+    waitUntil([&] { return !IsWindow(result_); }, kStepTimeoutMs);
+    HWND check = control(MainWindow::kShareTokenCheckId);
+    const POINT box = centreOf(windowRect(check));
+    clickAt(box.x, box.y);
+    waitUntil([&] { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }, kStepTimeoutMs);
+    bool ok = expect("淘口令", SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked", "checked");
+    leaveTheBox();
+    ok = pasteIntoBox(itemAddress(kPastedItemId), "share-paste") && ok;
+    const POINT item = centreOf(windowRect(control(MainWindow::kItemEditId)));
+    doubleClickAt(item.x, item.y);
+    waitUntil([&] { return status() == kShareTextCopied; }, kStepTimeoutMs);
+    waitUntilIdle();
+    ok = expect("status label", status(), kShareTextCopied) && ok;
+    const std::string title = std::string(kDefaultItemTitle).substr(1, std::strlen(kDefaultItemTitle) - 2);
+    ok = expect("clipboard", clipboardText(),
+                title + "\r\n【券后价】36.67元\r\n【优惠券】满40元减5元，2026-12-31前有效\r\n复制这条信息￥Cp" +
+                    kPastedItemId + "￥，打开手机淘宝即可领券购买\r\n") &&
+         ok;
+    ok = screenshot("share-text") && ok;
+
+    // Home over the page: its item has no coupon, so its own 淘口令.
+    moveMouse(centreOf(windowRect(pageView_)).x, centreOf(windowRect(pageView_)).y);
+    pressKeys(L"Home");
+    result_ = waitForWindowOfClass(processId_, ResultWindow::kClassName, kStepTimeoutMs);
+    if (result_ == nullptr) {
+        show("result window", "none came");
+        return false;
+    }
+    waitUntilIdle();
+    ok = expect("result window", windowText(GetDlgItem(result_, ResultWindow::kMessageLabelId)),
+                rebateOfDefaultItem() + kYuan + kShareTextCopied) &&
+         ok;
+    ok = expect("clipboard", clipboardText(),
+                title + "\r\n【券后价】41.67元\r\n复制这条信息￥Tk" + pageItemId_ + "￥，打开手机淘宝即可购买\r\n") &&
+         ok;
+    return screenshot("share-home") && ok;
 }
 
 bool Tour::end() {

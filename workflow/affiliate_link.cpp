@@ -1,6 +1,8 @@
 #include "workflow/affiliate_link.h"
 
 #include "util/timestamp.h"
+#include "util/wide_text.h"
+#include "workflow/member_texts.h"
 #include "workflow/reading/link_reply.h"
 #include "workflow/platform_request.h"
 #include "workflow/reading/query_value.h"
@@ -34,8 +36,32 @@ LinkResult makeAffiliateLink(const SessionState& session, const Deployment& depl
     }
     result.made = true;
     result.link = *link;
+    result.tokens = shareTokensOfReply(reply, codePointToGbk);
     result.session.affiliateLink = result.link;
     return result;
+}
+
+ClipboardCopy clipboardCopyOf(const LinkResult& link, const ItemOffer& offer, bool shareText) {
+    if (!shareText) {
+        return {link.link, CopiedForm::Link};
+    }
+    std::string text = quillane::shareText(offer, link.tokens);
+    if (text.empty()) {
+        return {link.link, CopiedForm::LinkWithoutToken};
+    }
+    return {std::move(text), CopiedForm::ShareText};
+}
+
+const char* copiedSentence(CopiedForm form) {
+    switch (form) {
+    case CopiedForm::ShareText:
+        return kShareTextCopied;
+    case CopiedForm::LinkWithoutToken:
+        return kNoTaoTokenLinkCopied;
+    case CopiedForm::Link:
+        break;
+    }
+    return kLinkCopied;
 }
 
 }  // namespace quillane

@@ -47,6 +47,7 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
     result.sessionCookies = session.sessionCookies;
     const std::size_t count = std::min(references.size(), kMaxBatchReferences);
     result.links.resize(count);
+    result.tokens.resize(count);
     std::mutex resultMutex;
     std::atomic<bool> expired{false};
     std::atomic<std::size_t> settled{0};
@@ -97,6 +98,7 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
             }
             for (std::size_t reference : indices) {
                 result.links[reference] = link.made ? link.link : std::string();
+                result.tokens[reference] = link.made ? shareToken(link.tokens) : std::string();
             }
             result.converted += link.made ? indices.size() : 0;
         }

@@ -24,6 +24,9 @@ struct BatchResult {
     // One for each reference converted (the first kMaxBatchReferences): the member's link to
     // its item, empty when none was made.
     std::vector<std::string> links;
+    // Beside each link, the 淘口令 to hand a buyer in its place (shareToken): empty when the
+    // reply had none.
+    std::vector<std::string> tokens;
     std::size_t converted = 0;  // references that got a link
     // expired: the batch stopped when the platform said the login is over.
     LoginCheck login;

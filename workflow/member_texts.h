@@ -9,6 +9,8 @@ inline constexpr const char* kMainCaption = "Quillane";
 inline constexpr const char* kStartStatus = "状态显示栏";
 inline constexpr const char* kHarvestButton = "获取关键信息";
 inline constexpr const char* kOnTopCheck = "置顶";
+// Checked: a double-click, Home and a batch hand the member 淘口令 for WeChat instead of links.
+inline constexpr const char* kShareTokenCheck = "淘口令";
 inline constexpr const char* kOpenLinkButton = "打开返利链接";
 inline constexpr const char* kEndProgramButton = "关闭隐藏程序";
 inline constexpr const char* kMessageCaption = "友情提醒";
@@ -46,6 +48,11 @@ inline constexpr const char* kLinkFailure = "返利链接获取失败，请稍�
 // A link was made but another program kept the clipboard open; the link is kept for
 // "打开返利链接" and a second try.
 inline constexpr const char* kClipboardBusy = "复制失败：剪贴板正被其他程序占用，请再试一次！";
+// With 淘口令 checked: the share text is on the clipboard, in place of kLinkCopied (after the
+// rebate sentence in the result window).
+inline constexpr const char* kShareTextCopied = "淘口令文案已经复制成功，可以直接粘贴到微信！";
+// With 淘口令 checked, but the platform's reply held no 淘口令: the link went instead.
+inline constexpr const char* kNoTaoTokenLinkCopied = "没有拿到淘口令，已复制返利链接！";
 
 // A message with several items: found when pasted, converted all at once on a double-click.
 // Found: kBatchFound, the count, kBatchFoundEnd. Under way: kBatchProgress, settled/count,

@@ -31,6 +31,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     // Set even when the text names no item, so that a later link can never be made for the
     // item of an earlier text.
     result.session.itemId = item.itemId;
+    result.session.offer = {};
     if (item.onlyTaoToken) {
         result.outcome = LookupOutcome::OnlyTaoToken;
         result.statusText = kTaoTokenOnly;
@@ -52,6 +53,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
 
     const std::string title = readableTitle(textBetween(reply, "title\":", ",\""), codePointToGbk);
     const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
+    result.session.offer = readItemOffer(reply, title, codePointToGbk);
     if (commission.empty()) {
         result.outcome = LookupOutcome::NoCommission;
         result.statusText = kNoCommission;

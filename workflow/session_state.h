@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "workflow/reading/share_text.h"
+
 namespace quillane {
 
 struct SessionState {
@@ -17,6 +19,7 @@ struct SessionState {
     std::string siteId;
     std::string adzoneId;
     std::string itemId;           // the item last looked up
+    ItemOffer offer;              // its title, price and coupon, for a share text
     std::string affiliateLink;    // the link of the last successful link request
     HWND cursorWindow = nullptr;  // the window under the mouse at the last Home press
     std::string capturedAddress;  // the address of the page under the mouse at the last Home press

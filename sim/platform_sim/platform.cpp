@@ -365,7 +365,14 @@ Reply Platform::searchReply(const Request& request, const Settings& settings) co
                     "\"ok\":true,\"invalidKey\":null}");
     }
     std::string entry = "{\"title\":" + item.titleJson + ",\"auctionId\":" + jsonString(itemId) +
-                        ",\"shopTitle\":" + jsonString(utf8(u8"模拟旗舰店")) + ",\"tkRate\":30.5,\"zkPrice\":41.67";
+                        ",\"shopTitle\":" + jsonString(utf8(u8"模拟旗舰店")) + ",\"tkRate\":30.5";
+    if (!item.zkPriceJson.empty()) {
+        entry += ",\"zkPrice\":" + item.zkPriceJson;
+    }
+    entry += item.coupon ? ",\"couponInfo\":" + jsonString(utf8(u8"满40元减5元")) +
+                               ",\"couponAmount\":5,\"couponEffectiveEndTime\":\"2026-12-31\""
+                         : ",\"couponInfo\":" + jsonString(utf8(u8"无")) +
+                               ",\"couponAmount\":0,\"couponEffectiveEndTime\":\"\"";
     if (item.commissionJson) {
         entry += ",\"calCommission\":" + *item.commissionJson;
     }
@@ -391,7 +398,20 @@ Reply Platform::linkReply(const Request& request, const Settings& settings) cons
     const std::string eliteKey = "\"eliteUrl\":\"" + elite + "\",";
     const std::string clickKey = "\"clickUrl\":\"" + self + "/click?e=" + addressSafe(auctionId) + "\",";
     const std::string shortKey = "\"shortLinkUrl\":\"" + self + "/s/" + addressSafe(auctionId) + "\"";
-    std::string data = "\"taoToken\":" + jsonString(utf8(u8"￥Qu1lL4ne￥")) + ",";
+    // The real shape: the token as UTF-8 "￥", an item without a coupon with empty values.
+    const bool coupon = settings.item(auctionId).coupon;
+    const auto token = [&](const char* prefix, bool given) {
+        return settings.tokens == TokenShape::Empty || !given
+                   ? std::string("\"\"")
+                   : jsonString(utf8(u8"￥") + prefix + addressSafe(auctionId) + utf8(u8"￥"));
+    };
+    const std::string couponLink =
+        coupon ? "\"https://uland.example/coupon/edetail?e=AbCd%2Bef&pid=mm_101_202\"" : std::string("\"\"");
+    const std::string couponKeys =
+        settings.tokens == TokenShape::None
+            ? std::string()
+            : "\"couponLinkTaoToken\":" + token("Cp", coupon) + ",\"couponLink\":" + couponLink + ",";
+    std::string data = settings.tokens == TokenShape::None ? std::string() : "\"taoToken\":" + token("Tk", true) + ",";
     switch (settings.linkShape) {
         case LinkShape::Pair: data += shortKey + "," + eliteKey + clickKey; break;
         case LinkShape::Between: data += eliteKey + shortKey + "," + clickKey; break;
@@ -400,9 +420,11 @@ Reply Platform::linkReply(const Request& request, const Settings& settings) cons
             // The newer shape: the coupon's short link first, the member's short link last.
             data += "\"couponShortLinkUrl\":\"" + self + "/coupon/" + addressSafe(auctionId) + "\"," +
                     "\"qrCodeUrl\":\"//gqrcode.example/img?text=" + addressSafe(auctionId) + "\"," + clickKey +
-                    "\"couponLinkTaoToken\":" + jsonString(utf8(u8"￥Mn4bV6cX￥")) + "," +
-                    "\"couponLink\":\"https://uland.example/coupon/edetail?e=AbCd%2Bef\",";
+                    couponKeys;
             break;
+    }
+    if (settings.linkShape != LinkShape::Newer) {
+        data += couponKeys;
     }
     data += "\"type\":\"auction\"";
     if (settings.linkShape == LinkShape::Newer) {

@@ -221,6 +221,13 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             bool noResult = false;
             valid = parseSwitch(value, noResult);
             itemSetting().found = !noResult;
+        } else if (key == "zkPrice") {
+            itemSetting().zkPriceJson = value;
+        } else if (key == "coupon") {
+            valid = parseSwitch(value, itemSetting().coupon);
+        } else if (key == "tokens") {
+            valid = value == "item" || value == "none" || value == "empty";
+            changed.tokens = value == "none" ? TokenShape::None : value == "empty" ? TokenShape::Empty : TokenShape::Item;
         } else if (key == "linkOk") {
             valid = parseSwitch(value, changed.linkOk);
         } else if (key == "linkShape") {

@@ -16,12 +16,20 @@ struct ItemSetting {
     std::optional<std::string> commissionJson;  // raw JSON value of calCommission; absent: no such key
     bool ok = true;                             // false: a reply without the success marker
     bool found = true;                          // false: the platform's NORESULT answer
+    std::string zkPriceJson = "41.67";          // raw JSON value of zkPrice; empty: no such key
+    // A coupon: the search names it (满40元减5元, 5 off, its last day) and the link reply
+    // carries its page and 淘口令; without, "无", 0 and empty values, as the platform sends.
+    bool coupon = false;
 };
 
 // Pair: eliteUrl directly followed by clickUrl. Between: another key between them. Newer: the
 // newer shape, whose link is shortLinkUrl (after couponShortLinkUrl), without eliteUrl. None:
 // the success marker without any link.
 enum class LinkShape { Pair, None, Between, Newer };
+
+// The link reply's 淘口令: one of the item's own (￥Tk<id>￥, and ￥Cp<id>￥ for its coupon),
+// none at all (the older replies), or empty values.
+enum class TokenShape { Item, None, Empty };
 
 // A staged failure. Every rule that matches a request applies to it, in the order given.
 struct Fault {
@@ -66,6 +74,7 @@ struct Settings {
     bool linkOk = true;
     LinkShape linkShape = LinkShape::Pair;
     std::optional<std::string> eliteUrl;  // raw; absent: a link that echoes the values received
+    TokenShape tokens = TokenShape::Item;
 
     // Pages, UTF-8 bodies served as given.
     std::string noticeBody;

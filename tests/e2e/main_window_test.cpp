@@ -59,6 +59,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
         {MainWindow::kStatusLabelId, L"Static", "状态显示栏", {56, 5, 56 + 439, 5 + 75}},
         {MainWindow::kItemEditId, L"Edit", "", {9, 83, 9 + 488, 83 + 120}},
         {MainWindow::kOnTopCheckId, L"Button", "置顶", {0, 24, 48, 24 + 24}},
+        {MainWindow::kShareTokenCheckId, L"Button", "淘口令", {0, 48, 48, 48 + 24}},
     };
     const std::vector<HWND> stacking = childrenInStackingOrder(app_->mainWindow());
     ASSERT_EQ(stacking.size(), std::size(expected));
@@ -89,6 +90,18 @@ TEST_F(MainWindowTest, ItemEditBoxIsAMultiLineSunkenBoxWithoutScrollBars) {
     const LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
     EXPECT_EQ(style & (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL | ES_NOHIDESEL), ES_MULTILINE);
     EXPECT_TRUE(GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+TEST_F(MainWindowTest, CheckBoxesStartUncheckedAndOnlyTheirOwnClickChecksThem) {
+    for (const int id : {MainWindow::kOnTopCheckId, MainWindow::kShareTokenCheckId}) {
+        EXPECT_EQ(SendMessageW(app_->control(id), BM_GETCHECK, 0, 0), BST_UNCHECKED) << id;
+    }
+    app_->clickButton(MainWindow::kShareTokenCheckId);
+    EXPECT_TRUE(waitUntil([&] {
+        return SendMessageW(app_->control(MainWindow::kShareTokenCheckId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }));
+    EXPECT_EQ(SendMessageW(app_->control(MainWindow::kOnTopCheckId), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(isTopmost()) << "淘口令 is no always-on-top switch";
 }
 
 TEST_F(MainWindowTest, CheckBoxSwitchesAlwaysOnTop) {

@@ -234,13 +234,32 @@ std::string collapseBlanks(std::string_view text) {
 }  // namespace
 
 std::string readableTitle(std::string_view rawValue, CodePointToGbk toGbk) {
+    return '"' + readableValue(rawValue, toGbk) + '"';
+}
+
+std::string readableValue(std::string_view rawValue, CodePointToGbk toGbk) {
     const bool quoted = rawValue.starts_with('"');
     const std::string unescaped = undoJsonEscapes(quoted ? rawValue.substr(1) : rawValue, quoted, toGbk);
     // Entities last: "&lt;b&gt;" is text that shows a tag, not a tag.
-    std::string shown = "\"";
-    shown += collapseBlanks(undoEntities(removeTags(unescaped), toGbk));
-    shown += '"';
-    return shown;
+    return collapseBlanks(undoEntities(removeTags(unescaped), toGbk));
+}
+
+std::string readableValueOf(std::string_view json, std::string_view key, CodePointToGbk toGbk) {
+    const std::string marker = '"' + std::string(key) + "\":";
+    // Inside a string value every quote is escaped, so the name between two bare quotes and
+    // a colon is only ever a key.
+    const std::size_t at = json.find(marker);
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    std::string_view raw = json.substr(at + marker.size());
+    while (!raw.empty() && (raw.front() == ' ' || raw.front() == '\t')) {
+        raw.remove_prefix(1);
+    }
+    if (!raw.starts_with('"')) {
+        raw = raw.substr(0, raw.find_first_of(",}]"));
+    }
+    return readableValue(raw, toGbk);
 }
 
 }  // namespace quillane

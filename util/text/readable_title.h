@@ -21,4 +21,14 @@ using CodePointToGbk = std::string (*)(char32_t codePoint);
 // Any other "<" or ">" stays.
 std::string readableTitle(std::string_view rawValue, CodePointToGbk toGbk);
 
+// The same reading without the double quotes around the result: for the other values of a
+// reply that are shown or passed on as text.
+std::string readableValue(std::string_view rawValue, CodePointToGbk toGbk);
+
+// The value of the first key named exactly key (the quotes around the name are part of the
+// match, so "taoToken" is never read out of "couponLinkTaoToken"), read as readableValue
+// reads it: a string up to its closing quote, anything else (a number, null) up to the next
+// comma or closing brace. Empty when the key is missing.
+std::string readableValueOf(std::string_view json, std::string_view key, CodePointToGbk toGbk);
+
 }  // namespace quillane

@@ -198,6 +198,25 @@ std::vector<ItemReference> readItemReferences(std::string_view text) {
     return readItemReferenceSpans(text).references;
 }
 
+bool isTaoToken(std::string_view text) {
+    if (text.empty() || isAsciiAlphanumeric(text.front())) {
+        return false;
+    }
+    const std::string_view open = text.substr(0, characterSize(text, 0));
+    std::size_t at = open.size();
+    bool letter = false;
+    while (at < text.size() && isAsciiAlphanumeric(text[at])) {
+        letter = letter || !isDigit(text[at]);
+        ++at;
+    }
+    const std::size_t length = at - open.size();
+    if (at == text.size() || !letter || length < kShortestTaoToken || length > kLongestTaoToken) {
+        return false;
+    }
+    const std::string_view close = text.substr(at, characterSize(text, at));
+    return at + close.size() == text.size() && framesToken(open, close);
+}
+
 bool holdsTaoToken(std::string_view text) {
     std::string_view previous;
     std::size_t at = 0;

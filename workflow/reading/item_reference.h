@@ -56,4 +56,8 @@ ReferencesInText readItemReferenceSpans(std::string_view text);
 // lacks read as ?…?) or by brackets. Only the marketplace can turn it into an item.
 bool holdsTaoToken(std::string_view text);
 
+// Whether the whole text is one 淘口令 of that form, frames included, and nothing else: how a
+// value that the platform calls a 淘口令 is checked before the member passes it on.
+bool isTaoToken(std::string_view text);
+
 }  // namespace quillane

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "util/text/ascii.h"
+#include "workflow/reading/item_reference.h"
 
 namespace quillane {
 namespace {
@@ -157,7 +158,20 @@ std::optional<std::string> asLink(std::string value) {
     return value;
 }
 
+std::string tokenOf(std::string_view reply, std::string_view key, CodePointToGbk toGbk) {
+    std::string token = readableValueOf(reply, key, toGbk);
+    return isTaoToken(token) ? token : std::string();
+}
+
 }  // namespace
+
+ShareTokens shareTokensOfReply(std::string_view reply, CodePointToGbk toGbk) {
+    return {tokenOf(reply, "taoToken", toGbk), tokenOf(reply, "couponLinkTaoToken", toGbk)};
+}
+
+const std::string& shareToken(const ShareTokens& tokens) {
+    return tokens.coupon.empty() ? tokens.item : tokens.coupon;
+}
 
 std::optional<std::string> linkOfReply(std::string_view reply) {
     for (const std::string_view key : kLinkKeys) {

@@ -61,6 +61,49 @@ TEST(LinkReply, TheLinkIsTheFirstOfEliteShortAndClickUrlThatIsALink) {
     }
 }
 
+// The yen sign ￥ (U+FFE5), the only character that the replies here escape.
+std::string yenToGbk(char32_t codePoint) {
+    return codePoint == 0xFFE5 ? "\xA3\xA4" : "";
+}
+
+TEST(LinkReply, TokensAreReadAsTitlesAreAndKeptOnlyWhenEachIsOneTaoToken) {
+    const std::string yen = "\xA3\xA4";
+    const std::string item = yen + "ezJF0ibOpJm" + yen;
+    const std::string coupon = yen + "Vb7Xc9Zt1Kw" + yen;
+    const std::pair<std::string, ShareTokens> cases[] = {
+        // The real shape, with and without a coupon.
+        {"\"taoToken\":\"" + item + "\",\"couponShortLinkUrl\":\"https://s.click.taobao.com/9Mn7NXw\","
+         "\"clickUrl\":\"https://s.click.taobao.com/t?e=x\",\"couponLinkTaoToken\":\"" + coupon + "\","
+         "\"couponLink\":\"https://uland.taobao.com/coupon/edetail?e=x&pid=mm_1\",\"type\":\"auction\"",
+         {item, coupon}},
+        {"\"taoToken\":\"" + item + "\",\"couponLinkTaoToken\":\"\",\"couponLink\":\"\"", {item, ""}},
+        // Escaped, and framed otherwise as the item-text reader knows tokens.
+        {"\"taoToken\":\"\\uffe5ezJF0ibOpJm\\uFFE5\"", {item, ""}},
+        {"\"taoToken\":\"(ezJF0ibOpJm)\",\"couponLinkTaoToken\":\"\x80Vb7Xc9Zt1Kw\x80\"",
+         {"(ezJF0ibOpJm)", "\x80Vb7Xc9Zt1Kw\x80"}},
+        // The older replies, and empty or null values.
+        {"\"eliteUrl\":\"http://e.x/1\",\"clickUrl\":\"http://c.x/1\"", {"", ""}},
+        {"\"taoToken\":\"\",\"couponLinkTaoToken\":null", {"", ""}},
+        // Not one token and nothing else.
+        {"\"taoToken\":\"" + item + " \\u6253\\u5f00\"", {"", ""}},
+        {"\"taoToken\":\"x" + item + "\"", {"", ""}},
+        {"\"taoToken\":\"" + yen + "ezJF0ibOpJm$\"", {"", ""}},
+        {"\"taoToken\":\"" + yen + "12345678901" + yen + "\"", {"", ""}},
+        {"\"taoToken\":\"" + yen + "ezJF0ib" + yen + "\"", {"", ""}},
+        {"\"taoToken\":\"" + yen + "ezJF0ibOpJm1234567" + yen + "\"", {"", ""}},
+        {"\"taoToken\":\"/ezJF0ibOpJm/\"", {"", ""}},
+        // Markup comes out as it does of a title.
+        {"\"taoToken\":\"" + yen + "ezJF0ib<b>OpJm" + yen + "\"", {item, ""}},
+        // Only the key of that very name.
+        {"\"couponLinkTaoToken\":\"" + coupon + "\"", {"", coupon}},
+    };
+    for (const auto& [data, tokens] : cases) {
+        EXPECT_EQ(shareTokensOfReply(linkReply(data), yenToGbk), tokens) << data;
+    }
+    EXPECT_EQ(shareToken({item, coupon}), coupon);
+    EXPECT_EQ(shareToken({item, ""}), item);
+}
+
 TEST(LoginExpiry, OnlyTheEnvelopesMessageOfAnEndedLoginCounts) {
     const std::pair<const char*, bool> cases[] = {
         {"{\"data\":null,\"info\":{\"message\":\"nologin\",\"ok\":false},\"ok\":false,\"invalidKey\":null}", true},
