@@ -1,8 +1,7 @@
 #pragma once
 // The text a member posts in WeChat and QQ groups, which do not open the marketplace's links:
 // the item's title, its price and coupon, and the 淘口令 that the marketplace's app reads from
-// the clipboard. Pure text functions: no Windows header, so that they also build natively for
-// the sanitizer and fuzz builds. Texts are GBK.
+// the clipboard. Texts are GBK.
 #include <string>
 #include <string_view>
 
