@@ -84,7 +84,8 @@ TEST_F(BrowserCaptureTest, HomeOverEachBrowserLooksUpThePageItShows) {
 // as they like. One press each, in this order, so that the windows without a page show both
 // what comes before any capture and what comes after one.
 TEST_F(BrowserCaptureTest, HomeKnowsABrowserByThePageItsFrameHosts) {
-    enum class Shows { Chromium, Firefox, Explorer, NoPage };
+    // Desktop: a Chromium window is open, but the press is over the bare desktop beside it.
+    enum class Shows { Chromium, Firefox, Explorer, NoPage, Desktop };
     const struct {
         const char* frameClass;
         Shows shows;
@@ -104,6 +105,7 @@ TEST_F(BrowserCaptureTest, HomeKnowsABrowserByThePageItsFrameHosts) {
         // 360's compatibility mode: Internet Explorer's engine inside 360's frame.
         {"360se6_Frame", Shows::Explorer, "10000000008", "10000000008"},
         {"Chrome_WidgetWin_0", Shows::NoPage, "90000000002", "10000000008"},
+        {"Chrome_WidgetWin_1", Shows::Desktop, "90000000003", "10000000008"},
     };
     // Internet Explorer's page is repeated at its current address, so its window stays open
     // after its press, beside the others.
@@ -130,7 +132,7 @@ TEST_F(BrowserCaptureTest, HomeKnowsABrowserByThePageItsFrameHosts) {
                                                         : BrowserViewKind::Chromium;
             browser = std::make_unique<BrowserViewProcess>(setup);
             ASSERT_TRUE(browser->ready()) << browser->failure();
-            point = browser->contentPoint();
+            point = press.shows == Shows::Desktop ? POINT{4, 1020} : browser->contentPoint();
         }
         if (press.searchedId == nullptr) {
             moveMouse(point.x, point.y);

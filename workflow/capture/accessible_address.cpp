@@ -79,10 +79,12 @@ BOOL CALLBACK lookAtHostedWindow(HWND window, LPARAM found) {
     return TRUE;
 }
 
-// Only the window list is read, no message is sent: a hung browser cannot hold this.
+// Only the window list is read, no message is sent: a hung browser cannot hold this. The
+// desktop is no browser's frame, though every browser's windows are below it: a press over
+// the bare desktop must not read a page somewhere else on the screen.
 HostedPage hostedPageOf(HWND topLevel) {
     HostedPage page;
-    if (topLevel != nullptr) {
+    if (topLevel != nullptr && topLevel != GetDesktopWindow()) {
         EnumChildWindows(topLevel, lookAtHostedWindow, reinterpret_cast<LPARAM>(&page));
     }
     return page;
