@@ -11,10 +11,6 @@
 namespace quillane::test {
 namespace {
 
-std::wstring wide(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
 std::string gbkPage(const std::string& body) {
     return httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html; charset=gbk\r\n", body);
 }
@@ -31,8 +27,8 @@ protected:
     }
 
     void startApp(const std::string& noticeUrl) {
-        app_ = QuillaneApp::start({{L"QUILLANE_NOTICE_URL", wide(noticeUrl)},
-                                   {L"QUILLANE_PUBLISHER_URL", wide(publisherSite_)},
+        app_ = QuillaneApp::start({{L"QUILLANE_NOTICE_URL", gbkToWide(noticeUrl)},
+                                   {L"QUILLANE_PUBLISHER_URL", gbkToWide(publisherSite_)},
                                    {L"QUILLANE_REQUEST_TIMEOUT_MS", std::to_wstring(kTestRequestTimeoutMs)}});
         ASSERT_NE(app_, nullptr) << "quillane.exe did not show its main window";
     }
