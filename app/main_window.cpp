@@ -221,6 +221,15 @@ void MainWindow::onCommand(int id, int notification) {
 LRESULT CALLBACK MainWindow::itemEditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                               DWORD_PTR data) {
     if (message == WM_LBUTTONDBLCLK) {
+        // A real double-click finds the box focused: its first press gave it the focus. A
+        // double-click into a box without the focus is a press that the system paired with an
+        // earlier press on the same spot of the box, made before the member went to another
+        // program (a click into another program does not break the pair). For the member it is
+        // a click into the box: it must empty the box for the paste, not convert the old text
+        // and overwrite the text the member has just copied.
+        if (GetFocus() != edit) {
+            return DefSubclassProc(edit, WM_LBUTTONDOWN, wParam, lParam);
+        }
         auto* self = reinterpret_cast<MainWindow*>(data);
         PostMessageW(self->handle(), kItemDoubleClickedMessage, 0, 0);
     }

@@ -61,12 +61,7 @@ bool PlatformSession::pasteItemText(const std::wstring& text, DWORD timeoutMs) {
 
 bool PlatformSession::focusItemBox() {
     HWND box = app_->control(MainWindow::kItemEditId);
-    const DWORD thread = GetWindowThreadProcessId(box, nullptr);
-    const auto focused = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(thread, &info) && info.hwndFocus == box;
-    };
+    const auto focused = [&] { return focusInThreadOf(box) == box; };
     if (focused()) {
         return true;
     }

@@ -197,6 +197,12 @@ RECT childRectInParent(HWND child) {
     return rect;
 }
 
+HWND focusInThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 PlainWindow::PlainWindow(bool visible, const wchar_t* className, const std::wstring& title, int children) {
     window_ = CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 100, 100,
                               300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -60,6 +60,9 @@ RECT windowRect(HWND window);
 // A child's rectangle in its parent's client coordinates.
 RECT childRectInParent(HWND child);
 std::vector<HWND> childrenInStackingOrder(HWND parent);
+// The window with the keyboard focus in the thread that owns the window; null when none has it
+// (the thread's windows are not active).
+HWND focusInThreadOf(HWND window);
 
 // A plain top-level window of the calling process (of a static control's class unless named),
 // normal stacking, destroyed with the object; children: plain child windows below it.

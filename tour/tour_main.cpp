@@ -114,8 +114,8 @@ private:
     bool link();
     bool loginAgain();
     // The member goes to another window, so that the item box gains the focus anew (and is
-    // emptied) at the next click into it.
-    void leaveTheBox();
+    // emptied) at the next click into it; false when the other window did not take the focus.
+    bool leaveTheBox();
     bool shareText();
     bool groupMessage();
     // Pastes the text into the item box as the member does; true when the status label then
@@ -278,7 +278,16 @@ bool Tour::pasteIntoBox(const std::string& text, const std::string& shot, std::s
     // A click into the box gives it the focus (which empties it), then Ctrl+V pastes.
     const POINT box = centreOf(windowRect(control(MainWindow::kItemEditId)));
     clickAt(box.x, box.y);
-    waitUntil([&] { return windowText(control(MainWindow::kItemEditId)).empty(); }, kStepTimeoutMs);
+    // A click that left the box as it was is what the member would see too: say so now, with
+    // where the focus went, rather than paste into it.
+    if (!waitUntil([&] { return windowText(control(MainWindow::kItemEditId)).empty(); }, kStepTimeoutMs)) {
+        show("item box after the click", windowText(control(MainWindow::kItemEditId)));
+        show("  but the member should see", "(empty)");
+        const HWND focus = focusInThreadOf(main_);
+        show("keyboard focus", focus == nullptr ? std::string("none") : wideToGbk(windowClass(focus)));
+        show("status label", status());
+        return false;
+    }
     pressKeys(L"ctrl+v");
     if (expected.empty()) {
         expected = rebateOfDefaultItem() + kYuan;
@@ -316,7 +325,9 @@ bool Tour::loginAgain() {
         return false;
     }
     show("platform", "the old session is answered nologin; a new token and cookie are in the store");
-    leaveTheBox();
+    if (!leaveTheBox()) {
+        return false;
+    }
     bool ok = pasteIntoBox(itemAddress(kPastedItemId), "login-again");
     ok = expect("harvests of the new login", std::to_string(sim_.requestsTo(kAdzonePath).size()), "1") && ok;
     ok = expect("searches (one repeated)", std::to_string(sim_.requestsTo(kSearchPath).size()), "2") && ok;
@@ -324,14 +335,20 @@ bool Tour::loginAgain() {
     return expect("embedded browser", browserShown ? "shown" : "hidden", "hidden") && ok;
 }
 
-void Tour::leaveTheBox() {
+bool Tour::leaveTheBox() {
     const POINT page = centreOf(windowRect(pageView_));
     clickAt(page.x, page.y);
-    waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs);
+    if (waitUntil([&] { return GetForegroundWindow() != main_; }, kStepTimeoutMs)) {
+        return true;
+    }
+    show("a click on the stand-in page", "left Quillane's window in front");
+    return false;
 }
 
 bool Tour::shareText() {
-    leaveTheBox();
+    if (!leaveTheBox()) {
+        return false;
+    }
     const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
                              "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
     const bool ok = pasteIntoBox(text, "share-text");
@@ -345,7 +362,9 @@ bool Tour::groupMessage() {
         show("simulator", "did not take the second short link");
         return false;
     }
-    leaveTheBox();
+    if (!leaveTheBox()) {
+        return false;
+    }
     const std::string self = "http://localhost:" + std::to_string(port_);
     const std::string shareLink = self + platform_sim::kDefaultShortLink + "?tk=XUymWKIqxIz";
     const std::string shortLink = self + "/h.Gr0upL1nk2";
