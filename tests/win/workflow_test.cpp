@@ -57,12 +57,14 @@ protected:
         // A cookie domain of its own for every test: the store outlives the test.
         deployment_.cookieDomain = "workflow-" + std::to_string(GetCurrentProcessId()) + "-" +
                                    std::to_string(++domainNumber) + ".test";
+        // The scripted server speaks plain HTTP, which the loopback host may be asked with.
         deployment_.apiHost = "127.0.0.1:" + std::to_string(server_.port());
+        deployment_.apiScheme = "http";
         deployment_.itemHost = "item.taobao.com";
     }
 
     void storeCookie(const std::string& name, const std::string& value) {
-        const std::string address = "http://" + deployment_.cookieDomain + "/";
+        const std::string address = "https://" + deployment_.cookieDomain + "/";
         ASSERT_TRUE(InternetSetCookieA(address.c_str(), name.c_str(), value.c_str()));
     }
 
