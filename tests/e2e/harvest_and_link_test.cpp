@@ -30,7 +30,7 @@ protected:
 
 TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
     start();
-    const std::string storeCookies = readStoreCookies("127.0.0.1");
+    const std::string storeCookies = readStoreCookies("localhost");
     ASSERT_NE(storeCookies.find(std::string("_tb_token_=") + platform_sim::kDefaultToken), std::string::npos);
 
     const MessageBoxSeen box = session_->harvest();
@@ -54,7 +54,7 @@ TEST_F(HarvestAndLinkTest, SuccessfulHarvestShowsTheIdsAndTheCompactView) {
 // that lost its cookies or its token would pass every test here unnoticed.
 TEST_F(HarvestAndLinkTest, ServicesAnswerOnlyTheSessionTheyIssued) {
     start();
-    const std::string storeCookies = readStoreCookies("127.0.0.1");
+    const std::string storeCookies = readStoreCookies("localhost");
     const struct {
         const char* label;
         std::string cookies;
