@@ -5,9 +5,12 @@
 // whole session; nothing is left behind in the process.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "tests/e2e/reliability_fixture.h"
 #include "harness/message_box.h"
 #include "harness/scripted_server.h"
+#include "sim/loopback/loopback_server.h"
 
 namespace quillane::test {
 namespace {
@@ -112,6 +115,56 @@ TEST_F(ReliabilityFaults, PlatformMisbehavesOnOneRequest) {
         for (const std::string& line : request.headerLines) {
             EXPECT_EQ(line.find("Injected"), std::string::npos) << line;
         }
+    }
+    expectNothingLeftBehind();
+}
+
+// The platform's connection cannot be made safe: an expired certificate, one from an authority
+// nobody trusts, a handshake that breaks off. Nothing is sent, the member reads what to check,
+// the clipboard and the session stay, and with the certificate right again all works.
+TEST_F(ReliabilityFaults, ConnectionCannotBeMadeSafe) {
+    struct TlsCase {
+        const char* label;
+        std::optional<TlsCertificate> certificate;  // none: the handshake is cut off
+    };
+    const TlsCase cases[] = {
+        {"expired certificate", TlsCertificate::Expired},
+        {"untrusted certificate", TlsCertificate::Untrusted},
+        {"handshake cut off", std::nullopt},
+    };
+    for (const TlsCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(sim().set(itemModes()));
+        // Takes the client's hello on the front's port, answers half a server hello and drops
+        // the line.
+        loopback::LoopbackServer cutter;
+        if (c.certificate) {
+            ASSERT_TRUE(sim().openApiFront(*c.certificate));
+        } else {
+            ASSERT_TRUE(sim().closeApiFront());
+            ASSERT_TRUE(cutter.listen(sim().tlsPort()));
+            cutter.start([](loopback::Connection& connection) {
+                std::string hello;
+                if (connection.receiveMore(hello)) {
+                    connection.sendAll(std::string("\x16\x03\x03\x00\x4a\x02\x00\x00\x46\x03\x03", 11));
+                }
+                connection.reset();
+            });
+        }
+        ASSERT_TRUE(sim().clearLog());
+        const std::string kept = std::string("kept before ") + c.label;
+        replaceClipboardWith(kept);
+        const bool answered = paste(goodItem());
+        const std::string status = session_->status();
+        const bool nothingSent = sim().requests().empty();
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(status, kUnsafeConnection);
+        EXPECT_EQ(clipboardText(), kept);
+        EXPECT_TRUE(nothingSent);
+        cutter.stop();
+        ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
+        const bool survived = answered && alive() && status == kUnsafeConnection && clipboardText() == kept && nothingSent;
+        record_->caseRun(survived, sessionStillWhole());
     }
     expectNothingLeftBehind();
 }
