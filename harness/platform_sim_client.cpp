@@ -217,9 +217,11 @@ PlatformSim::~PlatformSim() {
     }
 }
 
-void PlatformSim::attach(int port) {
+void PlatformSim::attach(int port, int tlsPort) {
     startWinsock();
     port_ = port;
+    tlsPort_ = tlsPort;
+    transport_ = tlsPort > 0 ? Transport::Tls : Transport::Plain;
 }
 
 void PlatformSim::startWinsock() {

@@ -71,8 +71,9 @@ public:
     // meets another certificate.
     bool closeApiFront();
     bool openApiFront(TlsCertificate certificate);
-    // Talks to a simulator that somebody else started on this port; stop() leaves it running.
-    void attach(int port);
+    // Talks to a simulator that somebody else started on this port, with its TLS front on
+    // tlsPort (0: none, the services in plain HTTP); stop() leaves both running.
+    void attach(int port, int tlsPort = 0);
     // Asks it to quit and waits until its process has ended (killing it if it does not).
     bool stop();
     bool running() const { return process_ != nullptr; }
