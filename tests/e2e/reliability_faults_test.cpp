@@ -186,7 +186,8 @@ TEST_F(ReliabilitySlowFaults, SilentAndTricklingPlatformEndByTheTimeout) {
     expectNothingLeftBehind();
 }
 
-// The platform is down: its port refuses connections. A lookup meanwhile fails at once with
+// The platform is down: its port refuses connections (the TLS front goes too, which would
+// otherwise take the connection and drop it in the handshake). A lookup meanwhile fails at once with
 // the failure text, the clipboard keeps what it had, and once the platform is back the same
 // session works again. Twice, so that the second refusal meets connections made after the first.
 TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
@@ -195,6 +196,7 @@ TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
         SCOPED_TRACE("round " + std::to_string(round));
         const std::string kept = "kept before refusal " + std::to_string(round);
         replaceClipboardWith(kept);
+        ASSERT_TRUE(sim().closeApiFront());
         ASSERT_TRUE(sim().refuseConnectionsFor(kRefusedMs));
         // The listener closes just after that answer; the simulator's own control requests
         // are then refused too.
@@ -207,13 +209,14 @@ TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
         EXPECT_EQ(status, kLookupFailure);
         EXPECT_EQ(clipboardText(), kept);
         ASSERT_TRUE(waitUntil([&] { return sim().set(itemModes()); }, kRefusedMs + 10000)) << "the simulator is not back";
+        ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
         const bool survived = answered && alive() && status == kLookupFailure && clipboardText() == kept;
         record_->caseRun(survived, sessionStillWhole());
     }
     expectNothingLeftBehind();
 }
 
-// The item's page on another host (the scripted server as "localhost"), fetched because the
+// The item's page on another host (the scripted server, on 127.0.0.1), fetched because the
 // address holds no item id: the page fails in many ways, the lookup reports, the session is
 // untouched, and the page host never sees it.
 TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
@@ -229,7 +232,7 @@ TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
     for (int i = 0; i < 100; ++i) {
         filler += "X-Filler-" + std::to_string(i) + ": " + std::string(1000, 'f') + "\r\n";
     }
-    const std::string pageAddress = pages.address("/i/page.htm", "localhost");
+    const std::string pageAddress = pages.address("/i/page.htm");
     struct PageCase {
         const char* label;
         std::string address;
@@ -237,7 +240,7 @@ TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
         const char* status;
     };
     const PageCase cases[] = {
-        {"connection refused", "http://localhost:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
+        {"connection refused", "http://127.0.0.1:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
         {"reset inside the header block",
          pageAddress,
          {ScriptedReply("HTTP/1.1 200 OK\r\nContent-Ty").pause(50).reset()},
