@@ -119,7 +119,9 @@ std::optional<CopiedForm> AppController::show(const LinkResult& result, bool sha
     session_ = result.session;
     showLogin(result.login);
     if (!result.made) {
-        mainWindow_.setStatusText(result.login.expired ? kLoginExpired : kLinkFailure);
+        mainWindow_.setStatusText(result.login.expired            ? kLoginExpired
+                                  : result.login.unsafeConnection ? kUnsafeConnection
+                                                                  : kLinkFailure);
         return std::nullopt;
     }
     // The link stays kept when the clipboard is busy: a second try or "打开返利链接" still works.
@@ -176,8 +178,8 @@ void AppController::show(const BatchResult& result) {
         session_.sessionCookies = result.sessionCookies;
     }
     showLogin(result.login);
-    if (result.login.expired) {
-        mainWindow_.setStatusText(kLoginExpired);
+    if (result.login.expired || result.login.unsafeConnection) {
+        mainWindow_.setStatusText(result.login.expired ? kLoginExpired : kUnsafeConnection);
         return;
     }
     if (result.converted == 0) {

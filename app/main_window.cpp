@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <exdisp.h>
 
+#include "app/browser_emulation.h"
 #include "app/owned_message.h"
 #include "app/window_system.h"
 #include "util/owners.h"
@@ -31,11 +32,12 @@ LibraryHandle loadBrowserHost() {
     return atl;
 }
 
-// Sends the hosted web browser to the address. A host without a browser (ATL missing, or no
-// control created) is left alone: the member can still log in with Internet Explorer.
-void navigateBrowser(HMODULE atl, HWND host, const std::string& gbkAddress) {
+// The web browser a host window holds; null for a host without one (ATL missing, or no
+// control created), which is then left alone: the member can still log in with Internet Explorer.
+ComPtr<IWebBrowser2> hostedBrowser(HMODULE atl, HWND host) {
+    ComPtr<IWebBrowser2> browser;
     if (atl == nullptr || host == nullptr) {
-        return;
+        return browser;
     }
     using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
     auto atlAxGetControl = reinterpret_cast<AtlAxGetControlFunction>(
@@ -43,10 +45,33 @@ void navigateBrowser(HMODULE atl, HWND host, const std::string& gbkAddress) {
     ComPtr<IUnknown> control;
     if (atlAxGetControl == nullptr ||
         FAILED(atlAxGetControl(host, reinterpret_cast<IUnknown**>(control.put()))) || !control) {
+        return browser;
+    }
+    if (FAILED(control->QueryInterface(IID_IWebBrowser2, browser.put()))) {
+        browser = ComPtr<IWebBrowser2>();
+    }
+    return browser;
+}
+
+// Script errors of the login pages would each open a box over the window: the control keeps
+// them to itself. What the control took is noted on its host window, where a support tool
+// (and the tests) can read it from outside the process.
+void silenceBrowser(HMODULE atl, HWND host) {
+    const ComPtr<IWebBrowser2> browser = hostedBrowser(atl, host);
+    if (!browser) {
         return;
     }
-    ComPtr<IWebBrowser2> browser;
-    if (FAILED(control->QueryInterface(IID_IWebBrowser2, browser.put())) || !browser) {
+    browser->put_Silent(VARIANT_TRUE);
+    VARIANT_BOOL silent = VARIANT_FALSE;
+    if (SUCCEEDED(browser->get_Silent(&silent)) && silent == VARIANT_TRUE) {
+        SetPropW(host, MainWindow::kBrowserSilentProperty, reinterpret_cast<HANDLE>(1));
+    }
+}
+
+// Sends the hosted web browser to the address.
+void navigateBrowser(HMODULE atl, HWND host, const std::string& gbkAddress) {
+    const ComPtr<IWebBrowser2> browser = hostedBrowser(atl, host);
+    if (!browser) {
         return;
     }
     Variant address(gbkToWide(gbkAddress).c_str());
@@ -94,8 +119,10 @@ void MainWindow::createControls(const std::string& homeUrl) {
     createControl(handle(), harvestButton);
 
     atlLibrary_ = loadBrowserHost();
+    askForIe11Mode();
     const ControlLayout browser{kBrowserId, L"AtlAxWin", homeUrl.c_str(), 0, 0, -2, 0, 504, 360};
     createControl(handle(), browser);
+    silenceBrowser(atlLibrary_.get(), control(kBrowserId));
 
     // SS_NOPREFIX: an "&" of an item title shows as itself, not as an underline.
     const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT | SS_NOPREFIX, 0, 56, 5, 439, 75};
@@ -185,6 +212,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         RemoveWindowSubclass(control(kItemEditId), &MainWindow::itemEditSubclass, kItemEditSubclassId);
+        RemovePropW(control(kBrowserId), kBrowserSilentProperty);
         PostQuitMessage(0);
         return 0;
     default:

@@ -27,6 +27,8 @@ class MainWindow : public BaseWindow {
 public:
     static constexpr int kHarvestButtonId = 1001;  // "获取关键信息"
     static constexpr int kBrowserId = 1002;        // embedded web browser
+    // Set (to 1) on the browser's host window once the control keeps script errors silent.
+    static constexpr const wchar_t* kBrowserSilentProperty = L"Quillane.BrowserSilent";
     static constexpr int kStatusLabelId = 1003;    // status label
     static constexpr int kItemEditId = 1004;       // item edit box
     static constexpr int kOnTopCheckId = 1005;     // "置顶"

@@ -2,11 +2,17 @@
 //   1  N sequential GETs of a 1 KiB platform-like reply through httpRequest (with the session
 //      cookies, as the platform requests are made) against a bare WinINet loop (open, connect,
 //      request, read, close each time), interleaved round by round.
+//   1t The same over TLS, against the simulated platform behind its TLS front: httpRequest
+//      (a new Internet session per request) against a bare loop that keeps one session for the
+//      whole run, and one that opens a session per GET; with the TLS connections (each one a
+//      handshake) the simulator saw for each.
 //   3  httpRequest of UTF-8 JSON replies of 1 KiB to 8 MiB: time per byte at each size, and
 //      our UTF-8 to GBK conversion against the bare two-pass conversion calls on the same bytes.
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +20,7 @@
 #include "bench/support/measure.h"
 #include "http/encoding.h"
 #include "http/request_engine.h"
+#include "harness/platform_sim_client.h"
 #include "http/parsing/request_headers.h"
 #include "harness/scripted_server.h"
 #include "util/owners.h"
@@ -57,11 +64,14 @@ std::string platformReply(const std::string& body) {
 }
 
 // The least a program can do on this stack for one GET: open, connect, request, read, close.
-// It always goes to the server and keeps no cookies and no cache entry. With header lines and
+// It opens its session as the engine does, with the proxy of Windows' Internet Options (read
+// from the registry at each open: about 0.1 ms here, where a session opened for a direct
+// connection reads nothing). It always goes to the server and keeps no cookies and no cache
+// entry. With header lines and
 // an agent given, it sends what the engine sends, so that the wire's own cost can be told
 // from the engine's.
 std::size_t bareGet(int port, const char* path, const std::string& agent = "bench", const std::string& headers = {}) {
-    InternetHandle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    InternetHandle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     InternetHandle connection(InternetConnectA(session.get(), "127.0.0.1", static_cast<INTERNET_PORT>(port), nullptr, nullptr,
                                        INTERNET_SERVICE_HTTP, 0, 0));
     InternetHandle request(HttpOpenRequestA(connection.get(), "GET", path, nullptr, nullptr, nullptr,
@@ -148,6 +158,105 @@ void engineOverhead() {
     report({"1", "httpRequest, median GET", spreadOf(engineMs), "ms", Goal::Info, 0, "session cookies present"});
     report({"1", "bare WinINet, median GET", spreadOf(bareMs), "ms", Goal::Info, 0,
             "open, connect, request, read, close"});
+}
+
+// One GET over TLS on a session the caller keeps: connect, request, read, close, the session
+// left open for the next.
+std::size_t tlsGetOn(HINTERNET session, int port, const char* path) {
+    InternetHandle connection(InternetConnectA(session, "localhost", static_cast<INTERNET_PORT>(port), nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle request(HttpOpenRequestA(connection.get(), "GET", path, nullptr, nullptr, nullptr,
+                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
+                                                INTERNET_FLAG_SECURE,
+                                            0));
+    if (request.get() == nullptr || !HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) {
+        return 0;
+    }
+    char buffer[4096];
+    std::size_t total = 0;
+    DWORD count = 0;
+    while (InternetReadFile(request.get(), buffer, sizeof buffer, &count) && count > 0) {
+        total += count;
+    }
+    return total;
+}
+
+// The TLS connections that each way opened after the warm-up, from the simulator's log read
+// once at the end: a connection counts for the way whose request it carried first. Each GET
+// names its way and round in its query.
+std::vector<int> newConnectionsByWay(test::PlatformSim& sim, int ways) {
+    std::vector<int> opened(static_cast<std::size_t>(ways), 0);
+    std::vector<int> seen;
+    for (const test::SimRequest& request : sim.requests()) {
+        if (std::find(seen.begin(), seen.end(), request.connection) != seen.end()) {
+            continue;
+        }
+        seen.push_back(request.connection);
+        const int way = std::atoi(request.queryValue("w").value_or("-1").c_str());
+        if (request.queryValue("warm") != "1" && way >= 0 && way < ways) {
+            ++opened[static_cast<std::size_t>(way)];
+        }
+    }
+    return opened;
+}
+
+void tlsSessionLifetime() {
+    test::PlatformSim sim;
+    if (!sim.start() || !sim.set({{"page", "/kib"}, {"body", std::string(1024, 'x')}})) {
+        reportFailure("1t", "TLS: httpRequest / one kept session", "the simulator or its TLS front did not start");
+        return;
+    }
+    std::string cookies = kSessionCookies;
+    InternetHandle kept(InternetOpenA("bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    std::vector<double> ratios, perGetSession, engineMs, keptMs, freshMs;
+    bool complete = true;
+    for (int round = -1; round < kOverheadRounds; ++round) {
+        std::vector<double> gets[3];  // the engine, one kept session, a session per GET
+        for (int i = 0; i < kGetsPerRound; ++i) {
+            for (int turn = 0; turn < 3; ++turn) {
+                const int way = (i + turn) % 3;
+                const std::string path = "/kib?w=" + std::to_string(way) + (round < 0 ? "&warm=1" : "");
+                Stopwatch watch;
+                std::size_t size = 0;
+                if (way == 0) {
+                    size = engineGet(sim.apiUrl(path), cookies);
+                } else if (way == 1) {
+                    size = tlsGetOn(kept.get(), sim.tlsPort(), path.c_str());
+                } else {
+                    InternetHandle fresh(InternetOpenA("bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+                    size = tlsGetOn(fresh.get(), sim.tlsPort(), path.c_str());
+                }
+                gets[way].push_back(watch.elapsedMs());
+                complete = complete && size >= 1024;
+            }
+        }
+        if (round >= 0) {
+            engineMs.push_back(spreadOf(gets[0]).median);
+            keptMs.push_back(spreadOf(gets[1]).median);
+            freshMs.push_back(spreadOf(gets[2]).median);
+            ratios.push_back(engineMs.back() / freshMs.back());
+            perGetSession.push_back(freshMs.back() / keptMs.back());
+        }
+    }
+    if (!complete) {
+        reportFailure("1t", "TLS: httpRequest / one kept session", "a GET came back short");
+        return;
+    }
+    const int gets = kOverheadRounds * kGetsPerRound;
+    const std::vector<int> connections = newConnectionsByWay(sim, 3);
+    const std::string runs = std::to_string(kOverheadRounds) + " rounds of " + std::to_string(kGetsPerRound) +
+                             " GETs each way over TLS, alternating, median GET of each";
+    auto seen = [&](int way) {
+        return "new TLS connections (handshakes) in " + std::to_string(gets) + " GETs: " + std::to_string(connections[way]);
+    };
+    report({"1t", "TLS: httpRequest / bare GET with a session per GET", spreadOf(ratios), "x", Goal::AtMost, 1.10,
+            runs + "; engine: " + seen(0)});
+    report({"1t", "TLS: bare GET, a session per GET / one session kept for the run", spreadOf(perGetSession), "x",
+            Goal::Info, 0, "a session per GET: " + seen(2) + "; one kept: " + seen(1) +
+            " (the library pools connections per process, not per session)"});
+    report({"1t", "TLS: httpRequest, median GET", spreadOf(engineMs), "ms", Goal::Info, 0, "session cookies present"});
+    report({"1t", "TLS: bare GET on one kept session, median GET", spreadOf(keptMs), "ms", Goal::Info, 0,
+            "connect, request, read, close; the session open for the run"});
 }
 
 // The two conversions done as plainly as the API allows: each sized by a first call, into
@@ -268,6 +377,7 @@ void conversionAgainstBareCalls() {
 
 int main() {
     quillane::bench::engineOverhead();
+    quillane::bench::tlsSessionLifetime();
     quillane::bench::requestTimePerByte();
     quillane::bench::conversionAgainstBareCalls();
     return 0;

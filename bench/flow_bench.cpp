@@ -207,8 +207,10 @@ int run() {
                 "from the event to the visible result"});
         report({flow.id, std::string(flow.name) + ": requests per run", spreadOf(result.requests), "", Goal::Exactly,
                 static_cast<double>(flow.requiredRequests), "as the simulator saw them"});
-        report({flow.id, std::string(flow.name) + ": new connections per run", spreadOf(result.connections), "",
-                Goal::Info, 0, "connections the simulator had not seen before the run"});
+        // The services are reached through the TLS front: each new connection there is a TLS
+        // handshake. Once warm there should be none.
+        report({flow.id, std::string(flow.name) + ": new connections (TLS handshakes) per run", spreadOf(result.connections),
+                "", Goal::AtMost, 0, "connections the simulator had not seen before the run, through the TLS front or not"});
         if (f == 0) {
             report({flow.id, "harvest: to the ids in the status label", spreadOf(harvestLabelMs), "ms", Goal::Info, 0,
                     "the owned message box follows"});

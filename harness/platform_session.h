@@ -23,7 +23,7 @@ public:
     // extra: deployment values of quillane.exe besides the simulator's.
     explicit PlatformSession(bool loggedIn = true, const EnvironmentOverrides& extra = {});
     // Ends quillane.exe and logs the member out: the session cookies live in the cookie store
-    // of the whole test prefix and must not reach other tests' requests to 127.0.0.1.
+    // of the whole test prefix and must not reach other tests' requests to localhost.
     ~PlatformSession();
     PlatformSession(const PlatformSession&) = delete;
     PlatformSession& operator=(const PlatformSession&) = delete;

@@ -3,11 +3,13 @@
 #include <winsock2.h>
 
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "sim/platform_sim/wire_text.h"
 #include "harness/ui_driver.h"
+#include "harness/unix_program.h"
 #include "harness/wait.h"
 
 namespace quillane::test {
@@ -17,6 +19,9 @@ constexpr DWORD kStartMs = 20000;
 constexpr DWORD kStopMs = 10000;
 constexpr DWORD kLoginMs = 30000;
 constexpr DWORD kSocketMs = 15000;
+constexpr DWORD kFrontStartMs = 10000;
+// Another test may take the port between our look and the front's bind: a few tries.
+constexpr int kFrontTries = 4;
 
 // Control values keep their slashes and stars readable in the log.
 std::string percentEncode(std::string_view text) {
@@ -48,6 +53,73 @@ int readPortFile(const std::wstring& path) {
     }
     std::fclose(file);
     return port;
+}
+
+// A loopback port that nothing holds at this moment.
+int freeLoopbackPort() {
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (probe == INVALID_SOCKET) {
+        return 0;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    int port = 0;
+    if (bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    closesocket(probe);
+    return port;
+}
+
+std::wstring environmentOr(const wchar_t* name, const wchar_t* fallback) {
+    wchar_t value[1024];
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length == 0 || length >= 1024 ? std::wstring(fallback) : std::wstring(value, length);
+}
+
+// Where the fronts keep their pid files (a Unix path); the test scripts end what is left there.
+std::wstring frontFolder() {
+    return environmentOr(L"QUILLANE_TLS_FRONTS", L"/tmp/quillane-tls-fronts");
+}
+
+const wchar_t* certificateName(TlsCertificate certificate) {
+    switch (certificate) {
+        case TlsCertificate::Expired: return L"expired";
+        case TlsCertificate::WrongName: return L"wrongname";
+        case TlsCertificate::Untrusted: return L"untrusted";
+        case TlsCertificate::Localhost: break;
+    }
+    return L"localhost";
+}
+
+// Starts a front on port before the simulator's; false when it could not listen there.
+bool startTlsFront(int port, int simulatorPort, TlsCertificate certificate) {
+    const std::wstring folder = frontFolder();
+    const std::wstring status = folder + L"/front-" + std::to_wstring(port) + L".status";
+    const std::wstring statusOnDrive = L"Z:" + status;
+    DeleteFileW(statusOnDrive.c_str());
+    const std::wstring command = L"tls-front start " + std::to_wstring(port) + L" " + std::to_wstring(simulatorPort) +
+                                 L" " + certificateName(certificate) + L" " + folder + L"; echo $? > " + status;
+    if (!runShellCommand(command, kFrontStartMs)) {
+        return false;
+    }
+    FILE* file = _wfopen(statusOnDrive.c_str(), L"rb");
+    int code = -1;
+    if (file) {
+        if (std::fscanf(file, "%d", &code) != 1) {
+            code = -1;
+        }
+        std::fclose(file);
+    }
+    DeleteFileW(statusOnDrive.c_str());
+    return code == 0;
+}
+
+bool stopTlsFront(int port) {
+    return runShellCommand(L"tls-front stop " + std::to_wstring(port) + L" " + frontFolder(), kFrontStartMs);
 }
 
 }  // namespace
@@ -145,9 +217,11 @@ PlatformSim::~PlatformSim() {
     }
 }
 
-void PlatformSim::attach(int port) {
+void PlatformSim::attach(int port, int tlsPort) {
     startWinsock();
     port_ = port;
+    tlsPort_ = tlsPort;
+    transport_ = tlsPort > 0 ? Transport::Tls : Transport::Plain;
 }
 
 void PlatformSim::startWinsock() {
@@ -157,10 +231,11 @@ void PlatformSim::startWinsock() {
     }
 }
 
-bool PlatformSim::start() {
+bool PlatformSim::start(Transport transport) {
     if (process_) {
         return true;
     }
+    transport_ = transport;
     startWinsock();
     // The simulator dies with the test process, whatever ends the test.
     if (!job_) {
@@ -191,10 +266,59 @@ bool PlatformSim::start() {
         stop();
         return false;
     }
+    if (transport_ == Transport::Tls) {
+        tlsPort_ = addTlsFront(TlsCertificate::Localhost);
+        if (tlsPort_ == 0) {
+            stop();
+            return false;
+        }
+    }
     return true;
 }
 
+bool PlatformSim::startFrontOn(int port, TlsCertificate certificate) {
+    if (port_ <= 0 || port <= 0 || !startTlsFront(port, port_, certificate)) {
+        return false;
+    }
+    tlsFronts_.push_back(port);
+    return true;
+}
+
+int PlatformSim::addTlsFront(TlsCertificate certificate) {
+    for (int attempt = 0; attempt < kFrontTries; ++attempt) {
+        const int port = freeLoopbackPort();
+        if (startFrontOn(port, certificate)) {
+            return port;
+        }
+    }
+    return 0;
+}
+
+bool PlatformSim::closeApiFront() {
+    const auto front = std::find(tlsFronts_.begin(), tlsFronts_.end(), tlsPort_);
+    if (front == tlsFronts_.end()) {
+        return false;
+    }
+    tlsFronts_.erase(front);
+    return stopTlsFront(tlsPort_);
+}
+
+bool PlatformSim::openApiFront(TlsCertificate certificate) {
+    // Whatever front holds the port goes first.
+    closeApiFront();
+    return startFrontOn(tlsPort_, certificate);
+}
+
+void PlatformSim::stopTlsFronts() {
+    for (const int port : tlsFronts_) {
+        stopTlsFront(port);
+    }
+    tlsFronts_.clear();
+    tlsPort_ = 0;
+}
+
 bool PlatformSim::stop() {
+    stopTlsFronts();
     if (!process_) {
         return true;
     }
@@ -213,15 +337,15 @@ bool PlatformSim::stop() {
 }
 
 std::string PlatformSim::apiHost() const {
-    return "127.0.0.1:" + std::to_string(port_);
+    return "localhost:" + std::to_string(transport_ == Transport::Tls ? tlsPort_ : port_);
 }
 
 std::string PlatformSim::otherHost() const {
-    return "localhost:" + std::to_string(port_);
+    return "127.0.0.1:" + std::to_string(port_);
 }
 
 std::string PlatformSim::apiUrl(std::string_view pathAndQuery) const {
-    return "http://" + apiHost() + std::string(pathAndQuery);
+    return (transport_ == Transport::Tls ? "https://" : "http://") + apiHost() + std::string(pathAndQuery);
 }
 
 std::string PlatformSim::otherUrl(std::string_view pathAndQuery) const {
@@ -229,14 +353,18 @@ std::string PlatformSim::otherUrl(std::string_view pathAndQuery) const {
 }
 
 std::vector<std::pair<std::string, std::string>> PlatformSim::deploymentVariables() const {
-    return {
+    std::vector<std::pair<std::string, std::string>> variables = {
         {"QUILLANE_API_HOST", apiHost()},
-        {"QUILLANE_COOKIE_DOMAIN", "127.0.0.1"},
+        {"QUILLANE_COOKIE_DOMAIN", "localhost"},
         {"QUILLANE_HOME_URL", apiUrl("/")},
         {"QUILLANE_ITEM_HOST", otherHost()},
         {"QUILLANE_NOTICE_URL", otherUrl("/notice.html")},
         {"QUILLANE_PUBLISHER_URL", otherUrl("/publisher/")},
     };
+    if (transport_ == Transport::Plain) {
+        variables.push_back({"QUILLANE_API_SCHEME", "http"});
+    }
+    return variables;
 }
 
 bool PlatformSim::set(const std::vector<std::pair<std::string, std::string>>& modes) {

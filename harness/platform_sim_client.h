@@ -1,8 +1,9 @@
 #pragma once
 // Drives the simulated affiliate platform (platform_sim.exe, next to the test program) from a
-// test: start it on a free port, change its modes, read what reached it, log the member in
-// through sim_login.exe, stop it. Control traffic goes over plain sockets, so it never touches
-// WinINet's cookie store, cache or connection pool, and it is not part of the request log.
+// test: start it on a free port with its TLS front (harness/tls-front), change its modes, read
+// what reached it, log the member in through sim_login.exe, stop it. Control traffic goes over
+// plain sockets straight to the simulator, so it never touches WinINet's cookie store, cache or
+// connection pool, and it is not part of the request log.
 #include <windows.h>
 
 #include <memory>
@@ -40,6 +41,18 @@ struct SimRequest {
 // Parses the simulator's log text (the /__log reply or its log file).
 std::vector<SimRequest> parseSimLog(std::string_view text);
 
+// The certificates a TLS front can serve (made on the machine by scripts/test-authority).
+enum class TlsCertificate {
+    Localhost,  // DNS:localhost from the authority the machine trusts
+    Expired,    // the same, expired in 2020
+    WrongName,  // DNS:wrong-name.invalid from the trusted authority
+    Untrusted,  // DNS:localhost from an authority nobody trusts
+};
+
+// How the tool reaches the services: over TLS as the platform serves them, or plain HTTP on
+// the loopback host (the deployment value QUILLANE_API_SCHEME=http).
+enum class Transport { Tls, Plain };
+
 class PlatformSim {
 public:
     PlatformSim() = default;
@@ -47,18 +60,30 @@ public:
     PlatformSim(const PlatformSim&) = delete;
     PlatformSim& operator=(const PlatformSim&) = delete;
 
-    // Starts platform_sim.exe on a free port and waits until it listens.
-    bool start();
-    // Talks to a simulator that somebody else started on this port; stop() leaves it running.
-    void attach(int port);
+    // Starts platform_sim.exe on a free port and, over TLS, its front with the localhost
+    // certificate; waits until both listen.
+    bool start(Transport transport = Transport::Tls);
+    // Another TLS front before the same simulator; its port, 0 when none could be started.
+    // Stopped with the simulator.
+    int addTlsFront(TlsCertificate certificate);
+    // The front on the API host's port goes (the port is then free for a test's own listener)
+    // and comes back with the certificate given, so that the program, which keeps its API host,
+    // meets another certificate.
+    bool closeApiFront();
+    bool openApiFront(TlsCertificate certificate);
+    // Talks to a simulator that somebody else started on this port, with its TLS front on
+    // tlsPort (0: none, the services in plain HTTP); stop() leaves both running.
+    void attach(int port, int tlsPort = 0);
     // Asks it to quit and waits until its process has ended (killing it if it does not).
     bool stop();
     bool running() const { return process_ != nullptr; }
 
     int port() const { return port_; }
-    std::string apiHost() const;    // "127.0.0.1:PORT", where the tool finds the services
-    std::string otherHost() const;  // "localhost:PORT", a host name without the session cookies
-    std::string apiUrl(std::string_view pathAndQuery) const;
+    int tlsPort() const { return tlsPort_; }
+    // "localhost:TLSPORT" (plain: "localhost:PORT"), where the tool finds the services.
+    std::string apiHost() const;
+    std::string otherHost() const;  // "127.0.0.1:PORT", a host name without the session cookies
+    std::string apiUrl(std::string_view pathAndQuery) const;  // https:// (plain: http://) + apiHost
     std::string otherUrl(std::string_view pathAndQuery) const;
 
     // The deployment variables that point quillane.exe at this simulator.
@@ -92,7 +117,12 @@ private:
     void startWinsock();
     std::string controlGet(std::string_view target, int& status);
     bool runSimLogin(std::string_view path);
+    void stopTlsFronts();
+    bool startFrontOn(int port, TlsCertificate certificate);
 
+    Transport transport_ = Transport::Tls;
+    int tlsPort_ = 0;
+    std::vector<int> tlsFronts_;
     std::unique_ptr<RunningProgram> process_;
     KernelHandle job_;
     int port_ = 0;

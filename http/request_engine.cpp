@@ -99,6 +99,7 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body) {
     while (true) {
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline) {
+            SetLastError(ERROR_INTERNET_TIMEOUT);
             return false;
         }
         setReceiveTimeout(request, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, requestTimeoutMs())));
@@ -148,13 +149,17 @@ DWORD requestFlags(const HttpRequestOptions& request, std::string_view address) 
     return flags;
 }
 
-// One request and its reply. False when no handle could be opened; the record is then unchanged.
+// One request and its reply. False when no handle could be opened; the record is then
+// unchanged but for its system error.
 bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     const std::string agent = requestAgent(request.headers);
     const std::string proxyList = request.proxy ? "http=" + *request.proxy : std::string();
-    InternetHandle session(InternetOpenA(agent.c_str(), request.proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT,
-                                         proxyList.c_str(), "", 0));
+    // Without a proxy of the caller's, the one of Windows' Internet Options: at work and behind
+    // some security software nothing else gets out, and the member's browser works through it.
+    InternetHandle session(InternetOpenA(agent.c_str(), request.proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG,
+                                         request.proxy ? proxyList.c_str() : nullptr, request.proxy ? "" : nullptr, 0));
     if (!session) {
+        request.systemError = GetLastError();
         return false;
     }
     applyTimeouts(session.get());
@@ -167,11 +172,13 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     InternetHandle connection(InternetConnectA(session.get(), host.c_str(), static_cast<INTERNET_PORT>(port), "", "",
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) {
+        request.systemError = GetLastError();
         return false;
     }
     InternetHandle handle(HttpOpenRequestA(connection.get(), hop.post ? "POST" : "GET", urlPath(hop.address).c_str(), "HTTP/1.1",
                                            nullptr, nullptr, requestFlags(request, hop.address), 0));
     if (!handle) {
+        request.systemError = GetLastError();
         return false;
     }
     applyTimeouts(handle.get());
@@ -195,11 +202,20 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
     const BOOL sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
                                        hop.post ? request.postBytes.data() : nullptr,
                                        hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0);
+    // A certificate the system does not trust, or a handshake that breaks off, fails the send
+    // before a byte of the request leaves.
+    if (!sent) {
+        request.systemError = GetLastError();
+    }
     reply.whole = sent && readBody(handle.get(), sendTime + requestTimeoutMs(), reply.body);
+    if (sent && !reply.whole && request.systemError == 0) {
+        request.systemError = GetLastError();
+    }
 
     request.rawHeaders = queryHeader(handle.get(), HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
                              .value_or(std::string(kRawHeaderGuess, ' '));
     reply.status = queryNumber(handle.get(), HTTP_QUERY_STATUS_CODE).value_or(0);
+    request.status = static_cast<int>(reply.status);
     reply.redirectLocation = queryHeader(handle.get(), HTTP_QUERY_LOCATION).value_or(std::string());
     reply.whole = reply.whole && bodyIsWhole(handle.get(), reply.status, reply.body.size());
     return true;
@@ -227,6 +243,8 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
     if (request.method != 0 && request.method != 1) {
         return std::nullopt;
     }
+    request.systemError = 0;
+    request.status = 0;
     Hop hop{request.url, HopKind::First, request.method == 1};
     for (int followed = 0;; ++followed) {
         Reply reply;
@@ -258,6 +276,9 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
             return std::move(reply.body);
         }
         if (!mayFollow(hop.address, next->address) || followed == kMaxRedirectsFollowed) {
+            if (isHttpsAddress(hop.address) && !isHttpsAddress(next->address)) {
+                request.systemError = ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR;
+            }
             return std::nullopt;
         }
         hop = std::move(*next);

@@ -17,11 +17,18 @@ struct HttpRequestOptions {
     std::string location;                    // out
     bool noRedirect = false;
     std::string postBytes;                   // in/out, may hold zero bytes
-    std::optional<std::string> proxy;        // presence selects proxy mode
+    // Presence selects this proxy ("host:port"); without it the proxy of Windows' Internet
+    // Options is used, as the member's browser does.
+    std::optional<std::string> proxy;
     std::string rawHeaders;                  // out
     // True: the first reply is the result, whatever it says: neither a redirect nor a "301
     // Moved" is followed, so that the caller sees and judges every hop itself.
     bool singleRequest = false;
+    // Out: why the last exchange failed, so that a caller can tell an untrusted certificate
+    // from a silent server: the system's error number (0 when none), and the status of the
+    // last reply (0 when none came).
+    unsigned long systemError = 0;
+    int status = 0;
 };
 
 std::string httpRequest(HttpRequestOptions& request);       // body as text (ends at the first zero byte)

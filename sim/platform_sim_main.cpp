@@ -1,11 +1,12 @@
 // platform_sim.exe: a stand-in for the affiliate platform, on 127.0.0.1, for tests, benchmarks
-// and the demo.
+// and the demo. It speaks plain HTTP; the harness puts a TLS front before it (harness/tls-front),
+// through which the tool reaches the services as https://localhost:TLSPORT.
 //
 //   platform_sim.exe <port, 0 for any free one> <port file> <log file>
 //
 // Once it listens it writes the port number into the port file. It serves every host name
-// that reaches it: the tool uses "127.0.0.1:PORT" for the API host, and item pages and the
-// notice page can be reached as "localhost:PORT", a separate cookie host. Replies are UTF-8;
+// that reaches it: the tool uses "localhost" (through the TLS front) for the API host, and item
+// pages and the notice page are reached as "127.0.0.1:PORT", a separate cookie host. Replies are UTF-8;
 // JSON ones say "application/json;charset=UTF-8". Connections are kept alive unless the
 // client sends "Connection: close" (or keepAlive=0 below).
 //
@@ -17,7 +18,8 @@
 //       the not-logged-in reply (message "nologin").
 //       Each reply sets JSESSIONID and pub-seq. The link's eliteUrl echoes auctionid, adzoneid
 //       and siteid; an empty one of them gives an unsuccessful reply, as an empty search q does.
-//   /login, /logout     set (30 days) or expire the session cookies t, _tb_token_, cookie2.
+//   /login, /logout     set (30 days) or expire the session cookies t, _tb_token_, cookie2, all
+//                       Secure; SameSite=None, cookie2 HttpOnly.
 //   /item.htm?id=N      item page; /i/N.htm: item page with N only in data-itemid="N"></div>.
 //   /i<N>.htm, /awp/core/detail.htm?id=N, /security-h5-detail/home?id=N,
 //   /app/detail-project/pages/pages/index?id=N   mobile item pages.
@@ -29,7 +31,7 @@
 //                       whose id is E's last run of digits (/item.htm?spm=..&id=..&ali_trackid=..).
 //   /t_js?tu=U          the jump page: var real_jump_address = 'U' with & written &amp;.
 //   /notice.html        the notice page; /publisher/ the publisher's site; / a home page.
-//   /moved...           on 127.0.0.1: 301 to http://localhost:PORT (no path); on another host
+//   /moved...           on localhost: 301 to http://127.0.0.1:PORT (no path); on another host
 //                       name the rest of the path is served.
 //   /__log              the request log (format in platform_sim/request_log.h); /__quit stops.
 //   /__refuse?ms=N      connections are refused for N ms (the listener closes), then it

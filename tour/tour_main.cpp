@@ -98,9 +98,9 @@ HWND waitForTopLevelWindow(const wchar_t* className) {
 
 class Tour {
 public:
-    Tour(int port, std::string pageItemId, std::string screenshotFolder)
+    Tour(int port, int tlsPort, std::string pageItemId, std::string screenshotFolder)
         : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)) {
-        sim_.attach(port_);
+        sim_.attach(port_, tlsPort);
     }
     Tour(const Tour&) = delete;
     Tour& operator=(const Tour&) = delete;
@@ -140,10 +140,10 @@ private:
     bool screenshot(const std::string& step);
 
     std::string itemAddress(const std::string& itemId) const {
-        return "http://localhost:" + std::to_string(port_) + "/item.htm?id=" + itemId;
+        return platform_sim::otherHostAddress(port_) + "/item.htm?id=" + itemId;
     }
     std::string linkFor(const std::string& itemId) const {
-        return "http://localhost:" + std::to_string(port_) + "/elite?auctionid=" + itemId +
+        return platform_sim::otherHostAddress(port_) + "/elite?auctionid=" + itemId +
                "&adzoneid=" + platform_sim::kDefaultAdzoneId + "&siteid=" + platform_sim::kDefaultSiteId;
     }
     std::string status() const { return windowText(control(MainWindow::kStatusLabelId)); }
@@ -349,7 +349,7 @@ bool Tour::shareText() {
     if (!leaveTheBox()) {
         return false;
     }
-    const std::string text = "【淘宝】http://localhost:" + std::to_string(port_) + platform_sim::kDefaultShortLink +
+    const std::string text = "【淘宝】" + platform_sim::otherHostAddress(port_) + platform_sim::kDefaultShortLink +
                              "?tk=XUymWKIqxIz MF6563 「CONVERSE 匡威 经典款 帆布鞋」\r\n点击链接直接打开 或者 淘宝搜索直接打开";
     const bool ok = pasteIntoBox(text, "share-text");
     // The link names the item that the short link's page handed off to.
@@ -365,7 +365,7 @@ bool Tour::groupMessage() {
     if (!leaveTheBox()) {
         return false;
     }
-    const std::string self = "http://localhost:" + std::to_string(port_);
+    const std::string self = platform_sim::otherHostAddress(port_);
     const std::string shareLink = self + platform_sim::kDefaultShortLink + "?tk=XUymWKIqxIz";
     const std::string shortLink = self + "/h.Gr0upL1nk2";
     const std::string affiliateLink = self + "/t?e=AbC44556677889";
@@ -396,7 +396,7 @@ bool Tour::homeOverChromium() {
     // Below Quillane's window, which opens centred on the screen; the stand-in Internet
     // Explorer window is above it.
     BrowserViewSetup setup;
-    setup.address = "http://localhost:" + std::to_string(port_) + "/item.htm?id=" + kPastedItemId;
+    setup.address = platform_sim::otherHostAddress(port_) + "/item.htm?id=" + kPastedItemId;
     setup.wakeDelayMs = 300;
     setup.frame = {385, 712, 894, 1012};
     BrowserViewProcess chromium(setup);
@@ -552,17 +552,21 @@ bool Tour::screenshot(const std::string& step) {
 }  // namespace quillane::tour
 
 int main(int argc, char** argv) {
-    const char* usage = "usage: tour <simulator port> <item id of the stand-in page> <screenshot folder>\n";
-    if (argc != 4) {
+    const char* usage =
+        "usage: tour <simulator port> <its TLS front's port> <item id of the stand-in page> <screenshot folder>\n";
+    if (argc != 5) {
         std::fputs(usage, stderr);
         return 2;
     }
-    char* end = nullptr;
-    const long port = std::strtol(argv[1], &end, 10);
-    if (*end != '\0' || port <= 0 || port > 65535) {
-        std::fputs(usage, stderr);
-        return 2;
+    long ports[2] = {};
+    for (int which = 0; which < 2; ++which) {
+        char* end = nullptr;
+        ports[which] = std::strtol(argv[1 + which], &end, 10);
+        if (*end != '\0' || ports[which] <= 0 || ports[which] > 65535) {
+            std::fputs(usage, stderr);
+            return 2;
+        }
     }
-    quillane::tour::Tour tour(static_cast<int>(port), argv[2], argv[3]);
+    quillane::tour::Tour tour(static_cast<int>(ports[0]), static_cast<int>(ports[1]), argv[3], argv[4]);
     return tour.run();
 }

@@ -38,8 +38,15 @@ std::string storeAnswer(const std::string& address, bool withHttpOnly) {
 
 }  // namespace
 
+std::string storeAddressOf(std::string_view domain) {
+    while (domain.starts_with('.')) {
+        domain.remove_prefix(1);
+    }
+    return "https://" + std::string(domain);
+}
+
 std::string readStoreCookies(std::string_view domain, std::string_view cookieName) {
-    const std::string address = "http://" + std::string(domain);
+    const std::string address = storeAddressOf(domain);
     std::string cookies = storeAnswer(address, false);
     std::string withHttpOnly = storeAnswer(address, true);
     // The answer with HttpOnly cookies is the newer, fuller view: its entries come first.

@@ -12,7 +12,7 @@ namespace quillane {
 namespace {
 
 std::string linkQueryUrl(const Deployment& deployment, const SessionState& session) {
-    return "http://" + deployment.apiHost + kLinkPath + "?auctionid=" + queryValue(session.itemId) +
+    return apiOrigin(deployment) + kLinkPath + "?auctionid=" + queryValue(session.itemId) +
            "&adzoneid=" + queryValue(session.adzoneId) + "&siteid=" + queryValue(session.siteId) +
            "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
            "&_input_charset=utf-8";

@@ -50,8 +50,9 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
     result.tokens.resize(count);
     std::mutex resultMutex;
     std::atomic<bool> expired{false};
+    std::atomic<bool> unsafe{false};
     std::atomic<std::size_t> settled{0};
-    const auto stopping = [&] { return stop.load() || expired.load(); };
+    const auto stopping = [&] { return stop.load() || expired.load() || unsafe.load(); };
     const auto settle = [&](std::size_t references) { progress(settled += references, count); };
 
     std::vector<std::string> itemIds(count);
@@ -84,8 +85,10 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
         SessionState itemSession = session;
         itemSession.itemId = itemId;
         const LinkResult link = makeAffiliateLink(itemSession, deployment);
-        if (link.login.expired) {
-            expired = true;
+        // Every further request would meet the same certificate: the batch stops as it does
+        // for an expired login.
+        if (link.login.expired || link.login.unsafeConnection) {
+            (link.login.expired ? expired : unsafe) = true;
             return;
         }
         {
@@ -105,6 +108,7 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
         settle(indices.size());
     });
     result.login.expired = expired;
+    result.login.unsafeConnection = unsafe && !expired;
     result.login.reharvested = result.reharvestedSession.has_value();
     return result;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "workflow/reading/api_origin.h"
+
 namespace quillane {
 namespace {
 
@@ -26,8 +28,9 @@ unsigned long millisecondsOr0(const std::string& text) {
 Deployment readDeployment() {
     Deployment values;
     values.apiHost = environmentOr("QUILLANE_API_HOST", "pub.alimama.com");
+    values.apiScheme = environmentOr("QUILLANE_API_SCHEME", "");
     values.cookieDomain = environmentOr("QUILLANE_COOKIE_DOMAIN", "alimama.com");
-    values.homeUrl = environmentOr("QUILLANE_HOME_URL", "http://www.alimama.com/");
+    values.homeUrl = environmentOr("QUILLANE_HOME_URL", "https://www.alimama.com/");
     values.itemHost = environmentOr("QUILLANE_ITEM_HOST", "item.taobao.com");
     values.noticeUrl = environmentOr("QUILLANE_NOTICE_URL", "http://quillane.github.io/notice.html");
     values.publisherUrl = environmentOr("QUILLANE_PUBLISHER_URL", "http://quillane.github.io/");
@@ -40,6 +43,10 @@ Deployment readDeployment() {
 const Deployment& deployment() {
     static const Deployment values = readDeployment();
     return values;
+}
+
+std::string apiOrigin(const Deployment& deployment) {
+    return apiOrigin(deployment.apiHost, deployment.apiScheme);
 }
 
 }  // namespace quillane

@@ -8,6 +8,9 @@ namespace quillane {
 
 struct Deployment {
     std::string apiHost;        // QUILLANE_API_HOST
+    // QUILLANE_API_SCHEME: "http" asks for plain HTTP to the API host, honoured only when that
+    // host is this machine's loopback; empty or anything else: HTTPS.
+    std::string apiScheme;
     std::string cookieDomain;   // QUILLANE_COOKIE_DOMAIN
     std::string homeUrl;        // QUILLANE_HOME_URL
     std::string itemHost;       // QUILLANE_ITEM_HOST
@@ -18,5 +21,8 @@ struct Deployment {
 
 // Read once; later calls return the same values.
 const Deployment& deployment();
+
+// Where the services are asked: "https://" + apiHost, or "http://" where apiScheme allows it.
+std::string apiOrigin(const Deployment& deployment);
 
 }  // namespace quillane

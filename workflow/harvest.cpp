@@ -1,6 +1,7 @@
 #include "workflow/harvest.h"
 
 #include "http/request_engine.h"
+#include "http/secure_connection.h"
 #include "util/cookie_store.h"
 #include "util/text/text.h"
 #include "util/timestamp.h"
@@ -25,7 +26,7 @@ std::string formTokenOf(const std::string& cookies) {
 std::string adzoneQueryUrl(const Deployment& deployment, const std::string& token) {
     // The query ends in one blank after utf-8, as the platform's own pages send it; how the
     // blank reaches the wire is the engine's and the system library's business.
-    return "http://" + deployment.apiHost + kAdzonePath + "?tag=29&t=" +
+    return apiOrigin(deployment) + kAdzonePath + "?tag=29&t=" +
            queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(token) + "&_input_charset=utf-8 ";
 }
 
@@ -59,6 +60,12 @@ HarvestResult harvestWithCookies(const SessionState& earlier, const std::string&
     request.url = adzoneQueryUrl(deployment, token);
     request.cookies = cookies;
     const std::string reply = httpRequest(request);
+    // The earlier session stays whole: the member is told what to check, not to log in again.
+    if (isUnsafeConnectionError(request.systemError)) {
+        result.outcome = HarvestOutcome::UnsafeConnection;
+        result.messageText = kUnsafeConnection;
+        return result;
+    }
     session.adzoneReply = reply;
     if (isLoginExpiredReply(reply)) {
         result.outcome = HarvestOutcome::LoginExpired;

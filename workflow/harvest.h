@@ -11,6 +11,7 @@ enum class HarvestOutcome {
     NotLoggedIn,  // the store holds no form token: nothing was asked
     NoIds,        // the ad-zone service did not give both ids
     LoginExpired, // the ad-zone service said the store's login is over
+    UnsafeConnection,  // the connection to the platform could not be made safe: nothing was sent
     Harvested,
 };
 

@@ -9,7 +9,7 @@ namespace quillane {
 
 std::string requestKeepingLogin(SessionState& session, const Deployment& deployment, const ServiceUrl& url,
                                 LoginCheck& login) {
-    std::string reply = requestWithSession(session, url(session));
+    std::string reply = requestWithSession(session, url(session), &login.unsafeConnection);
     if (!isLoginExpiredReply(reply)) {
         return reply;
     }
@@ -23,8 +23,9 @@ std::string requestKeepingLogin(SessionState& session, const Deployment& deploym
         if (harvest.outcome == HarvestOutcome::Harvested) {
             session = harvest.session;
             login.reharvested = true;
-            reply = requestWithSession(session, url(session));
+            reply = requestWithSession(session, url(session), &login.unsafeConnection);
         }
+        login.unsafeConnection = login.unsafeConnection || harvest.outcome == HarvestOutcome::UnsafeConnection;
     }
     login.expired = isLoginExpiredReply(reply);
     return reply;

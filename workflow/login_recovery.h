@@ -11,6 +11,9 @@ namespace quillane {
 struct LoginCheck {
     bool expired = false;      // the platform said the login is over, and no newer one was found
     bool reharvested = false;  // a newer login in the store was harvested without a box
+    // The connection to the platform could not be made safe (its certificate or the TLS
+    // handshake failed): nothing was sent and the session is as it was.
+    bool unsafeConnection = false;
 };
 
 // Builds a service's address from the session (its token goes into the query).

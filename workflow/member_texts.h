@@ -69,6 +69,10 @@ inline constexpr const char* kBatchPartlyEnd = "个失败），已复制，可�
 // No reference got a link: the clipboard is unchanged.
 inline constexpr const char* kBatchNoneConverted = "一个链接也没有转换成功，剪贴板没有改变，请稍后再试！";
 
+// The platform's certificate is not trusted, has expired or names another host, or the TLS
+// handshake failed: nothing was sent. A wrong clock on the member's PC is the usual cause.
+inline constexpr const char* kUnsafeConnection = "无法安全连接阿里妈妈：请检查电脑的日期和时间是否正确，再试一次！";
+
 // The platform says the login is over, and the cookie store holds no newer one.
 inline constexpr const char* kLoginExpired = "登录已过期，请在上方重新登录阿里妈妈，再点击获取关键信息！";
 

@@ -15,7 +15,7 @@ namespace {
 std::string searchQueryUrl(const Deployment& deployment, const SessionState& session) {
     // q names the item's page on the item host, percent-encoded as the platform's own search
     // form sends it.
-    return "http://" + deployment.apiHost + kSearchPath + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=" +
+    return apiOrigin(deployment) + kSearchPath + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=" +
            queryValue("http://" + deployment.itemHost + "/item.htm?id=") + queryValue(session.itemId) +
            "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
            "&_input_charset=utf-8";
@@ -41,9 +41,10 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     const std::string reply = requestKeepingLogin(
         result.session, deployment, [&](const SessionState& current) { return searchQueryUrl(deployment, current); },
         result.login);
-    if (result.login.expired) {
+    if (result.login.expired || result.login.unsafeConnection) {
         // Home's answer is its window; the edit box's the status label.
-        (form == LookupForm::HotKey ? result.resultMessage : result.statusText) = kLoginExpired;
+        (form == LookupForm::HotKey ? result.resultMessage : result.statusText) =
+            result.login.unsafeConnection ? kUnsafeConnection : kLoginExpired;
         return result;
     }
     if (!isSuccessfulReply(reply)) {
@@ -68,11 +69,13 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     result.session = result.link->session;
     result.login.expired = result.link->login.expired;
     result.login.reharvested = result.login.reharvested || result.link->login.reharvested;
+    result.login.unsafeConnection = result.link->login.unsafeConnection;
     result.rebateSentence = title + kRebateIs + commission + kYuan;
     // The window never claims a link that was not made for this item.
-    result.resultMessage = result.link->made           ? title + kRebateIs + commission + kYuanAndCopied
-                           : result.link->login.expired ? result.rebateSentence + kLoginExpired
-                                                        : title + kRebateIs + commission + kYuanAndLinkFailed;
+    result.resultMessage = result.link->made                     ? title + kRebateIs + commission + kYuanAndCopied
+                           : result.link->login.expired           ? result.rebateSentence + kLoginExpired
+                           : result.link->login.unsafeConnection ? result.rebateSentence + kUnsafeConnection
+                                                                  : title + kRebateIs + commission + kYuanAndLinkFailed;
     return result;
 }
 

@@ -2,9 +2,18 @@
 // The simulated platform's fixed values, shared with the tests that talk to it. Every
 // simulator instance issues the same session by default, so that simulators started side by
 // side on different ports agree about the cookies that the one cookie store holds for
-// 127.0.0.1 (cookies are not told apart by port).
+// localhost (cookies are not told apart by port).
+#include <string>
 
 namespace platform_sim {
+
+// The platform's services answer as "localhost" through the TLS front (the one name its
+// certificate holds); every other host that the simulator stands for (item pages, short links,
+// affiliate links, the notice) is handed out as this plain address, a host name of its own that
+// the session cookies are never sent to.
+inline std::string otherHostAddress(int port) {
+    return "http://127.0.0.1:" + std::to_string(port);
+}
 
 inline constexpr char kSessionCookieName[] = "cookie2";  // the HttpOnly one
 inline constexpr char kSessionCookieValue[] = "1c9b3e5f7a2d4c6e8b0a1f3d5c7e9a2b";

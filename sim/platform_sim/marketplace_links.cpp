@@ -1,5 +1,7 @@
 #include "sim/platform_sim/marketplace_links.h"
 
+#include "sim/platform_sim/defaults.h"
+
 namespace platform_sim {
 namespace {
 
@@ -70,7 +72,7 @@ Reply jumpPage(const Request& request) {
 }  // namespace
 
 std::optional<Reply> marketplaceLinkReply(const Request& request, const Settings& settings, int port) {
-    const std::string self = "http://localhost:" + std::to_string(port);
+    const std::string self = otherHostAddress(port);
     if (request.path.starts_with("/h.")) {
         return handOffPage(request, settings, self);
     }

@@ -4,7 +4,7 @@
 // affiliate link (s.click.taobao.com/t?e=..., which answers 302 to a t_js jump page whose
 // script names the same link again; asked for with the jump page as Referer, the link answers
 // 302 to the item's Tmall page). All hosts are this one simulator: paths stand for them, and
-// every address handed out points back at it as "localhost:PORT".
+// every address handed out points back at it as otherHostAddress.
 #include <optional>
 
 #include "sim/platform_sim/http_wire.h"

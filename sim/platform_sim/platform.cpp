@@ -302,10 +302,9 @@ Reply Platform::route(const Request& request, const Settings& settings, unsigned
     }
     if (path.starts_with("/moved")) {
         const std::string host = request.header("Host").value_or("");
-        if (host.starts_with("127.0.0.1")) {
+        if (host.starts_with("localhost")) {
             Reply reply = htmlReply(301, htmlPage("301 Moved Permanently", "<h1>Moved</h1>"));
-            reply.extraHeaders.push_back("Location: " +
-                                         settings.redirectTarget.value_or("http://localhost:" + std::to_string(port_)));
+            reply.extraHeaders.push_back("Location: " + settings.redirectTarget.value_or(otherHostAddress(port_)));
             reply.extraHeaders.push_back("Set-Cookie: hop=1; Path=/");
             return reply;
         }
@@ -377,7 +376,7 @@ Reply Platform::searchReply(const Request& request, const Settings& settings) co
         entry += ",\"calCommission\":" + *item.commissionJson;
     }
     entry += ",\"auctionUrl\":" +
-             jsonString("http://localhost:" + std::to_string(port_) + "/item.htm?id=" + addressSafe(itemId)) +
+             jsonString(otherHostAddress(port_) + "/item.htm?id=" + addressSafe(itemId)) +
              ",\"userType\":1}";
     std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pagelist\":[" + entry +
                        "],\"echo\":{\"q\":" + jsonString(queryValue(request.query, "q").value_or("")) + "}},";
@@ -391,7 +390,7 @@ Reply Platform::linkReply(const Request& request, const Settings& settings) cons
     if (!settings.linkOk || auctionId.empty() || adzoneId.empty() || siteId.empty()) {
         return unsuccessful(u8"推广位或商品不存在");
     }
-    const std::string self = "http://localhost:" + std::to_string(port_);
+    const std::string self = otherHostAddress(port_);
     const std::string elite =
         settings.eliteUrl.value_or(self + "/elite?auctionid=" + addressSafe(auctionId) +
                                    "&adzoneid=" + addressSafe(adzoneId) + "&siteid=" + addressSafe(siteId));
@@ -437,9 +436,11 @@ Reply Platform::loginReply(bool login, const Settings& settings) const {
     Reply reply = htmlReply(200, login ? htmlPage(utf8(u8"阿里妈妈"), utf8(u8"登录成功") + kLoginOkMarker)
                                   : htmlPage(utf8(u8"阿里妈妈"), utf8(u8"已退出")));
     const std::string expires = login ? httpDate(kSessionSeconds) : "Thu, 01 Jan 1970 00:00:00 GMT";
+    // As the platform sets them today: Secure and SameSite=None, the session cookie HttpOnly too.
     auto cookie = [&](const char* name, const std::string& value, bool httpOnly) {
         reply.extraHeaders.push_back(std::string("Set-Cookie: ") + name + "=" + (login ? value : "") +
-                                     "; Expires=" + expires + "; Path=/" + (httpOnly ? "; HttpOnly" : ""));
+                                     "; Expires=" + expires + "; Path=/; Secure; SameSite=None" +
+                                     (httpOnly ? "; HttpOnly" : ""));
     };
     cookie(kTrackCookieName, kTrackCookieValue, false);
     cookie(kTokenCookieName, settings.token, false);

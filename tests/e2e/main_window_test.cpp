@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "app/main_window.h"
 #include "harness/quillane_app.h"
 #include "harness/wait.h"
@@ -139,6 +143,35 @@ TEST_F(MainWindowTest, HoldsHomeWhileRunningAndReleasesItOnClose) {
     expectExitsWithCodeZero();
     EXPECT_TRUE(RegisterHotKey(nullptr, kProbeId, 0, VK_HOME)) << "Home must be free after Quillane closed";
     UnregisterHotKey(nullptr, kProbeId);
+}
+
+// The login browser: IE11 edge mode asked for in the member's own registry before the control
+// exists (an IE11 mode the member chose is kept), and script errors kept from opening boxes.
+TEST(LoginBrowser, AsksForIe11ModeAndKeepsScriptErrorsSilent) {
+    constexpr wchar_t kKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+    const std::pair<std::optional<DWORD>, DWORD> cases[] = {
+        {std::nullopt, 11001}, {7000, 11001}, {10001, 11001}, {11000, 11000}, {11001, 11001}};
+    for (const auto& [before, after] : cases) {
+        SCOPED_TRACE(before ? std::to_string(*before) : "none");
+        if (before) {
+            const DWORD value = *before;
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"quillane.exe", REG_DWORD, &value, sizeof value),
+                      ERROR_SUCCESS);
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"quillane.exe");
+        }
+        const std::unique_ptr<QuillaneApp> app = QuillaneApp::start();
+        ASSERT_NE(app, nullptr);
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"quillane.exe", RRF_RT_REG_DWORD, nullptr, &value, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(value, after);
+        EXPECT_EQ(GetPropW(app->control(MainWindow::kBrowserId), MainWindow::kBrowserSilentProperty),
+                  reinterpret_cast<HANDLE>(1));
+        SendMessageW(app->mainWindow(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(app->process().waitForExit(15000, nullptr));
+    }
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(PastedSessionTest, HarvestsWithExactlyThePastedCookiesAndLookupAndLinkUse
     }
 
     // Kept in memory only: the system store has not learnt the session.
-    EXPECT_EQ(readStoreCookies("127.0.0.1").find(valueOf("cookie2")), std::string::npos);
+    EXPECT_EQ(readStoreCookies("localhost").find(valueOf("cookie2")), std::string::npos);
 }
 
 TEST_F(PastedSessionTest, AnIncompleteSessionIsToldAndNothingIsSent) {

@@ -5,9 +5,12 @@
 // whole session; nothing is left behind in the process.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "tests/e2e/reliability_fixture.h"
 #include "harness/message_box.h"
 #include "harness/scripted_server.h"
+#include "sim/loopback/loopback_server.h"
 
 namespace quillane::test {
 namespace {
@@ -116,6 +119,56 @@ TEST_F(ReliabilityFaults, PlatformMisbehavesOnOneRequest) {
     expectNothingLeftBehind();
 }
 
+// The platform's connection cannot be made safe: an expired certificate, one from an authority
+// nobody trusts, a handshake that breaks off. Nothing is sent, the member reads what to check,
+// the clipboard and the session stay, and with the certificate right again all works.
+TEST_F(ReliabilityFaults, ConnectionCannotBeMadeSafe) {
+    struct TlsCase {
+        const char* label;
+        std::optional<TlsCertificate> certificate;  // none: the handshake is cut off
+    };
+    const TlsCase cases[] = {
+        {"expired certificate", TlsCertificate::Expired},
+        {"untrusted certificate", TlsCertificate::Untrusted},
+        {"handshake cut off", std::nullopt},
+    };
+    for (const TlsCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(sim().set(itemModes()));
+        // Takes the client's hello on the front's port, answers half a server hello and drops
+        // the line.
+        loopback::LoopbackServer cutter;
+        if (c.certificate) {
+            ASSERT_TRUE(sim().openApiFront(*c.certificate));
+        } else {
+            ASSERT_TRUE(sim().closeApiFront());
+            ASSERT_TRUE(cutter.listen(sim().tlsPort()));
+            cutter.start([](loopback::Connection& connection) {
+                std::string hello;
+                if (connection.receiveMore(hello)) {
+                    connection.sendAll(std::string("\x16\x03\x03\x00\x4a\x02\x00\x00\x46\x03\x03", 11));
+                }
+                connection.reset();
+            });
+        }
+        ASSERT_TRUE(sim().clearLog());
+        const std::string kept = std::string("kept before ") + c.label;
+        replaceClipboardWith(kept);
+        const bool answered = paste(goodItem());
+        const std::string status = session_->status();
+        const bool nothingSent = sim().requests().empty();
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(status, kUnsafeConnection);
+        EXPECT_EQ(clipboardText(), kept);
+        EXPECT_TRUE(nothingSent);
+        cutter.stop();
+        ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
+        const bool survived = answered && alive() && status == kUnsafeConnection && clipboardText() == kept && nothingSent;
+        record_->caseRun(survived, sessionStillWhole());
+    }
+    expectNothingLeftBehind();
+}
+
 // The two slow cases: each holds the window for the whole time-out, shortened for the test.
 class ReliabilitySlowFaults : public ReliabilityFaults {
 protected:
@@ -133,7 +186,8 @@ TEST_F(ReliabilitySlowFaults, SilentAndTricklingPlatformEndByTheTimeout) {
     expectNothingLeftBehind();
 }
 
-// The platform is down: its port refuses connections. A lookup meanwhile fails at once with
+// The platform is down: its port refuses connections (the TLS front goes too, which would
+// otherwise take the connection and drop it in the handshake). A lookup meanwhile fails at once with
 // the failure text, the clipboard keeps what it had, and once the platform is back the same
 // session works again. Twice, so that the second refusal meets connections made after the first.
 TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
@@ -142,6 +196,7 @@ TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
         SCOPED_TRACE("round " + std::to_string(round));
         const std::string kept = "kept before refusal " + std::to_string(round);
         replaceClipboardWith(kept);
+        ASSERT_TRUE(sim().closeApiFront());
         ASSERT_TRUE(sim().refuseConnectionsFor(kRefusedMs));
         // The listener closes just after that answer; the simulator's own control requests
         // are then refused too.
@@ -154,13 +209,14 @@ TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
         EXPECT_EQ(status, kLookupFailure);
         EXPECT_EQ(clipboardText(), kept);
         ASSERT_TRUE(waitUntil([&] { return sim().set(itemModes()); }, kRefusedMs + 10000)) << "the simulator is not back";
+        ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
         const bool survived = answered && alive() && status == kLookupFailure && clipboardText() == kept;
         record_->caseRun(survived, sessionStillWhole());
     }
     expectNothingLeftBehind();
 }
 
-// The item's page on another host (the scripted server as "localhost"), fetched because the
+// The item's page on another host (the scripted server, on 127.0.0.1), fetched because the
 // address holds no item id: the page fails in many ways, the lookup reports, the session is
 // untouched, and the page host never sees it.
 TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
@@ -176,7 +232,7 @@ TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
     for (int i = 0; i < 100; ++i) {
         filler += "X-Filler-" + std::to_string(i) + ": " + std::string(1000, 'f') + "\r\n";
     }
-    const std::string pageAddress = pages.address("/i/page.htm", "localhost");
+    const std::string pageAddress = pages.address("/i/page.htm");
     struct PageCase {
         const char* label;
         std::string address;
@@ -184,7 +240,7 @@ TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
         const char* status;
     };
     const PageCase cases[] = {
-        {"connection refused", "http://localhost:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
+        {"connection refused", "http://127.0.0.1:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
         {"reset inside the header block",
          pageAddress,
          {ScriptedReply("HTTP/1.1 200 OK\r\nContent-Ty").pause(50).reset()},

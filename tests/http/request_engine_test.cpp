@@ -60,33 +60,33 @@ TEST(RequestEngineWire, HeaderBlockFollowsWhetherCookiesAreGiven) {
     for (const Case& c : cases) {
         ScriptedServer server;
         server.addReply(httpResponse("HTTP/1.1 200 OK", "", "body"));
-        // localhost: the simulator's logins leave cookies for 127.0.0.1 in the shared store.
-        HttpRequestOptions request = requestTo(server.address("/plain/page?q=1", "localhost"));
+        // 127.0.0.1: the simulator's logins leave cookies for localhost in the shared store.
+        HttpRequestOptions request = requestTo(server.address("/plain/page?q=1"));
         request.cookies = c.cookies;
         EXPECT_EQ(httpRequest(request), "body");
         const std::string block = "Referer: " + request.url + kDefaultLines + c.cookieLine;
         EXPECT_EQ(request.headers, block);
         ASSERT_EQ(server.requestCount(), 1u);
-        EXPECT_EQ(server.requests()[0], wireHead("GET /plain/page?q=1", server, "localhost") + block + "\r\n\r\n");
+        EXPECT_EQ(server.requests()[0], wireHead("GET /plain/page?q=1", server) + block + "\r\n\r\n");
     }
 }
 
 // With a cookie text the library neither sends the system store's cookies nor stores the
 // reply's; without one, the store serves the request as it serves the browser.
 TEST(RequestEngineWire, SystemStoreIsUsedOnlyWithoutCookieText) {
-    // localhost: the simulator's logins leave cookies for 127.0.0.1 in the shared store.
-    ASSERT_TRUE(InternetSetCookieExA("http://localhost/seeded/", nullptr, "store=1; path=/seeded", 0, 0));
+    // 127.0.0.1: the simulator's logins leave cookies for localhost in the shared store.
+    ASSERT_TRUE(InternetSetCookieExA("http://127.0.0.1/seeded/", nullptr, "store=1; path=/seeded", 0, 0));
     ScriptedServer server;
     server.addReply(httpResponse("HTTP/1.1 200 OK", "Set-Cookie: fromreply=2; path=/seeded\r\n", "absent"));
     server.addReply(httpResponse("HTTP/1.1 200 OK", "Set-Cookie: notstored=3; path=/seeded\r\n", "empty"));
     server.addReply(httpResponse("HTTP/1.1 200 OK", "", "given"));
 
-    EXPECT_EQ(fetchPage(server.address("/seeded/a", "localhost")), "absent");
-    HttpRequestOptions empty = requestTo(server.address("/seeded/b", "localhost"));
+    EXPECT_EQ(fetchPage(server.address("/seeded/a")), "absent");
+    HttpRequestOptions empty = requestTo(server.address("/seeded/b"));
     empty.cookies = "";
     EXPECT_EQ(httpRequest(empty), "empty");
     EXPECT_EQ(empty.cookies, "notstored=3");
-    HttpRequestOptions given = requestTo(server.address("/seeded/c", "localhost"));
+    HttpRequestOptions given = requestTo(server.address("/seeded/c"));
     given.cookies = "mine=4";
     EXPECT_EQ(httpRequest(given), "given");
 
@@ -96,7 +96,7 @@ TEST(RequestEngineWire, SystemStoreIsUsedOnlyWithoutCookieText) {
     EXPECT_EQ(requests[1].find("Cookie:"), std::string::npos) << requests[1];
     EXPECT_TRUE(hasLine(requests[2], "Cookie: mine=4")) << requests[2];
     EXPECT_EQ(requests[2].find("store=1"), std::string::npos) << requests[2];
-    const std::string stored = storeCookiesFor("http://localhost/seeded/");
+    const std::string stored = storeCookiesFor("http://127.0.0.1/seeded/");
     EXPECT_NE(stored.find("fromreply=2"), std::string::npos) << stored;
     EXPECT_EQ(stored.find("notstored"), std::string::npos) << stored;
 }

@@ -91,5 +91,23 @@ TEST(CookieByName, SearchesTheTrimmedTextIgnoringCase) {
     }
 }
 
+// The platform's session cookies are Secure: Windows' store hands them only to an https://
+// address. Wine's store ignores Secure, so the address is what a test can check.
+TEST(CookieStore, StoreIsAskedWithAnHttpsAddress) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"alimama.com", "https://alimama.com"},
+        {".alimama.com", "https://alimama.com"},
+        {"localhost", "https://localhost"},
+    };
+    for (const auto& [domain, address] : cases) {
+        EXPECT_EQ(storeAddressOf(domain), address) << domain;
+    }
+    const std::string domain = "secure.store.quillane.test";
+    ASSERT_EQ(InternetSetCookieExA(("https://" + domain + "/").c_str(), nullptr,
+                                   "s=1; Secure; SameSite=None; HttpOnly", INTERNET_COOKIE_HTTPONLY, 0),
+              static_cast<DWORD>(COOKIE_STATE_ACCEPT));
+    EXPECT_EQ(readStoreCookies("." + domain), "s=1");
+}
+
 }  // namespace
 }  // namespace quillane

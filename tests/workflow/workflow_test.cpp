@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <vector>
+
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
 #include "harness/scripted_server.h"
+#include "sim/loopback/loopback_server.h"
 #include "workflow/affiliate_link.h"
+#include "workflow/batch_conversion.h"
 #include "workflow/harvest.h"
 #include "workflow/rebate_lookup.h"
 
@@ -57,12 +62,14 @@ protected:
         // A cookie domain of its own for every test: the store outlives the test.
         deployment_.cookieDomain = "workflow-" + std::to_string(GetCurrentProcessId()) + "-" +
                                    std::to_string(++domainNumber) + ".test";
+        // The scripted server speaks plain HTTP, which the loopback host may be asked with.
         deployment_.apiHost = "127.0.0.1:" + std::to_string(server_.port());
+        deployment_.apiScheme = "http";
         deployment_.itemHost = "item.taobao.com";
     }
 
     void storeCookie(const std::string& name, const std::string& value) {
-        const std::string address = "http://" + deployment_.cookieDomain + "/";
+        const std::string address = "https://" + deployment_.cookieDomain + "/";
         ASSERT_TRUE(InternetSetCookieA(address.c_str(), name.c_str(), value.c_str()));
     }
 
@@ -387,6 +394,56 @@ TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenComposesTheResult) {
         }
         EXPECT_EQ(session_.affiliateLink, c.linkMade ? "http://s.example/abc" : "http://earlier.example/");
     }
+}
+
+// Every flow names a connection that cannot be made safe (here: a TLS handshake cut off) with
+// the one text, where that flow speaks, and leaves the earlier session as it was.
+TEST_F(WorkflowTest, UnsafeConnectionIsNamedByEveryFlow) {
+    loopback::LoopbackServer cutter;
+    ASSERT_TRUE(cutter.listen());
+    cutter.start([](loopback::Connection& connection) {
+        std::string hello;
+        if (connection.receiveMore(hello)) {
+            connection.sendAll(std::string("\x16\x03\x03\x00\x4a\x02\x00\x00\x46\x03\x03", 11));
+        }
+        connection.reset();
+    });
+    deployment_.apiHost = "localhost:" + std::to_string(cutter.port());
+    deployment_.apiScheme.clear();  // the services over TLS, as members reach them
+    storeCookie("_tb_token_", "tok");
+    giveSession();
+    session_.itemId = "12345678901";
+    const SessionState earlier = session_;
+
+    const HarvestResult harvested = harvest();
+    EXPECT_EQ(harvested.outcome, HarvestOutcome::UnsafeConnection);
+    EXPECT_EQ(harvested.messageText, kUnsafeConnection);
+    EXPECT_FALSE(harvested.idsText.has_value());
+
+    const std::string item = "http://item.taobao.com/item.htm?id=12345678901";
+    const LookupResult box = lookup(item);
+    EXPECT_EQ(box.statusText, kUnsafeConnection);
+    const LookupResult home = lookup(item, LookupForm::HotKey);
+    EXPECT_EQ(home.resultMessage, kUnsafeConnection);
+    EXPECT_TRUE(home.login.unsafeConnection);
+
+    const LinkResult made = link();
+    EXPECT_FALSE(made.made);
+    EXPECT_TRUE(made.login.unsafeConnection);
+
+    const std::atomic<bool> stop{false};
+    const std::vector<ItemReference> references = {{ItemReference::Kind::ItemId, "11111111111"},
+                                                    {ItemReference::Kind::ItemId, "22222222222"}};
+    const BatchResult batch =
+        convertReferences(references, session_, deployment_, stop, [](std::size_t, std::size_t) {});
+    EXPECT_TRUE(batch.login.unsafeConnection);
+    EXPECT_EQ(batch.converted, 0u);
+
+    EXPECT_EQ(session_.sessionCookies, earlier.sessionCookies);
+    EXPECT_EQ(session_.formToken, earlier.formToken);
+    EXPECT_EQ(session_.siteId, earlier.siteId);
+    EXPECT_EQ(server_.requestCount(), 0u);
+    cutter.stop();
 }
 
 }  // namespace

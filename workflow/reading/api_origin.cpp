@@ -1,0 +1,49 @@
+#include "workflow/reading/api_origin.h"
+
+#include "util/text/ascii.h"
+
+namespace quillane {
+namespace {
+
+bool isDecimalPart(std::string_view part) {
+    if (part.empty() || part.size() > 3 || part.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    int value = 0;
+    for (const char digit : part) {
+        value = value * 10 + (digit - '0');
+    }
+    return value <= 255;
+}
+
+bool isLoopbackAddress(std::string_view host) {
+    if (!host.starts_with("127.")) {
+        return false;
+    }
+    int parts = 0;
+    while (true) {
+        const std::size_t dot = host.find('.');
+        if (!isDecimalPart(host.substr(0, dot))) {
+            return false;
+        }
+        ++parts;
+        if (dot == std::string_view::npos) {
+            return parts == 4;
+        }
+        host.remove_prefix(dot + 1);
+    }
+}
+
+}  // namespace
+
+bool isLoopbackHost(std::string_view hostAndPort) {
+    const std::string host = lowerAscii(hostAndPort.substr(0, hostAndPort.find(':')));
+    return host == "localhost" || isLoopbackAddress(host);
+}
+
+std::string apiOrigin(std::string_view apiHost, std::string_view scheme) {
+    const bool plain = lowerAscii(scheme) == "http" && isLoopbackHost(apiHost);
+    return (plain ? "http://" : "https://") + std::string(apiHost);
+}
+
+}  // namespace quillane

@@ -1,0 +1,18 @@
+#pragma once
+// Where the platform's services are asked: over HTTPS, since every request to them carries the
+// member's session. Plain HTTP only on this machine's own loopback host (a simulator or a test
+// server), where nothing crosses a network.
+#include <string>
+#include <string_view>
+
+namespace quillane {
+
+// Whether host[:port] names this machine's loopback: "localhost" (any case) or an address of
+// 127.0.0.0/8 written as four decimal parts.
+bool isLoopbackHost(std::string_view hostAndPort);
+
+// "https://" + apiHost; "http://" + apiHost only when scheme is "http" (any case) and apiHost
+// is a loopback host. Any other scheme asked for is ignored.
+std::string apiOrigin(std::string_view apiHost, std::string_view scheme);
+
+}  // namespace quillane
