@@ -166,7 +166,7 @@ TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgram
     // the batch's result would then overwrite.
     doubleClickBox();
     pressKeys(L"Home");
-    session_->waitUntilIdle();
+    EXPECT_TRUE(session_->answersWithin(1000));
     EXPECT_EQ(session_->status(), "正在转换 0/6…");
 
     const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);

@@ -71,7 +71,8 @@ protected:
         DWORD_PTR ignored = 0;
         return SendMessageTimeoutW(itemBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, boundMs,
                                    &ignored) != 0 &&
-               SendMessageTimeoutW(itemBox(), WM_PASTE, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
+               SendMessageTimeoutW(itemBox(), WM_PASTE, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0 &&
+               session_->waitUntilIdle(boundMs);
     }
     // True when the link request came and the window answered again within the bound.
     bool doubleClick() { return session_->doubleClickItemBox(kAnswerBoundMs); }
