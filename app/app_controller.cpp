@@ -135,7 +135,7 @@ void AppController::startHarvest() {
 }
 
 void AppController::onItemTextChanged() {
-    ++boxGeneration_;
+    *newestBox_ = ++boxGeneration_;
     boxLookupRunning_ = false;  // an older text's lookup no longer holds a double-click
     // What the box named before is no longer what a waiting double-click meant.
     linkAfterLookup_ = false;
@@ -158,7 +158,13 @@ void AppController::onItemDoubleClicked() {
         return;
     }
     const std::string itemId = session_.itemId;
-    if (linksInFlight_.count(itemId) != 0) {
+    if (const auto kept = links_.find(itemId); kept != links_.end() && !itemId.empty()) {
+        LinkResult copy;
+        copy.made = true;
+        copy.link = kept->second;
+        session_.affiliateLink = kept->second;
+        show(copy);
+    } else if (linksInFlight_.count(itemId) != 0) {
         awaitedLink_ = itemId;  // the request already asked is waited for, not asked again
     } else {
         startLink(itemId, true);
@@ -270,7 +276,12 @@ void AppController::lookUpBox() {
         const std::uint64_t epoch = sessionEpoch_;
         startJob<LookupResult>(
             Waiting::Member,
-            [text, session = session_] { return lookupRebate(text, LookupForm::EditBox, session, deployment()); },
+            [text, session = session_, newest = newestBox_, generation] {
+                if (*newest != generation) {
+                    return LookupResult{};  // superseded before it began: dropped unasked
+                }
+                return lookupRebate(text, LookupForm::EditBox, session, deployment());
+            },
             [this, generation, epoch](LookupResult& result) {
                 if (generation != boxGeneration_) {
                     return;  // the box changed meanwhile: the newer text's lookup speaks
@@ -279,8 +290,13 @@ void AppController::lookUpBox() {
                 adoptSession(result.session, epoch, result.login.reharvested);
                 session_.itemId = result.session.itemId;
                 show(result);
+                const std::string& itemId = session_.itemId;
                 if (std::exchange(linkAfterLookup_, false)) {
                     onItemDoubleClicked();
+                } else if (result.outcome == LookupOutcome::Found && links_.count(itemId) == 0 &&
+                           linksInFlight_.count(itemId) == 0) {
+                    // The member nearly always double-clicks next: the link is asked for now.
+                    startLink(itemId, false);
                 }
             });
     }

@@ -91,8 +91,10 @@ private:
     SessionState session_;
     // Bumped whenever the session is replaced by a newer login.
     std::uint64_t sessionEpoch_ = 0;
-    // Bumped by every change of the item box: a result of an older box is dropped.
+    // Bumped by every change of the item box: a result of an older box is dropped, and a
+    // lookup that had not started yet when the box changed again is not made at all.
     std::uint64_t boxGeneration_ = 0;
+    std::shared_ptr<std::atomic<std::uint64_t>> newestBox_ = std::make_shared<std::atomic<std::uint64_t>>(0);
     bool boxLookupRunning_ = false;
     // A double-click that came while the box's lookup ran: done once that lookup is in.
     bool linkAfterLookup_ = false;
