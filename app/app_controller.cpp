@@ -50,8 +50,8 @@ bool AppController::openMainWindow() {
 template <class Result>
 void AppController::startJob(Waiting waiting, std::function<Result()> work, std::function<void(Result&)> render) {
     ++runsInFlight_;
-    if (waiting == Waiting::Member && memberWaits_++ == 0) {
-        SetTimer(mainWindow_.handle(), MainWindow::kProgressTimerId, kProgressDelayMs, nullptr);
+    if (waiting == Waiting::Member) {
+        beginMemberWait();
     }
     const auto over = [this, waiting] { jobOver(waiting); };
     workers_.submit([window = mainWindow_.handle(), work = std::move(work), render = std::move(render), over] {
@@ -71,7 +71,19 @@ void AppController::startJob(Waiting waiting, std::function<Result()> work, std:
 
 void AppController::jobOver(Waiting waiting) {
     --runsInFlight_;
-    if (waiting == Waiting::Member && --memberWaits_ == 0) {
+    if (waiting == Waiting::Member) {
+        endMemberWait();
+    }
+}
+
+void AppController::beginMemberWait() {
+    if (memberWaits_++ == 0) {
+        SetTimer(mainWindow_.handle(), MainWindow::kProgressTimerId, kProgressDelayMs, nullptr);
+    }
+}
+
+void AppController::endMemberWait() {
+    if (--memberWaits_ == 0) {
         KillTimer(mainWindow_.handle(), MainWindow::kProgressTimerId);
         // A run whose result left the label alone gives it back its text.
         if (statusBeforeProgress_) {
@@ -139,7 +151,7 @@ void AppController::onItemTextChanged() {
     boxLookupRunning_ = false;  // an older text's lookup no longer holds a double-click
     // What the box named before is no longer what a waiting double-click meant.
     linkAfterLookup_ = false;
-    awaitedLink_.reset();
+    stopAwaitingLink();
     lookUpBox();
 }
 
@@ -165,14 +177,26 @@ void AppController::onItemDoubleClicked() {
         session_.affiliateLink = kept->second;
         show(copy);
     } else if (linksInFlight_.count(itemId) != 0) {
-        awaitedLink_ = itemId;  // the request already asked is waited for, not asked again
+        // The request already asked is waited for, not asked again; the member waits for it now.
+        stopAwaitingLink();
+        awaitedLink_ = itemId;
+        awaitingAhead_ = true;
+        beginMemberWait();
     } else {
         startLink(itemId, true);
     }
 }
 
+void AppController::stopAwaitingLink() {
+    awaitedLink_.reset();
+    if (std::exchange(awaitingAhead_, false)) {
+        endMemberWait();
+    }
+}
+
 void AppController::startLink(const std::string& itemId, bool memberWaits) {
     if (memberWaits) {
+        stopAwaitingLink();
         awaitedLink_ = itemId;
     }
     linksInFlight_.insert(itemId);
@@ -191,7 +215,7 @@ void AppController::startLink(const std::string& itemId, bool memberWaits) {
             if (awaitedLink_ != itemId) {
                 return;  // asked ahead of a double-click: kept, or asked again at the double-click
             }
-            awaitedLink_.reset();
+            stopAwaitingLink();
             if (result.made) {
                 session_.affiliateLink = result.link;
             }

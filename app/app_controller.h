@@ -63,6 +63,12 @@ private:
     template <class Result>
     void startJob(Waiting waiting, std::function<Result()> work, std::function<void(Result&)> render);
     void jobOver(Waiting waiting);
+    // The member waits for something while at least one wait is begun: the progress timer runs.
+    void beginMemberWait();
+    void endMemberWait();
+    // No double-click waits for a link any more; one that waited for a link asked ahead ends
+    // its wait.
+    void stopAwaitingLink();
 
     void startHarvest();
     // A change of the item box: a pasted session is harvested, a message of several items is
@@ -103,6 +109,7 @@ private:
     std::map<std::string, std::string> links_;
     std::set<std::string> linksInFlight_;
     std::optional<std::string> awaitedLink_;
+    bool awaitingAhead_ = false;  // awaitedLink_ was asked ahead, not by the double-click
     bool harvestRunning_ = false;
     bool harvestAgain_ = false;
     bool homeRunning_ = false;
