@@ -18,6 +18,9 @@ namespace {
 
 // How long a request the member waits for runs before the label says so.
 constexpr UINT kProgressDelayMs = 300;
+// Box lookups asked at once: a newer text starts at once beside an older one still waiting for
+// the platform, but typing does not start one search a key.
+constexpr int kMaxBoxLookupsInFlight = 2;
 
 using Delivery = std::function<void()>;
 
@@ -148,7 +151,8 @@ void AppController::startHarvest() {
 
 void AppController::onItemTextChanged() {
     *newestBox_ = ++boxGeneration_;
-    boxLookupRunning_ = false;  // an older text's lookup no longer holds a double-click
+    boxLookupRunning_ = false;
+    boxLookupDeferred_ = false;  // an older text's lookup no longer holds a double-click
     // What the box named before is no longer what a waiting double-click meant.
     linkAfterLookup_ = false;
     stopAwaitingLink();
@@ -296,6 +300,12 @@ void AppController::lookUpBox() {
         setStatus(batchFoundText(count));
     } else {
         boxLookupRunning_ = true;
+        if (boxLookupsInFlight_ >= kMaxBoxLookupsInFlight) {
+            // Typing makes a change a key: the newest text is looked up once one of these ends.
+            boxLookupDeferred_ = true;
+            return;
+        }
+        ++boxLookupsInFlight_;
         const std::uint64_t generation = boxGeneration_;
         const std::uint64_t epoch = sessionEpoch_;
         startJob<LookupResult>(
@@ -307,6 +317,10 @@ void AppController::lookUpBox() {
                 return lookupRebate(text, LookupForm::EditBox, session, deployment());
             },
             [this, generation, epoch](LookupResult& result) {
+                --boxLookupsInFlight_;
+                if (std::exchange(boxLookupDeferred_, false)) {
+                    lookUpBox();
+                }
                 if (generation != boxGeneration_) {
                     return;  // the box changed meanwhile: the newer text's lookup speaks
                 }

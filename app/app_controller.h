@@ -102,6 +102,8 @@ private:
     std::uint64_t boxGeneration_ = 0;
     std::shared_ptr<std::atomic<std::uint64_t>> newestBox_ = std::make_shared<std::atomic<std::uint64_t>>(0);
     bool boxLookupRunning_ = false;
+    int boxLookupsInFlight_ = 0;
+    bool boxLookupDeferred_ = false;  // the newest text waits for a box lookup to end
     // A double-click that came while the box's lookup ran: done once that lookup is in.
     bool linkAfterLookup_ = false;
     // Links made in this session, by item id; the items whose link request is in flight; the

@@ -1,5 +1,7 @@
 #include "bench/support/flow_driver.h"
 
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "app/result_window.h"
 #include "bench/support/measure.h"
@@ -174,7 +176,42 @@ std::optional<double> FlowDriver::lookup(const std::string& address) {
 }
 
 std::optional<double> FlowDriver::link() {
+    // An item whose link is not kept yet: its lookup asks for it, and the member double-clicks
+    // once the lookup is shown, as members do.
+    const std::string itemId = std::to_string(70000000000 + ++itemsLinked_);
+    session_->focusItemBox();
+    if (!session_->pasteItemText(sim().otherUrl("/item.htm?id=" + itemId))) {
+        return fail("the lookup before the double-click did not end");
+    }
     return doubleClickUntil(kLinkCopied);
+}
+
+std::optional<double> FlowDriver::slowestAnswerDuringSilentSearch(DWORD holdMs) {
+    if (!sim().set({{"fault", "delay:" + std::to_string(holdMs)}, {"on", "search"}, {"times", "1"}})) {
+        return fail("the simulator took no delay");
+    }
+    const std::size_t searches = sim().requestsTo(kSearchPath).size();
+    const std::wstring address = gbkToWide(addressWithId(0));
+    HWND box = session_->app().control(MainWindow::kItemEditId);
+    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, kFlowTimeoutMs, nullptr);
+    SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(address.c_str()), SMTO_NORMAL,
+                        kFlowTimeoutMs, nullptr);
+    if (!test::waitUntil([&] { return sim().requestsTo(kSearchPath).size() > searches; })) {
+        return fail("the search did not go out");
+    }
+    double slowest = 0;
+    const double end = Stopwatch::nowMs() + holdMs - 100;
+    while (Stopwatch::nowMs() < end) {
+        const double sent = Stopwatch::nowMs();
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(session_->app().mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, holdMs, &ignored)) {
+            return fail("the window did not answer during the silent search");
+        }
+        slowest = std::max(slowest, Stopwatch::nowMs() - sent);
+        Sleep(5);
+    }
+    session_->waitUntilIdle();
+    return slowest;
 }
 
 std::string FlowDriver::paste(const std::string& text) {
