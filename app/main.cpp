@@ -7,5 +7,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!quillane::becomeTheOnlyInstance()) {
         return 0;
     }
-    return quillane::runProgram();
+    quillane::runProgram();
 }

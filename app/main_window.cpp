@@ -91,6 +91,7 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::create(const std::string& homeUrl) {
     registerClass(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    runsInFlightMessage_ = RegisterWindowMessageW(kRunsInFlightMessage);
     // Fixed border, caption with system menu and minimise box, no maximise box.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
@@ -185,6 +186,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         events_.onWorkerMessage(message, wParam, lParam);
         return 0;
     }
+    if (message == runsInFlightMessage_ && runsInFlightMessage_ != 0) {
+        return events_.runsInFlight();
+    }
     switch (message) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));
@@ -192,6 +196,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kItemDoubleClickedMessage:
         events_.onItemDoubleClicked();
         return 0;
+    case WM_TIMER:
+        if (wParam == kProgressTimerId) {
+            events_.onProgressDue();
+            return 0;
+        }
+        break;
     case WM_HOTKEY:
         if (static_cast<int>(wParam) == kHomeHotKeyId) {
             events_.onHomePressed();

@@ -21,6 +21,10 @@ public:
     // A message posted by one of the program's worker threads (kWorkerMessageFirst to
     // kWorkerMessageLast); the handler owns what it carries.
     virtual void onWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // The progress timer (kProgressTimerId) is due.
+    virtual void onProgressDue() = 0;
+    // The member's runs started and not yet rendered.
+    virtual int runsInFlight() const = 0;
 };
 
 class MainWindow : public BaseWindow {
@@ -34,6 +38,11 @@ public:
     static constexpr int kOnTopCheckId = 1005;     // "置顶"
     static constexpr int kShareTokenCheckId = 1006;  // "淘口令"
     static constexpr int kHomeHotKeyId = 1;
+    static constexpr UINT_PTR kProgressTimerId = 1;
+    // A message any program may send: the window answers with the number of the member's runs
+    // in flight, 0 once every result is shown. Tests and tools wait for that, not for a
+    // window that stops answering.
+    static constexpr const wchar_t* kRunsInFlightMessage = L"Quillane.RunsInFlight";
     static constexpr UINT kWorkerMessageFirst = WM_APP + 16;
     static constexpr UINT kWorkerMessageLast = WM_APP + 31;
     // Characters the item box takes: far more than any address, and little enough that a
@@ -82,6 +91,7 @@ private:
     FontHandle statusFont_;
     LibraryHandle atlLibrary_;  // freed after the window, whose browser it hosts
     bool hotKeyHeld_ = false;
+    UINT runsInFlightMessage_ = 0;
 };
 
 }  // namespace quillane

@@ -1,10 +1,10 @@
 #include "app/program.h"
 
 #include "app/app_controller.h"
+#include "app/workers.h"
 #include "app/window_system.h"
 #include "http/request_limits.h"
 #include "util/owners.h"
-#include "util/timestamp.h"
 #include "workflow/deployment.h"
 
 namespace quillane {
@@ -23,8 +23,8 @@ int runMessageLoop() {
 }
 
 // The windows from their creation until the main window closes; they are gone on return.
-int runWindows() {
-    AppController controller;
+int runWindows(WorkerPool& workers) {
+    AppController controller(workers);
     if (!controller.openMainWindow()) {
         return 1;
     }
@@ -33,15 +33,16 @@ int runWindows() {
 
 }  // namespace
 
-int runProgram() {
+void runProgram() {
     setRequestTimeoutMs(deployment().requestTimeoutMs);
-    // The embedded browser, the script control and the document access all need COM on this
-    // thread. It is declared first so that it goes last: the windows and any document held
-    // are released while COM is still there.
+    // The embedded browser needs COM on this thread; the workers have their own apartment.
     const ComApartment com;
-    const int exitCode = runWindows();
-    releaseTimeScript();
-    return exitCode;
+    WorkerPool workers;
+    const int exitCode = runWindows(workers);
+    // Whatever is in flight is abandoned: under Wine a request blocked in the network cannot
+    // be ended from another thread, and a browser that hangs never returns its call. The
+    // process ends here with its workers, which are not waited for.
+    ExitProcess(static_cast<UINT>(exitCode));
 }
 
 }  // namespace quillane

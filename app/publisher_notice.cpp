@@ -29,15 +29,15 @@ std::optional<std::string> noticeOfPage(std::string_view page) {
 
 }  // namespace
 
-void showPublisherNotice() {
-    const std::optional<std::string> notice = noticeOfPage(fetchPage(deployment().noticeUrl));
-    if (!notice.has_value()) {
-        return;
-    }
+std::optional<std::string> fetchPublisherNotice() {
+    return noticeOfPage(fetchPage(deployment().noticeUrl));
+}
+
+void showPublisherNotice(const std::string& notice) {
     // Yes and No, no icon; the caption is the program's usual one.
     OwnedMessageOptions box;
     box.style = MB_YESNO;
-    if (showOwnedMessage(*notice, box) == kYesButtonCode) {
+    if (showOwnedMessage(notice, box) == kYesButtonCode) {
         openInDefaultBrowser(deployment().publisherUrl);
     }
 }

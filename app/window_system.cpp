@@ -103,12 +103,6 @@ void releaseHotKey(HWND owner, int id) {
     UnregisterHotKey(owner, id);
 }
 
-void discardQueuedHotKeyPresses() {
-    MSG press;
-    while (PeekMessageW(&press, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
-    }
-}
-
 bool closeOnEscape(const MSG& message) {
     if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) {
         return false;

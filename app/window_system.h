@@ -30,10 +30,6 @@ void openInDefaultBrowser(std::string_view gbkAddress);
 
 bool registerHomeHotKey(HWND owner, int id);
 void releaseHotKey(HWND owner, int id);
-// Removes the hot-key presses waiting in this thread's queue, unhandled. A run blocks the
-// thread in network calls, so presses made meanwhile wait there and would each start a run
-// of its own once it is over.
-void discardQueuedHotKeyPresses();
 
 // Esc pressed in one of the program's top-level windows (window class "Quillane...") or in
 // one of its controls closes that window, as its close box does. The message loop offers

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/workers.h"
 #include "bench/support/flow_driver.h"
 #include "bench/support/measure.h"
 #include "workflow/batch_conversion.h"
@@ -92,13 +93,15 @@ int run() {
         return 1;
     }
     const std::vector<ItemReference> references = readItemReferences(message(driver, 0));
+    WorkerPool workers;  // as the program runs a batch: on its workers, the caller among them
     for (const auto& [id, inFlight] : {std::pair{"B2", kMaxRequestsInFlight}, std::pair{"B3", std::size_t{1}}}) {
         std::vector<double> times;
         for (int round = 0; round < kRounds; ++round) {
             const std::atomic<bool> stop{false};
             Stopwatch watch;
             const BatchResult result =
-                convertReferences(references, *session, deployment, stop, [](std::size_t, std::size_t) {}, inFlight);
+                convertReferences(references, *session, deployment, stop, [](std::size_t, std::size_t) {}, workers,
+                                  inFlight);
             if (result.converted != static_cast<std::size_t>(kItems)) {
                 reportFailure(id, "batch of 20 in process", "converted " + std::to_string(result.converted));
                 return 1;

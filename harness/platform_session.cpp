@@ -51,12 +51,13 @@ bool PlatformSession::pasteItemText(const std::string& gbk, DWORD timeoutMs) {
 
 bool PlatformSession::pasteItemText(const std::wstring& text, DWORD timeoutMs) {
     HWND box = app_->control(MainWindow::kItemEditId);
-    // WM_SETTEXT raises no change; EM_REPLACESEL raises one, as a paste does. Sent, so the
-    // call returns after the lookup has run.
+    // WM_SETTEXT raises no change; EM_REPLACESEL raises one, as a paste does. Once the sent
+    // change is handled, its lookup is in flight; the run is over when none is.
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, timeoutMs, &ignored) &&
            SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, timeoutMs,
-                               &ignored);
+                               &ignored) &&
+           waitUntilIdle(timeoutMs);
 }
 
 bool PlatformSession::focusItemBox() {
@@ -71,12 +72,14 @@ bool PlatformSession::focusItemBox() {
 }
 
 bool PlatformSession::doubleClickItemBox(DWORD timeoutMs) {
-    const std::size_t linkRequestsBefore = sim_.requestsTo(kLinkPath).size();
+    // Every double-click ends in a status text (a link copied, kept or failed, a batch), so the
+    // label is emptied first: a text again, and no run in flight, is the double-click's end.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(app_->control(MainWindow::kStatusLabelId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""),
+                        SMTO_NORMAL, timeoutMs, &ignored);
     const POINT centre = app_->controlCentre(MainWindow::kItemEditId);
     doubleClickAt(centre.x, centre.y);
-    const bool requested =
-        waitUntil([&] { return sim_.requestsTo(kLinkPath).size() > linkRequestsBefore; });
-    return waitUntilIdle(timeoutMs) && requested;
+    return waitUntil([&] { return !status().empty() && runsInFlight() == 0; }, timeoutMs);
 }
 
 HWND PlatformSession::pressHomeAt(POINT point) {
@@ -122,11 +125,22 @@ bool PlatformSession::waitForStatus(const std::string& gbk, DWORD timeoutMs) con
     return waitUntil([&] { return status() == gbk; }, timeoutMs);
 }
 
-bool PlatformSession::waitUntilIdle(DWORD timeoutMs) const {
-    // A sent message is handled when the program is back in its message loop, that is once
-    // the run that is blocking it is over.
+int PlatformSession::runsInFlight() const {
+    DWORD_PTR runs = 0;
+    if (!SendMessageTimeoutW(app_->mainWindow(), RegisterWindowMessageW(MainWindow::kRunsInFlightMessage), 0, 0,
+                             SMTO_NORMAL, kRespondMs, &runs)) {
+        return -1;
+    }
+    return static_cast<int>(runs);
+}
+
+bool PlatformSession::answersWithin(DWORD boundMs) const {
     DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+    return SendMessageTimeoutW(app_->mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
+}
+
+bool PlatformSession::waitUntilIdle(DWORD timeoutMs) const {
+    return waitUntil([&] { return runsInFlight() == 0; }, timeoutMs);
 }
 
 std::string resultText(HWND resultWindow) {

@@ -17,6 +17,9 @@ EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std:
 class PlatformSession {
 public:
     static constexpr DWORD kIdleTimeoutMs = 30000;
+    // What a window that is not frozen takes at most to answer a sent message: generous, so
+    // that a busy machine passes and a window that waits on the network does not.
+    static constexpr DWORD kRespondMs = 100;
 
     // Starts the simulator, logs the member in (or out, when loggedIn is false) and starts
     // quillane.exe against it. ready() tells whether all of that worked.
@@ -44,8 +47,8 @@ public:
     // Clicks into the item box unless it has the focus already (a click that gives it the
     // focus empties it), and waits until it has; false when it did not get it.
     bool focusItemBox();
-    // Double-clicks the item box with the mouse and waits until the link request reached the
-    // platform and the run is over; false when no request came or the run did not end.
+    // Double-clicks the item box with the mouse and waits until the label tells its end and no
+    // run is in flight; false when that did not come within timeoutMs.
     bool doubleClickItemBox(DWORD timeoutMs = kIdleTimeoutMs);
     // Presses Home with the mouse at the point and waits for the result window, then until the
     // run is over (a press made during a run is dropped); null when no result window came.
@@ -58,9 +61,15 @@ public:
     std::string status() const;
     // Waits until the status label shows text, true when it did.
     bool waitForStatus(const std::string& gbk, DWORD timeoutMs = 15000) const;
-    // Blocks until quillane.exe is back in its message loop; false when it was not within
-    // timeoutMs.
+    // Waits until quillane.exe has no run of the member's in flight (every result shown); false
+    // when it still had one after timeoutMs, or its window did not answer.
     bool waitUntilIdle(DWORD timeoutMs = kIdleTimeoutMs) const;
+    // The member's runs in flight as the window counts them; -1 when it did not answer within
+    // kRespondMs.
+    int runsInFlight() const;
+    // Whether the main window answers a sent message within boundMs: a window that is not
+    // frozen does, whatever runs.
+    bool answersWithin(DWORD boundMs) const;
 
 private:
     bool browserShown() const;

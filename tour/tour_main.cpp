@@ -148,10 +148,15 @@ private:
     }
     std::string status() const { return windowText(control(MainWindow::kStatusLabelId)); }
     HWND control(int id) const { return GetDlgItem(main_, id); }
-    // Back in its message loop: the run that blocked it is over.
+    // No run of the member's in flight any more: every result is shown.
     void waitUntilIdle() const {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, kStepTimeoutMs, &ignored);
+        const UINT runsInFlight = RegisterWindowMessageW(MainWindow::kRunsInFlightMessage);
+        waitUntil(
+            [&] {
+                DWORD_PTR runs = 1;
+                return SendMessageTimeoutW(main_, runsInFlight, 0, 0, SMTO_NORMAL, kStepTimeoutMs, &runs) && runs == 0;
+            },
+            kStepTimeoutMs);
     }
 
     int port_;

@@ -20,12 +20,12 @@ std::string linkQueryUrl(const Deployment& deployment, const SessionState& sessi
 
 }  // namespace
 
-LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment) {
+LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment, SharedRelogin* relogin) {
     LinkResult result;
     result.session = session;
     const std::string reply = requestKeepingLogin(
         result.session, deployment, [&](const SessionState& current) { return linkQueryUrl(deployment, current); },
-        result.login);
+        result.login, relogin);
     if (!isSuccessfulReply(reply)) {
         return result;
     }

@@ -37,6 +37,8 @@ const char* copiedSentence(CopiedForm form);
 // Asks the link service for the member's link to the item last looked up. A reply without a
 // link changes nothing but the session's cookies (and the session, when a newer login was
 // harvested on the way).
-LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment);
+// relogin: shared with the requests of the same run, when they go out side by side.
+LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment,
+                             SharedRelogin* relogin = nullptr);
 
 }  // namespace quillane

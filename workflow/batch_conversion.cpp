@@ -3,45 +3,18 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
-#include <thread>
 
 #include "util/text/cookies.h"
-#include "util/timestamp.h"
 #include "workflow/affiliate_link.h"
 #include "workflow/reading/batch_text.h"
 #include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
 
 namespace quillane {
-namespace {
-
-// Runs task(0) to task(count - 1), each index once, on at most `threads` threads (the calling
-// one among them), and returns when all are done. Each task makes at most one exchange at a
-// time, so this bounds the requests in flight.
-void inParallel(std::size_t count, std::size_t threads, const std::function<void(std::size_t)>& task) {
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t index = next++; index < count; index = next++) {
-            task(index);
-        }
-        // A link request reads the time from this thread's script control.
-        releaseTimeScript();
-    };
-    std::vector<std::thread> helpers;
-    for (std::size_t helper = 1; helper < std::min(count, threads); ++helper) {
-        helpers.emplace_back(work);
-    }
-    work();
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
-}
-
-}  // namespace
 
 BatchResult convertReferences(const std::vector<ItemReference>& references, const SessionState& session,
                               const Deployment& deployment, const std::atomic<bool>& stop,
-                              const BatchProgress& progress, std::size_t maxInFlight) {
+                              const BatchProgress& progress, ParallelWork& parallel, std::size_t maxInFlight) {
     BatchResult result;
     result.total = references.size();
     result.sessionCookies = session.sessionCookies;
@@ -55,8 +28,12 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
     const auto stopping = [&] { return stop.load() || expired.load() || unsafe.load(); };
     const auto settle = [&](std::size_t references) { progress(settled += references, count); };
 
+    // Requests side by side that find the login over harvest the newer one once between them.
+    SharedRelogin relogin;
     std::vector<std::string> itemIds(count);
-    inParallel(count, maxInFlight, [&](std::size_t index) {
+    // Each task makes at most one exchange at a time, so a section's width bounds the requests
+    // in flight.
+    parallel.forEach(count, maxInFlight, [&](std::size_t index) {
         if (stopping()) {
             return;
         }
@@ -77,14 +54,14 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
     }
     const std::vector<std::pair<std::string, std::vector<std::size_t>>> items(referencesOfItem.begin(),
                                                                              referencesOfItem.end());
-    inParallel(items.size(), maxInFlight, [&](std::size_t index) {
+    parallel.forEach(items.size(), maxInFlight, [&](std::size_t index) {
         if (stopping()) {
             return;
         }
         const auto& [itemId, indices] = items[index];
         SessionState itemSession = session;
         itemSession.itemId = itemId;
-        const LinkResult link = makeAffiliateLink(itemSession, deployment);
+        const LinkResult link = makeAffiliateLink(itemSession, deployment, &relogin);
         // Every further request would meet the same certificate: the batch stops as it does
         // for an expired login.
         if (link.login.expired || link.login.unsafeConnection) {
@@ -104,6 +81,9 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
                 result.tokens[reference] = link.made ? shareToken(link.tokens) : std::string();
             }
             result.converted += link.made ? indices.size() : 0;
+            if (link.made) {
+                result.itemLinks.push_back({itemId, link.link, link.tokens});
+            }
         }
         settle(indices.size());
     });

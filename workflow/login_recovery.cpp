@@ -7,8 +7,16 @@
 
 namespace quillane {
 
+HarvestResult SharedRelogin::harvestOnce(const SessionState& session, const Deployment& deployment) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!harvest_) {
+        harvest_ = harvestSessionKeys(session, deployment);
+    }
+    return *harvest_;
+}
+
 std::string requestKeepingLogin(SessionState& session, const Deployment& deployment, const ServiceUrl& url,
-                                LoginCheck& login) {
+                                LoginCheck& login, SharedRelogin* relogin) {
     std::string reply = requestWithSession(session, url(session), &login.unsafeConnection);
     if (!isLoginExpiredReply(reply)) {
         return reply;
@@ -19,7 +27,8 @@ std::string requestKeepingLogin(SessionState& session, const Deployment& deploym
     const bool loggedInAgain = !session.formToken.empty() &&
                                readStoreCookies(deployment.cookieDomain) != session.harvestedStoreText;
     if (loggedInAgain) {
-        const HarvestResult harvest = harvestSessionKeys(session, deployment);
+        const HarvestResult harvest =
+            relogin != nullptr ? relogin->harvestOnce(session, deployment) : harvestSessionKeys(session, deployment);
         if (harvest.outcome == HarvestOutcome::Harvested) {
             session = harvest.session;
             login.reharvested = true;

@@ -44,6 +44,8 @@ inline constexpr const char* kTaoTokenOnly = "淘口令无法直接识别，请�
 // The link.
 inline constexpr const char* kLinkCopied = "返利网址已经复制成功，可以直接粘贴！";
 // No link came: the clipboard and the kept link stay as they were.
+// The status label while a request the member waits for has taken longer than a moment.
+inline constexpr const char* kQuerying = "正在查询…";
 inline constexpr const char* kLinkFailure = "返利链接获取失败，请稍后再试！";
 // A link was made but another program kept the clipboard open; the link is kept for
 // "打开返利链接" and a second try.

@@ -1,25 +1,79 @@
 #include "workflow/page_capture.h"
 
+#include <atomic>
+#include <memory>
+#include <utility>
+
 #include "workflow/capture/accessible_address.h"
 
 namespace quillane {
+namespace {
 
-LookupResult captureItemPage(const SessionState& session, const Deployment& deployment, CapturedPage& lastPage) {
-    SessionState captured = session;
-    POINT cursor{0, 0};  // a failed read means the point (0, 0)
-    GetCursorPos(&cursor);
-    captured.cursorWindow = WindowFromPoint(cursor);
+// Reads still inside a browser that hangs hold a worker each until the program ends; past this
+// many no new read starts, and Home goes on as over a window without a page.
+constexpr int kMaxStuckReads = 2;
+std::atomic<int> readsInFlight{0};
+
+// What a page read and the Home run that waits for it share; a read that outlives its wait
+// keeps it alone.
+struct PageRead {
+    std::shared_ptr<CapturedPage> page;
+    HWND cursorWindow = nullptr;
+    std::string address;
+    RetiredElements retired;
+};
+
+void readPage(PageRead& read) {
+    CapturedPage& page = *read.page;
     // Internet Explorer first. Without a document view under the mouse, another browser's
     // page; without that either, the last page captured stays, so the lookup repeats for it
     // (an Internet Explorer page at its current address).
-    lastPage.document.attach(captured.cursorWindow);
-    if (lastPage.document.tookNewDocument()) {
-        lastPage.browserAddress.reset();
-    } else if (auto address = readAccessibleAddress(GetAncestor(captured.cursorWindow, GA_ROOT))) {
-        lastPage.browserAddress = std::move(address);
+    page.document.attach(read.cursorWindow);
+    if (page.document.tookNewDocument()) {
+        page.browserAddress.reset();
+    } else if (auto address = readAccessibleAddress(GetAncestor(read.cursorWindow, GA_ROOT), read.retired)) {
+        page.browserAddress = std::move(address);
     }
-    captured.capturedAddress = lastPage.browserAddress ? *lastPage.browserAddress : lastPage.document.readLocation();
-    return lookupRebate(captured.capturedAddress, LookupForm::HotKey, captured, deployment);
+    read.address = page.browserAddress ? *page.browserAddress : page.document.readLocation();
+}
+
+}  // namespace
+
+LookupResult captureItemPage(HWND cursorWindow, const SessionState& session, const Deployment& deployment,
+                             std::shared_ptr<CapturedPage>& lastPage, ParallelWork& parallel) {
+    SessionState captured = session;
+    captured.cursorWindow = cursorWindow;
+    if (!lastPage) {
+        lastPage = std::make_shared<CapturedPage>();
+    }
+    // Taken before the read: a read that hangs keeps the page to itself.
+    const std::optional<std::string> lastAddress = lastPage->browserAddress;
+    auto read = std::make_shared<PageRead>();
+    read->page = lastPage;
+    read->cursorWindow = cursorWindow;
+    bool readInTime = false;
+    if (readsInFlight.load() <= kMaxStuckReads) {
+        ++readsInFlight;
+        readInTime = parallel.runWithin(
+            [read] {
+                struct Counted {
+                    ~Counted() { --readsInFlight; }
+                } counted;
+                readPage(*read);
+            },
+            kPageReadBoundMs);
+    }
+    if (readInTime) {
+        captured.capturedAddress = read->address;
+        // Letting go of the browser's elements is a call each to it: not on Home's way.
+        parallel.runWithin([retired = std::make_shared<RetiredElements>(std::move(read->retired))] { retired->clear(); },
+                           0);
+    } else {
+        lastPage = std::make_shared<CapturedPage>();
+        lastPage->browserAddress = lastAddress;
+        captured.capturedAddress = lastAddress.value_or("");
+    }
+    return lookupRebate(captured.capturedAddress, LookupForm::HotKey, captured, deployment, parallel);
 }
 
 }  // namespace quillane

@@ -1,5 +1,6 @@
 #include "workflow/rebate_lookup.h"
 
+#include "util/text/cookies.h"
 #include "util/text/readable_title.h"
 #include "util/text/text.h"
 #include "util/timestamp.h"
@@ -21,10 +22,25 @@ std::string searchQueryUrl(const Deployment& deployment, const SessionState& ses
            "&_input_charset=utf-8";
 }
 
+// The link request ran beside the search, each with its own copy of the session: the search's
+// session takes what the link's reply renewed. A newer login harvested by one of them is the
+// session from then on; cookies of the login it replaced are not mixed into it.
+void takeLinkSession(SessionState& session, LoginCheck& login, const LinkResult& link) {
+    if (link.login.reharvested && !login.reharvested) {
+        const std::string kept = session.affiliateLink;
+        session = link.session;
+        session.affiliateLink = kept;
+        login.reharvested = true;
+    } else if (!login.reharvested) {
+        std::string renewed = link.session.sessionCookies;
+        mergeCookies(session.sessionCookies, renewed);
+    }
+}
+
 }  // namespace
 
 LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionState& session,
-                          const Deployment& deployment) {
+                          const Deployment& deployment, ParallelWork& parallel) {
     LookupResult result;
     result.session = session;
     const ItemOfText item = findItemOfText(text);
@@ -38,9 +54,31 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
         return result;
     }
 
-    const std::string reply = requestKeepingLogin(
-        result.session, deployment, [&](const SessionState& current) { return searchQueryUrl(deployment, current); },
-        result.login);
+    // Home needs the search and the link, and both need only the id: they go out together,
+    // so that Home costs one round trip. The edit box asks for the link apart, and a text
+    // without an id gets no link request.
+    std::string reply;
+    std::optional<LinkResult> link;
+    SharedRelogin relogin;
+    const auto search = [&] {
+        reply = requestKeepingLogin(
+            result.session, deployment,
+            [&](const SessionState& current) { return searchQueryUrl(deployment, current); }, result.login,
+            &relogin);
+    };
+    if (form == LookupForm::HotKey && !item.itemId.empty()) {
+        const SessionState linkSession = result.session;
+        parallel.forEach(2, 2, [&](std::size_t part) {
+            if (part == 0) {
+                search();
+            } else {
+                link = makeAffiliateLink(linkSession, deployment, &relogin);
+            }
+        });
+        takeLinkSession(result.session, result.login, *link);
+    } else {
+        search();
+    }
     if (result.login.expired || result.login.unsafeConnection) {
         // Home's answer is its window; the edit box's the status label.
         (form == LookupForm::HotKey ? result.resultMessage : result.statusText) =
@@ -65,10 +103,17 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
         result.statusText = title + kRebateIs + commission + kYuan;
         return result;
     }
-    result.link = makeAffiliateLink(result.session, deployment);
-    result.session = result.link->session;
+    if (!link) {
+        link.emplace();  // no id, no link asked for: nothing was made
+        link->session = result.session;
+    }
+    // Only a link made for an item that was found is kept.
+    result.link = std::move(link);
+    if (result.link->made) {
+        result.session.affiliateLink = result.link->link;
+    }
+    result.link->session = result.session;
     result.login.expired = result.link->login.expired;
-    result.login.reharvested = result.login.reharvested || result.link->login.reharvested;
     result.login.unsafeConnection = result.link->login.unsafeConnection;
     result.rebateSentence = title + kRebateIs + commission + kYuan;
     // The window never claims a link that was not made for this item.

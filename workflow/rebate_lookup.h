@@ -5,6 +5,7 @@
 
 #include "workflow/affiliate_link.h"
 #include "workflow/deployment.h"
+#include "workflow/parallel_work.h"
 #include "workflow/session_state.h"
 
 namespace quillane {
@@ -37,8 +38,9 @@ struct LookupResult {
 };
 
 // Works out the item id from the text, asks the item-search service for the item and reports
-// its title and commission.
+// its title and commission. In the hot-key form the link request goes out beside the search
+// (through parallel); its link counts only when the search found the item.
 LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionState& session,
-                          const Deployment& deployment);
+                          const Deployment& deployment, ParallelWork& parallel = callingThreadOnly());
 
 }  // namespace quillane

@@ -3,7 +3,8 @@
 // the member's action to what the member sees:
 //   harvest      click on "获取关键信息"        -> the owned message box is shown
 //   lookup       a change of the item edit box -> the status label shows the commission
-//   link         double-click on the edit box  -> the status label says the link is copied
+//   link         a new item looked up, then a double-click on the edit box -> the status label
+//                says the link is copied (the link was asked for after the lookup)
 //   home         Home over the document view   -> the result window is shown
 //   homeAt       Home at a point (another browser's page) -> the result window is shown
 // Every run checks that it really showed the expected result; a run that did not is a failure.
@@ -54,6 +55,9 @@ public:
     std::optional<double> harvest();
     std::optional<double> lookup(const std::string& address);
     std::optional<double> link();
+    // While a search is held back for holdMs, the slowest answer of the main window to a
+    // message sent from here, in milliseconds.
+    std::optional<double> slowestAnswerDuringSilentSearch(DWORD holdMs);
     // A double-click on the edit box -> the status label shows the text.
     std::optional<double> doubleClickUntil(const std::string& status);
     // Puts the text into the edit box as a paste does; returns what the status label then shows.
@@ -76,6 +80,7 @@ private:
     std::unique_ptr<test::DocViewProcess> docView_;
     std::string failure_;
     double harvestLabelMs_ = 0;
+    long long itemsLinked_ = 0;
 };
 
 // The performance-counter time at which condition first held, polled about every

@@ -179,7 +179,8 @@ std::vector<HWND> visibleResultWindows() {
 }
 
 TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
-    AppController program;
+    WorkerPool workers(1);
+    AppController program(workers);
     program.showResultWindow("first");
     const std::vector<HWND> first = visibleResultWindows();
     ASSERT_EQ(first.size(), 1u);

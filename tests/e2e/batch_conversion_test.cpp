@@ -122,15 +122,25 @@ TEST_F(BatchConversionTest, EveryItemOfAMessageBecomesTheMembersLink) {
 // The cookies that link replies renew travel on with the session, after a single link as
 // after a batch.
 TEST_F(BatchConversionTest, CookiesRenewedByLinkRepliesReachTheNextRequest) {
-    // Only the link's reply renews a cookie: the lookup before it must not bring it.
+    // Only the link's reply renews a cookie: the lookup before it must not bring it. The
+    // lookup asks for the link as soon as its search is answered, so the search is held back
+    // until the cookie is set (the simulator takes its settings as a request arrives).
     const auto linkOfOneItem = [&](const std::string& itemId, const std::string& renewedByTheLink) {
-        paste(gbkToWide(sim().otherUrl("/item.htm?id=" + itemId)));
-        session_->waitUntilIdle();
+        const std::size_t searches = sim().requestsTo(kSearchPath).size();
+        EXPECT_TRUE(sim().set({{"fault", "delay:1000"}, {"on", "search"}, {"times", "1"}}));
+        EXPECT_TRUE(session_->focusItemBox());
+        const std::wstring address = gbkToWide(sim().otherUrl("/item.htm?id=" + itemId));
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(session_->app().control(MainWindow::kItemEditId), WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 5000, &ignored);
+        SendMessageTimeoutW(session_->app().control(MainWindow::kItemEditId), EM_REPLACESEL, TRUE,
+                            reinterpret_cast<LPARAM>(address.c_str()), SMTO_NORMAL, 5000, &ignored);
+        EXPECT_TRUE(waitUntil([&] { return sim().requestsTo(kSearchPath).size() > searches; }));
         EXPECT_TRUE(sim().set({{"replyCookie", renewedByTheLink}}));
-        doubleClickBox();
-        const bool copied = session_->waitForStatus(kLinkCopied);
+        session_->waitUntilIdle();
         EXPECT_TRUE(sim().set({{"replyCookie", ""}}));
-        return copied;
+        doubleClickBox();
+        return session_->waitForStatus(kLinkCopied);
     };
     ASSERT_TRUE(linkOfOneItem("33333333333", "single=yes; Path=/")) << session_->status();
     ASSERT_TRUE(sim().set({{"replyCookie", "batch=yes; Path=/"}}));
@@ -166,7 +176,7 @@ TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgram
     // the batch's result would then overwrite.
     doubleClickBox();
     pressKeys(L"Home");
-    session_->waitUntilIdle();
+    EXPECT_TRUE(session_->answersWithin(1000));
     EXPECT_EQ(session_->status(), "正在转换 0/6…");
 
     const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);

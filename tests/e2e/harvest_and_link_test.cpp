@@ -143,8 +143,12 @@ TEST_F(HarvestAndLinkTest, UnsafeConnectionIsNamedAndTheSessionKept) {
         EXPECT_TRUE(sim().requests().empty()) << "a request passed an unsafe connection";
     }
     ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
+    // An item whose link this session has not made yet, so that the link is asked for anew.
+    ASSERT_TRUE(session_->focusItemBox());
+    session_->pasteItemText(sim().otherUrl("/item.htm?id=22222222222"));
     ASSERT_TRUE(session_->doubleClickItemBox());
     const SimRequest link = lastRequestTo(sim(), kLinkPath);
+    EXPECT_EQ(link.queryValue("auctionid"), "22222222222");
     EXPECT_EQ(link.queryValue("siteid"), "101");
     EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
     EXPECT_TRUE(session_->waitForStatus(kLinkCopied));

@@ -79,7 +79,11 @@ TEST_F(ItemBoxClickTest, AClickIntoTheBoxAfterAnotherProgramEmptiesItAndTakesThe
             << "last search: " << session_->lastSearchedId();
         EXPECT_TRUE(session_->waitUntilIdle());
         EXPECT_EQ(windowText(box()), copied);
-        EXPECT_EQ(sim().requestsTo(kLinkPath).size(), linkRequests) << "the click asked for a link";
+        // The pasted item's link is asked for ahead of a double-click; none for the old text.
+        const std::vector<SimRequest> links = sim().requestsTo(kLinkPath);
+        for (std::size_t link = linkRequests; link < links.size(); ++link) {
+            EXPECT_EQ(links[link].queryValue("auctionid"), c.itemId) << "the click asked for a link";
+        }
         EXPECT_EQ(clipboardText(), copied) << "the member's copied text was overwritten";
     }
 }

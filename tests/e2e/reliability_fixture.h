@@ -56,10 +56,13 @@ protected:
     }
     DWORD processId() const { return session_->processId(); }
     HWND itemBox() const { return session_->app().control(MainWindow::kItemEditId); }
-    std::string goodItem() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
-    std::string goodLink() {
-        return sim().otherUrl(std::string("/elite?auctionid=") + kItemId + "&adzoneid=202&siteid=101");
+    std::string goodItem(const std::string& itemId = kItemId) { return sim().otherUrl("/item.htm?id=" + itemId); }
+    std::string goodLink(const std::string& itemId = kItemId) {
+        return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
     }
+    // An item that no link was made for yet in this session: a link made earlier is kept per
+    // item, so only a new item's double-click (or the lookup before it) asks the platform.
+    std::string newItemId() { return std::to_string(23456789000 + ++itemsAsked_); }
     bool alive() { return session_->app().process().isRunning(); }
 
     bool answersWithin(DWORD boundMs) const { return session_->waitUntilIdle(boundMs); }
@@ -71,7 +74,8 @@ protected:
         DWORD_PTR ignored = 0;
         return SendMessageTimeoutW(itemBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, boundMs,
                                    &ignored) != 0 &&
-               SendMessageTimeoutW(itemBox(), WM_PASTE, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0;
+               SendMessageTimeoutW(itemBox(), WM_PASTE, 0, 0, SMTO_NORMAL, boundMs, &ignored) != 0 &&
+               session_->waitUntilIdle(boundMs);
     }
     // True when the link request came and the window answered again within the bound.
     bool doubleClick() { return session_->doubleClickItemBox(kAnswerBoundMs); }
@@ -79,7 +83,8 @@ protected:
     // After a case, with the platform answering normally again: a lookup and a link that go
     // out with the login's cookies, the token and the member's ids, and the link arrives.
     bool sessionStillWhole() {
-        const bool looked = sim().set(itemModes()) && paste(goodItem()) && session_->status() == kAbcStatus;
+        const std::string itemId = newItemId();
+        const bool looked = sim().set(itemModes()) && paste(goodItem(itemId)) && session_->status() == kAbcStatus;
         const bool clicked = looked && doubleClick();
         EXPECT_TRUE(looked && clicked) << "lookup " << looked << ", link request " << clicked;
         if (!clicked) {
@@ -88,14 +93,15 @@ protected:
         const SimRequest search = lastRequestTo(sim(), kSearchPath);
         const SimRequest link = lastRequestTo(sim(), kLinkPath);
         const bool whole = carriesSession(search) && carriesSession(link) && link.queryValue("siteid") == "101" &&
-                           link.queryValue("adzoneid") == "202" && link.queryValue("auctionid") == kItemId &&
-                           session_->waitForStatus(kLinkCopied) && clipboardText() == goodLink();
+                           link.queryValue("adzoneid") == "202" && link.queryValue("auctionid") == itemId &&
+                           session_->waitForStatus(kLinkCopied) && clipboardText() == goodLink(itemId);
         EXPECT_TRUE(whole) << "search: " << search.requestLine << " cookies: " << search.cookieHeader()
                            << "\nlink: " << link.requestLine << " cookies: " << link.cookieHeader();
         return whole;
     }
 
     std::unique_ptr<ReliabilityRecord> record_;
+    long long itemsAsked_ = 0;
 };
 
 }  // namespace quillane::test

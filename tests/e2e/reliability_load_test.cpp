@@ -3,6 +3,8 @@
 // lookup inside another, and the final state is the one the last action asked for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/result_window.h"
 #include "tests/e2e/reliability_fixture.h"
 #include "harness/doc_view_client.h"
@@ -70,7 +72,8 @@ TEST_F(ReliabilityLoad, TwoHundredHomePressesInABurst) {
     EXPECT_LE(resultWindows, 1);
     EXPECT_TRUE(resultRight) << shownText;
     EXPECT_GE(searches, 1u);
-    EXPECT_LT(searches, 100u);
+    // Home takes one round trip, so a burst fits more runs than presses it drops; far fewer all the same.
+    EXPECT_LT(searches, 150u);
     EXPECT_EQ(links, searches);
     EXPECT_EQ(clipboard, goodLink());
     std::printf("200 Home presses: %zu runs, %d result window(s) at the end\n", searches, resultWindows);
@@ -105,19 +108,28 @@ TEST_F(ReliabilityLoad, ThousandChangesOfTheItemBoxInARow) {
     EXPECT_EQ(session_->status(), kAbcStatus);
     ASSERT_FALSE(searches.empty());
     EXPECT_LE(searches.size(), 1000u);
-    EXPECT_EQ(searches.back().queryValue("q").value_or("").substr(searches.back().queryValue("q").value_or("").size() - 11),
-              kItemId);
-    // Nothing but the search went out: none of the texts on the way was a page address.
-    for (const SimRequest& request : sim().requests()) {
-        EXPECT_EQ(request.path(), kSearchPath) << request.requestLine;
-    }
+    // Lookups of older texts may still answer after the newest one's: the newest text's search
+    // is among them, and its result is the one shown.
+    EXPECT_TRUE(std::any_of(searches.begin(), searches.end(), [](const SimRequest& search) {
+        const std::string q = search.queryValue("q").value_or("");
+        return q.size() >= 11 && q.substr(q.size() - 11) == kItemId;
+    }));
+    // Nothing but the searches and the link asked ahead for the item found went out: none of
+    // the texts on the way was a page address.
+    EXPECT_LE(sim().requestsTo(kLinkPath).size(), 1u);
+    EXPECT_EQ(sim().requests().size(), searches.size() + sim().requestsTo(kLinkPath).size());
     std::printf("1000 changes: %zu searches\n", searches.size());
     const bool survived = typed && answered && alive() && session_->status() == kAbcStatus;
     record_->caseRun(survived, carriesSession(searches.back()) && sessionStillWhole());
 }
 
 TEST_F(ReliabilityLoad, DoubleClicksDuringARunningLookup) {
-    ASSERT_TRUE(paste(goodItem()));
+    const std::string itemId = newItemId();
+    ASSERT_TRUE(paste(goodItem(itemId)));
+    // The lookup asked for the item's link ahead; the clipboard is then the double-click's.
+    const std::size_t linksBefore = sim().requestsTo(kLinkPath).size();
+    ASSERT_EQ(linksBefore, 1u);
+    replaceClipboardWith("kept");
     // The next lookup's search is held back for two seconds; the member double-clicks the
     // box three times meanwhile.
     ASSERT_TRUE(sim().set({{"fault", "delay:2000"}, {"on", "search"}, {"times", "1"}}));
@@ -128,29 +140,15 @@ TEST_F(ReliabilityLoad, DoubleClicksDuringARunningLookup) {
     for (int i = 0; i < 3; ++i) {
         doubleClickAt(centre.x, centre.y);
     }
-    const bool answered = answersWithin(kAnswerBoundMs) && waitUntil([&] { return !sim().requestsTo(kLinkPath).empty(); });
-    answersWithin(kAnswerBoundMs);
-    // Every link request came after the running lookup's search, and none overlapped it: the
-    // log numbers them in the order they reached the simulator.
-    const auto requests = sim().requests();
-    int searchNumber = 0;
-    for (const SimRequest& request : requests) {
-        if (request.path() == kSearchPath) {
-            searchNumber = request.number;
-        }
-    }
-    const auto links = sim().requestsTo(kLinkPath);
-    bool linksAfterTheLookup = !links.empty();
-    for (const SimRequest& link : links) {
-        linksAfterTheLookup = linksAfterTheLookup && link.number > searchNumber && carriesSession(link);
-    }
+    // The double-clicks wait for the lookup of what the box names now, then copy the link
+    // kept for its item at once: no request of their own, however many came.
+    const bool answered = answersWithin(kAnswerBoundMs);
+    const bool copied = session_->waitForStatus(kLinkCopied) && clipboardText() == goodLink(itemId);
     EXPECT_TRUE(answered);
     EXPECT_TRUE(alive());
-    EXPECT_TRUE(linksAfterTheLookup);
-    EXPECT_LE(links.size(), 3u);
-    EXPECT_TRUE(session_->waitForStatus(kLinkCopied));
-    EXPECT_EQ(clipboardText(), goodLink());
-    const bool survived = answered && alive() && linksAfterTheLookup && clipboardText() == goodLink();
+    EXPECT_TRUE(copied) << clipboardText();
+    EXPECT_EQ(sim().requestsTo(kLinkPath).size(), linksBefore);
+    const bool survived = answered && alive() && copied && sim().requestsTo(kLinkPath).size() == linksBefore;
     record_->caseRun(survived, sessionStillWhole());
 }
 

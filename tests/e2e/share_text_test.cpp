@@ -3,6 +3,7 @@
 // reply without one falls back to the link and says so; unchecked, links as always.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "app/result_window.h"
@@ -71,17 +72,30 @@ TEST_F(ShareTextTest, DoubleClickCopiesTheShareTextOrSaysWhyTheLinkCameInstead) 
         {"a failed link request", {{"linkOk", "0"}}, true, "kept", kLinkFailure},
         {"unchecked: the link, as always", coupon, false, "", kLinkCopied},
     };
-    for (const DoubleClickCase& c : cases) {
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const DoubleClickCase& c = cases[index];
         SCOPED_TRACE(c.label);
+        // The links made in a session are kept per item: each case asks about an item of its own.
+        const std::string itemId = "6666666660" + std::to_string(index);
+        const auto ofItem = [&](std::string text) {
+            for (std::size_t at = text.find(kShareItemId); at != std::string::npos; at = text.find(kShareItemId, at)) {
+                text.replace(at, std::strlen(kShareItemId), itemId);
+            }
+            return text;
+        };
         ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
-        ASSERT_TRUE(sim().set(c.modes));
+        Modes modes;
+        for (const auto& [key, value] : c.modes) {
+            modes.emplace_back(key, ofItem(value));
+        }
+        ASSERT_TRUE(sim().set(modes));
         checkShareTokens(c.checked);
-        session_->pasteItemText(itemAddress());
+        session_->pasteItemText(itemAddress(itemId));
         ASSERT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
         replaceClipboardWith("kept");
         ASSERT_TRUE(session_->doubleClickItemBox());
         EXPECT_TRUE(session_->waitForStatus(c.status)) << session_->status();
-        EXPECT_EQ(clipboardText(), c.clipboard.empty() ? link() : c.clipboard);
+        EXPECT_EQ(clipboardText(), c.clipboard.empty() ? link(itemId) : ofItem(c.clipboard));
     }
 }
 

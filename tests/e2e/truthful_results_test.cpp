@@ -30,15 +30,18 @@ protected:
         ASSERT_EQ(session_->harvest().text, kHarvestSuccess);
         lookUpTheItem();
     }
+    // The link asked for ahead of a double-click fails, so that nothing is kept for the item
+    // and each double-click below asks the platform itself.
     void lookUpTheItem() {
+        ASSERT_TRUE(sim().set({{"fault", "status:500"}, {"on", "link"}, {"times", "1"}}));
         session_->pasteItemText(itemAddress());
         ASSERT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
         ASSERT_TRUE(sim().clearLog());
     }
 
-    std::string itemAddress() { return sim().otherUrl(std::string("/item.htm?id=") + kItemId); }
-    std::string eliteLink() {
-        return sim().otherUrl(std::string("/elite?auctionid=") + kItemId + "&adzoneid=202&siteid=101");
+    std::string itemAddress(const std::string& itemId = kItemId) { return sim().otherUrl("/item.htm?id=" + itemId); }
+    std::string eliteLink(const std::string& itemId = kItemId) {
+        return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
     }
     std::size_t requestsTo(const char* path) { return sim().requestsTo(path).size(); }
 
@@ -61,25 +64,28 @@ protected:
 
 struct LinkCase {
     const char* label;
+    const char* itemId;  // each case its own item: a link made for an item is kept
     Modes modes;
     bool made;
-    std::string link;  // on the clipboard when made
 };
 
 TEST_F(TruthfulResultsTest, OnlyAMadeLinkIsCopiedAndCalledCopied) {
     const LinkCase cases[] = {
-        {"eliteUrl then clickUrl", {}, true, eliteLink()},
-        {"only the newer shape: the short link", {{"linkShape", "newer"}}, true, sim().otherUrl("/s/12345678901")},
-        {"success marker without any link", {{"linkShape", "none"}}, false, ""},
+        {"eliteUrl then clickUrl", "12345678902", {}, true},
+        {"only the newer shape: the short link", "12345678903", {{"linkShape", "newer"}}, true},
+        {"success marker without any link", "12345678904", {{"linkShape", "none"}}, false},
     };
     for (const LinkCase& c : cases) {
         SCOPED_TRACE(c.label);
-        ASSERT_TRUE(sim().set({{"reset", "1"}}));
+        ASSERT_TRUE(sim().set({{"reset", "1"}, {"title", "ABC"}, {"commission", "12.5"}}));
         ASSERT_TRUE(sim().set(c.modes));
         replaceClipboardWith("kept");
+        // The lookup asks for the link ahead; a failed one is asked for again at the double-click.
+        ASSERT_TRUE(session_->pasteItemText(itemAddress(c.itemId)));
         ASSERT_TRUE(session_->doubleClickItemBox());
+        const std::string link = c.modes.empty() ? eliteLink(c.itemId) : sim().otherUrl(std::string("/s/") + c.itemId);
         EXPECT_EQ(session_->status(), c.made ? kLinkCopied : "返利链接获取失败，请稍后再试！");
-        EXPECT_EQ(clipboardText(), c.made ? c.link : "kept");
+        EXPECT_EQ(clipboardText(), c.made ? link : "kept");
     }
 }
 

@@ -435,7 +435,7 @@ TEST_F(WorkflowTest, UnsafeConnectionIsNamedByEveryFlow) {
     const std::vector<ItemReference> references = {{ItemReference::Kind::ItemId, "11111111111"},
                                                     {ItemReference::Kind::ItemId, "22222222222"}};
     const BatchResult batch =
-        convertReferences(references, session_, deployment_, stop, [](std::size_t, std::size_t) {});
+        convertReferences(references, session_, deployment_, stop, [](std::size_t, std::size_t) {}, callingThreadOnly());
     EXPECT_TRUE(batch.login.unsafeConnection);
     EXPECT_EQ(batch.converted, 0u);
 

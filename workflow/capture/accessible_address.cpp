@@ -2,12 +2,9 @@
 
 #include <atomic>
 #include <cstring>
-#include <memory>
-#include <thread>
 
 #include "util/owners.h"
 #include "workflow/capture/accessible_walk.h"
-#include "workflow/capture/pending_messages.h"
 
 namespace quillane {
 
@@ -29,14 +26,6 @@ constexpr DWORD kRetryIntervalMs = 100;
 // address bar's text is taken: the document's address is the exact one, the bar's lacks its
 // scheme.
 constexpr DWORD kAddressBarPatienceMs = 1000;
-// A search runs on a thread of its own, so that a browser that hangs inside a call of its
-// tree cannot hold the program: after the search's time (and a little for the walk's last
-// call) the program goes on without it. Threads still stuck in such a browser are counted;
-// past this many no new search starts.
-constexpr DWORD kWalkEndGraceMs = 300;
-constexpr int kMaxSearchesInFlight = 4;
-
-std::atomic<int> searchesInFlight{0};
 // The Chromium window last woken, by window and process: waking costs round trips to the
 // browser, and a woken browser stays awake.
 std::atomic<HWND> lastWokenWindow{nullptr};
@@ -175,56 +164,18 @@ std::optional<std::string> searchTree(HWND topLevel, HWND chromiumPage, ULONGLON
     return addressBar;
 }
 
-// What the search thread and the waiting caller share; whichever ends last frees it.
-struct Search {
-    KernelHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    std::optional<std::string> address;
-};
-
 }  // namespace
 
 BrowserKind browserKindOf(HWND topLevel) {
     return kindOf(hostedPageOf(topLevel), topLevel);
 }
 
-std::optional<std::string> readAccessibleAddress(HWND topLevel) {
+std::optional<std::string> readAccessibleAddress(HWND topLevel, RetiredElements& retired) {
     const HostedPage hosted = hostedPageOf(topLevel);
-    if (kindOf(hosted, topLevel) == BrowserKind::None || searchesInFlight.load() >= kMaxSearchesInFlight) {
+    if (kindOf(hosted, topLevel) == BrowserKind::None) {
         return std::nullopt;
     }
-    auto search = std::make_shared<Search>();
-    if (!search->done) {
-        return std::nullopt;
-    }
-    const ULONGLONG start = GetTickCount64();
-    ++searchesInFlight;
-    try {
-        std::thread([search, topLevel, chromiumPage = hosted.chromiumPage, start] {
-            {
-                const ComApartment apartment;
-                // Declared after the apartment, so that they go before it. Letting go of them
-                // is a call each to the browser: that waits until the caller has the address.
-                RetiredElements retired;
-                try {
-                    if (apartment.initialised()) {
-                        search->address = searchTree(topLevel, chromiumPage, start, retired);
-                    }
-                } catch (...) {
-                    search->address.reset();  // out of memory: no page
-                }
-                SetEvent(search->done.get());
-            }
-            --searchesInFlight;
-        }).detach();
-    } catch (...) {
-        --searchesInFlight;  // no thread to be had: no page
-        return std::nullopt;
-    }
-    // Messages run while the browser is asked; a Home press among them is dropped, as in any run.
-    if (!waitRunningMessages(search->done.get(), kAccessibleSearchMs + kWalkEndGraceMs)) {
-        return std::nullopt;
-    }
-    return std::move(search->address);
+    return searchTree(topLevel, hosted.chromiumPage, GetTickCount64(), retired);
 }
 
 }  // namespace quillane

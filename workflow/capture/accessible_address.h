@@ -10,10 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "workflow/capture/accessible_walk.h"
+
 namespace quillane {
 
 // How long one search may take as a whole, waits for a browser that builds its tree late
-// included. The caller's thread runs its messages meanwhile.
+// included. A browser that hangs inside one of its calls holds the calling thread longer: the
+// caller bounds that itself. COM must be usable on the calling thread.
 inline constexpr DWORD kAccessibleSearchMs = 3000;
 
 enum class BrowserKind { None, Chromium, Firefox };
@@ -24,7 +27,9 @@ enum class BrowserKind { None, Chromium, Firefox };
 BrowserKind browserKindOf(HWND topLevel);
 
 // The page's full address (GBK) in the browser whose top-level window this is; nothing when it
-// is no browser known here or it offers no page within kAccessibleSearchMs.
-std::optional<std::string> readAccessibleAddress(HWND topLevel);
+// is no browser known here or it offers no page within kAccessibleSearchMs. The elements taken
+// from the browser end up in retired: letting go of them is a call each to the browser, which
+// the caller makes once it no longer waits for the address.
+std::optional<std::string> readAccessibleAddress(HWND topLevel, RetiredElements& retired);
 
 }  // namespace quillane

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "util/wide_text.h"
-#include "workflow/capture/pending_messages.h"
 
 namespace quillane {
 
@@ -71,7 +70,6 @@ HWND PageDocument::findDocumentWindow(HWND parent) {
             return found;
         }
         child = FindWindowExA(parent, child, nullptr, nullptr);
-        processPendingMessages();
     }
     return nullptr;
 }

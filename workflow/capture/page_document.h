@@ -1,7 +1,7 @@
 #pragma once
 // The page-document object: attaches to an Internet Explorer document view and reads the
-// address of the page it shows. It needs COM on the calling thread for its whole life: the
-// program's apartment, made at start, outlives it.
+// address of the page it shows. It needs COM on the calling thread for its whole life; a
+// document taken in the multithreaded apartment can be read from any thread of it.
 #include <windows.h>
 #include <oaidl.h>
 
@@ -28,7 +28,7 @@ public:
     // held now, one obtained by an earlier attach included.
     virtual bool attach(HWND window);
     // The first document view in a depth-first walk of parent's descendants, in the system's
-    // child order; 0 when there is none. Pending messages run between siblings.
+    // child order; 0 when there is none.
     virtual HWND findDocumentWindow(HWND parent);
     // Asks the document view (window itself, or the first one below it) for its document and
     // keeps it. False leaves the held document as it was.
