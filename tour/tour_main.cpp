@@ -49,6 +49,9 @@ using namespace quillane::test;
 
 // The item the tour pastes; the stand-in window shows another one, named by scripts/run.
 constexpr const char* kPastedItemId = "41526374859";
+// An item with a coupon, looked up first in the 淘口令 step: the links made in a session are
+// kept per item, with the 淘口令 their replies carried.
+constexpr const char* kCouponItemId = "52637485960";
 // Generous: the first request of a fresh Wine prefix is slow.
 constexpr DWORD kStepTimeoutMs = 30000;
 // Around the windows in the screenshots.
@@ -459,8 +462,8 @@ bool Tour::openLink() {
 }
 
 bool Tour::shareInWeChat() {
-    // The pasted item has a coupon now; the page's item has none.
-    if (!sim_.set({{"item", kPastedItemId}, {"coupon", "1"}})) {
+    // An item with a coupon; the page's item has none.
+    if (!sim_.set({{"item", kCouponItemId}, {"coupon", "1"}})) {
         show("simulator", "did not take the coupon");
         return false;
     }
@@ -472,7 +475,7 @@ bool Tour::shareInWeChat() {
     waitUntil([&] { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }, kStepTimeoutMs);
     bool ok = expect("淘口令", SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked", "checked");
     leaveTheBox();
-    ok = pasteIntoBox(itemAddress(kPastedItemId), "share-paste") && ok;
+    ok = pasteIntoBox(itemAddress(kCouponItemId), "share-paste") && ok;
     const POINT item = centreOf(windowRect(control(MainWindow::kItemEditId)));
     doubleClickAt(item.x, item.y);
     waitUntil([&] { return status() == kShareTextCopied; }, kStepTimeoutMs);
@@ -481,7 +484,7 @@ bool Tour::shareInWeChat() {
     const std::string title = std::string(kDefaultItemTitle).substr(1, std::strlen(kDefaultItemTitle) - 2);
     ok = expect("clipboard", clipboardText(),
                 title + "\r\n【券后价】36.67元\r\n【优惠券】满40元减5元，2026-12-31前有效\r\n复制这条信息￥Cp" +
-                    kPastedItemId + "￥，打开手机淘宝即可领券购买\r\n") &&
+                    kCouponItemId + "￥，打开手机淘宝即可领券购买\r\n") &&
          ok;
     ok = screenshot("share-text") && ok;
 
