@@ -60,6 +60,26 @@ bool PlatformSession::pasteItemText(const std::wstring& text, DWORD timeoutMs) {
            waitUntilIdle(timeoutMs);
 }
 
+void PlatformSession::startPaste(const std::string& gbk) {
+    const std::wstring text = gbkToWide(gbk);
+    HWND box = app_->control(MainWindow::kItemEditId);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 5000, &ignored);
+    SendMessageTimeoutW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, &ignored);
+}
+
+void PlatformSession::startDoubleClick() {
+    const POINT centre = app_->controlCentre(MainWindow::kItemEditId);
+    doubleClickAt(centre.x, centre.y);
+}
+
+bool PlatformSession::endsAtEscape(DWORD timeoutMs, DWORD* exitCode) {
+    const POINT centre = centreOf(windowRect(app_->mainWindow()));
+    moveMouse(centre.x, centre.y);
+    pressKeys(L"Escape");
+    return app_->process().waitForExit(timeoutMs, exitCode);
+}
+
 bool PlatformSession::focusItemBox() {
     HWND box = app_->control(MainWindow::kItemEditId);
     const auto focused = [&] { return focusInThreadOf(box) == box; };

@@ -44,6 +44,13 @@ public:
     // within timeoutMs.
     bool pasteItemText(const std::string& gbk, DWORD timeoutMs = kIdleTimeoutMs);
     bool pasteItemText(const std::wstring& text, DWORD timeoutMs = kIdleTimeoutMs);
+    // The same paste, returning once the box has the text, not once its lookup is over.
+    void startPaste(const std::string& gbk);
+    // Double-clicks the item box with the mouse and returns at once.
+    void startDoubleClick();
+    // Presses Esc over the main window, as the member does; true when quillane.exe ended within
+    // timeoutMs, with exitCode (when given) its exit code.
+    bool endsAtEscape(DWORD timeoutMs, DWORD* exitCode = nullptr);
     // Clicks into the item box unless it has the focus already (a click that gives it the
     // focus empties it), and waits until it has; false when it did not get it.
     bool focusItemBox();

@@ -352,6 +352,14 @@ std::string PlatformSim::otherUrl(std::string_view pathAndQuery) const {
     return "http://" + otherHost() + std::string(pathAndQuery);
 }
 
+std::string PlatformSim::itemPage(std::string_view itemId) const {
+    return otherUrl("/item.htm?id=" + std::string(itemId));
+}
+
+std::string PlatformSim::memberLink(std::string_view itemId) const {
+    return otherUrl("/elite?auctionid=" + std::string(itemId) + "&adzoneid=202&siteid=101");
+}
+
 std::vector<std::pair<std::string, std::string>> PlatformSim::deploymentVariables() const {
     std::vector<std::pair<std::string, std::string>> variables = {
         {"QUILLANE_API_HOST", apiHost()},

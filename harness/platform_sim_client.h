@@ -85,6 +85,10 @@ public:
     std::string otherHost() const;  // "127.0.0.1:PORT", a host name without the session cookies
     std::string apiUrl(std::string_view pathAndQuery) const;  // https:// (plain: http://) + apiHost
     std::string otherUrl(std::string_view pathAndQuery) const;
+    // An item's page, and the member's link to it as the link service makes it for the
+    // simulator's default site and ad zone.
+    std::string itemPage(std::string_view itemId) const;
+    std::string memberLink(std::string_view itemId) const;
 
     // The deployment variables that point quillane.exe at this simulator.
     std::vector<std::pair<std::string, std::string>> deploymentVariables() const;

@@ -191,4 +191,19 @@ void ScriptedServer::serveConnection(loopback::Connection& connection) {
     }
 }
 
+bool cutHandshakes(loopback::LoopbackServer& server, int port) {
+    if (!server.listen(port)) {
+        return false;
+    }
+    server.start([](loopback::Connection& connection) {
+        std::string hello;
+        if (connection.receiveMore(hello)) {
+            // A server hello record that announces 74 bytes and brings 6.
+            connection.sendAll(std::string("\x16\x03\x03\x00\x4a\x02\x00\x00\x46\x03\x03", 11));
+        }
+        connection.reset();
+    });
+    return true;
+}
+
 }  // namespace quillane::test

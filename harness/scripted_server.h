@@ -46,6 +46,13 @@ private:
 // in CR LF (or is empty).
 std::string httpResponse(std::string_view statusLine, std::string_view headerLines, std::string_view body);
 
+// A TLS server that breaks off every handshake: it takes the client's hello, answers with the
+// start of a server hello that announces more than it brings, and resets the line. It listens
+// on port (0: a free one); true when it does. (A server that stays silent after the hello
+// instead holds a request for 60 s under Wine, whatever the request's time-outs: the handshake
+// does not heed them.)
+bool cutHandshakes(loopback::LoopbackServer& server, int port = 0);
+
 // Of a request as the server recorded it: its first line, and the value of one header line
 // ("" when it has none of that name).
 std::string requestLine(std::string_view request);

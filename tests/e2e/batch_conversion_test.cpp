@@ -26,9 +26,7 @@ struct Part {
 
 class BatchConversionTest : public HarvestedSessionTest {
 protected:
-    std::string link(const std::string& itemId) {
-        return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
-    }
+    std::string link(const std::string& itemId) { return sim().memberLink(itemId); }
     std::wstring message(const std::vector<Part>& parts, bool linked) {
         std::wstring text;
         for (const Part& part : parts) {
@@ -44,10 +42,7 @@ protected:
         EXPECT_TRUE(session_->focusItemBox());
         session_->pasteItemText(text);
     }
-    void doubleClickBox() {
-        const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
-        doubleClickAt(centre.x, centre.y);
-    }
+    void doubleClickBox() { session_->startDoubleClick(); }
 };
 
 struct BatchCase {
@@ -179,11 +174,8 @@ TEST_F(BatchConversionTest, TheWindowAnswersDuringASlowBatchAndEscEndsTheProgram
     EXPECT_TRUE(session_->answersWithin(1000));
     EXPECT_EQ(session_->status(), "正在转换 0/6…");
 
-    const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
-    moveMouse(centre.x, centre.y);
-    pressKeys(L"Escape");
     DWORD exitCode = STILL_ACTIVE;
-    EXPECT_TRUE(session_->app().process().waitForExit(1000, &exitCode)) << "still running 1 s after Esc";
+    EXPECT_TRUE(session_->endsAtEscape(1000, &exitCode)) << "still running 1 s after Esc";
     EXPECT_EQ(exitCode, 0u);
     // The two items left never went out: no more than four were in flight.
     EXPECT_EQ(sim().requestsTo(kLinkPath).size(), kMaxRequestsInFlight);

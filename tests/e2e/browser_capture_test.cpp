@@ -17,7 +17,7 @@ constexpr const char* kShareShortLink = "/h.5zxz3j69cN5go4k?tk=XUymWKIqxIz";  //
 
 class BrowserCaptureTest : public HarvestedSessionTest {
 protected:
-    std::string itemPage(const std::string& id) { return sim().otherUrl("/item.htm?id=" + id); }
+    std::string itemPage(const std::string& id) { return sim().itemPage(id); }
 
     // Presses Home with the mouse at the point and closes the result window after checking
     // it; false when none came.

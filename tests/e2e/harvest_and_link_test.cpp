@@ -3,7 +3,6 @@
 // clipboard.
 #include <gtest/gtest.h>
 
-#include "harness/doc_view_client.h"
 #include "http/request_engine.h"
 #include "sim/platform_sim/defaults.h"
 #include "tests/support/harvested_session.h"
@@ -115,41 +114,6 @@ TEST_F(HarvestAndLinkTest, FailedHarvestKeepsTheLoginViewAndTheEarlierSession) {
     const SimRequest link = lastRequestTo(sim(), kLinkPath);
     EXPECT_EQ(link.queryValue("siteid"), "101");
     EXPECT_EQ(link.queryValue("adzoneid"), "202");
-    EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
-    EXPECT_TRUE(session_->waitForStatus(kLinkCopied));
-}
-
-// A certificate the system does not accept: nothing reaches the platform, the member reads
-// what to check wherever the flow speaks (the harvest's box, the status label, the result
-// window), and the session harvested before works again once the certificate is right.
-TEST_F(HarvestAndLinkTest, UnsafeConnectionIsNamedAndTheSessionKept) {
-    start();
-    harvestAndLookUp();
-    DocViewSetup setup;
-    setup.address = itemAddress();
-    const DocViewProcess page(setup);
-    ASSERT_TRUE(page.ready()) << page.failure();
-    for (const TlsCertificate certificate : {TlsCertificate::Expired, TlsCertificate::Untrusted, TlsCertificate::WrongName}) {
-        SCOPED_TRACE(static_cast<int>(certificate));
-        ASSERT_TRUE(sim().openApiFront(certificate));
-        ASSERT_TRUE(sim().clearLog());
-        EXPECT_EQ(session_->harvest().text, kUnsafeConnection);
-        session_->pasteItemText(itemAddress());
-        EXPECT_EQ(session_->status(), kUnsafeConnection);
-        HWND result = session_->pressHomeAt(page.contentPoint());
-        ASSERT_NE(result, nullptr);
-        EXPECT_EQ(resultText(result), kUnsafeConnection);
-        closeResultWindow(result);
-        EXPECT_TRUE(sim().requests().empty()) << "a request passed an unsafe connection";
-    }
-    ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
-    // An item whose link this session has not made yet, so that the link is asked for anew.
-    ASSERT_TRUE(session_->focusItemBox());
-    session_->pasteItemText(sim().otherUrl("/item.htm?id=22222222222"));
-    ASSERT_TRUE(session_->doubleClickItemBox());
-    const SimRequest link = lastRequestTo(sim(), kLinkPath);
-    EXPECT_EQ(link.queryValue("auctionid"), "22222222222");
-    EXPECT_EQ(link.queryValue("siteid"), "101");
     EXPECT_EQ(link.queryValue("_tb_token_"), platform_sim::kDefaultToken);
     EXPECT_TRUE(session_->waitForStatus(kLinkCopied));
 }

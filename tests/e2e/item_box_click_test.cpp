@@ -22,7 +22,7 @@ enum class Arrival {
 class ItemBoxClickTest : public HarvestedSessionTest {
 protected:
     HWND box() { return session_->app().control(MainWindow::kItemEditId); }
-    std::string itemAddress(const std::string& itemId) { return sim().otherUrl("/item.htm?id=" + itemId); }
+    std::string itemAddress(const std::string& itemId) { return sim().itemPage(itemId); }
 
     void clickIntoTheBox(Arrival arrival) {
         const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);

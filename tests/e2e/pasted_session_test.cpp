@@ -41,7 +41,14 @@ protected:
     std::string browserCookies_;
 };
 
-TEST_F(PastedSessionTest, HarvestsWithExactlyThePastedCookiesAndLookupAndLinkUseThem) {
+TEST_F(PastedSessionTest, IsHarvestedWithExactlyItsCookiesUsedByLookupAndLinkAndEndsInALogin) {
+    // Half a session first: told, and nothing goes out with it.
+    ASSERT_TRUE(sim().clearLog());
+    ASSERT_TRUE(session_->pasteItemText("Cookie: t=1; _tb_token_=" + valueOf("_tb_token_")));
+    EXPECT_EQ(session_->status(), kPastedSessionIncomplete);
+    EXPECT_EQ(itemBoxText(), "");
+    EXPECT_TRUE(sim().requests().empty()) << "a request went out with half a session";
+
     EXPECT_EQ(pasteAndAnswer("\r\n Cookie: " + browserCookies_ + " \r\n"), kHarvestSuccess);
     EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + "101|202");
     EXPECT_TRUE(session_->compactViewShown());
@@ -51,7 +58,7 @@ TEST_F(PastedSessionTest, HarvestsWithExactlyThePastedCookiesAndLookupAndLinkUse
     EXPECT_EQ(harvest.queryValue("_tb_token_"), valueOf("_tb_token_"));
 
     ASSERT_TRUE(session_->focusItemBox());
-    ASSERT_TRUE(session_->pasteItemText(sim().otherUrl("/item.htm?id=12345678901")));
+    ASSERT_TRUE(session_->pasteItemText(sim().itemPage("12345678901")));
     EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");
     ASSERT_TRUE(session_->doubleClickItemBox());
     EXPECT_EQ(session_->status(), kLinkCopied);
@@ -64,29 +71,14 @@ TEST_F(PastedSessionTest, HarvestsWithExactlyThePastedCookiesAndLookupAndLinkUse
 
     // Kept in memory only: the system store has not learnt the session.
     EXPECT_EQ(readStoreCookies("localhost").find(valueOf("cookie2")), std::string::npos);
-}
 
-TEST_F(PastedSessionTest, AnIncompleteSessionIsToldAndNothingIsSent) {
-    ASSERT_TRUE(sim().clearLog());
-    const std::string withoutSession = "Cookie: t=1; _tb_token_=" + valueOf("_tb_token_");
-    ASSERT_TRUE(session_->pasteItemText(withoutSession));
-    EXPECT_EQ(session_->status(), kPastedSessionIncomplete);
-    EXPECT_EQ(itemBoxText(), "");
-    EXPECT_TRUE(sim().requests().empty()) << "a request went out with half a session";
-    EXPECT_TRUE(session_->loginViewShown());
-}
-
-TEST_F(PastedSessionTest, AnExpiredPastedSessionAsksForALoginAndTakesTheStoresNewerOne) {
-    ASSERT_EQ(pasteAndAnswer(browserCookies_), kHarvestSuccess);
-    const std::string item = sim().otherUrl("/item.htm?id=12345678901");
+    // The platform ends the session: the member is asked to log in, and a login above (the
+    // store was empty at the paste) is then found by itself.
     ASSERT_TRUE(sim().set({{"session", "expired"}}));
-    ASSERT_TRUE(session_->focusItemBox());
+    const std::string item = sim().itemPage("22222222222");
     ASSERT_TRUE(session_->pasteItemText(item));
     EXPECT_EQ(session_->status(), kLoginExpired);
     EXPECT_TRUE(session_->loginViewShown());
-
-    // The member then logs in above (the store was empty when the session was pasted): the
-    // next request finds that login by itself.
     ASSERT_TRUE(sim().logInAgain());
     ASSERT_TRUE(session_->pasteItemText(item));
     EXPECT_EQ(session_->status(), "\"ABC\"的返利是12.5元！");

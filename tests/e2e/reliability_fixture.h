@@ -56,10 +56,8 @@ protected:
     }
     DWORD processId() const { return session_->processId(); }
     HWND itemBox() const { return session_->app().control(MainWindow::kItemEditId); }
-    std::string goodItem(const std::string& itemId = kItemId) { return sim().otherUrl("/item.htm?id=" + itemId); }
-    std::string goodLink(const std::string& itemId = kItemId) {
-        return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
-    }
+    std::string goodItem(const std::string& itemId = kItemId) { return sim().itemPage(itemId); }
+    std::string goodLink(const std::string& itemId = kItemId) { return sim().memberLink(itemId); }
     // An item that no link was made for yet in this session: a link made earlier is kept per
     // item, so only a new item's double-click (or the lookup before it) asks the platform.
     std::string newItemId() { return std::to_string(23456789000 + ++itemsAsked_); }

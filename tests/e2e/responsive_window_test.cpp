@@ -26,27 +26,6 @@ constexpr DWORD kAnswerMs = 1000;
 // Esc, the close box and 关闭隐藏程序 end the program within this, whatever is in flight.
 constexpr DWORD kEndMs = 1000;
 
-std::string itemPage(PlatformSim& sim, const std::string& itemId) {
-    return sim.otherUrl("/item.htm?id=" + itemId);
-}
-std::string linkOf(PlatformSim& sim, const std::string& itemId) {
-    return sim.otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
-}
-
-// What a frozen window fails: a message sent from another process answered within kAnswerMs.
-bool answers(HWND window) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerMs, &ignored) != 0;
-}
-
-// Esc over the window, as the member presses it; true when the program ended within kEndMs.
-bool endsAtEsc(RunningProgram& program, HWND window) {
-    const POINT centre = centreOf(windowRect(window));
-    moveMouse(centre.x, centre.y);
-    pressKeys(L"Escape");
-    return program.waitForExit(kEndMs);
-}
-
 // The close box, as it asks the window; true when the program ended within kEndMs.
 bool endsAtCloseBox(RunningProgram& program, HWND window) {
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -56,19 +35,6 @@ bool endsAtCloseBox(RunningProgram& program, HWND window) {
 class ResponsiveWindowTest : public HarvestedSessionTest {
 protected:
     HWND mainWindow() { return session_->app().mainWindow(); }
-    HWND itemBox() { return session_->app().control(MainWindow::kItemEditId); }
-    // A paste that returns once the box has it, not once its lookup is over.
-    void startPaste(const std::string& gbk) {
-        const std::wstring text = gbkToWide(gbk);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(itemBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, 5000, &ignored);
-        SendMessageTimeoutW(itemBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000,
-                            &ignored);
-    }
-    void doubleClickBox() {
-        const POINT centre = session_->app().controlCentre(MainWindow::kItemEditId);
-        doubleClickAt(centre.x, centre.y);
-    }
     std::size_t requestsTo(const char* path) { return sim().requestsTo(path).size(); }
 };
 
@@ -82,7 +48,7 @@ struct SilentCase {
 };
 
 TEST_F(ResponsiveWindowTest, ASilentPlatformNeverHoldsTheWindowAndEscEndsTheProgram) {
-    const DocViewProcess page(DocViewSetup{.address = itemPage(sim(), "12345678901")});
+    const DocViewProcess page(DocViewSetup{.address = sim().itemPage("12345678901")});
     ASSERT_TRUE(page.ready()) << page.failure();
     const SilentCase cases[] = {
         {"box lookup", "search", kSearchPath, Waited::Paste},
@@ -99,12 +65,12 @@ TEST_F(ResponsiveWindowTest, ASilentPlatformNeverHoldsTheWindowAndEscEndsTheProg
         ASSERT_TRUE(sim().clearLog());
         switch (c.action) {
         case Waited::Paste:
-            startPaste(itemPage(sim(), "12345678901"));
+            session_->startPaste(sim().itemPage("12345678901"));
             break;
         case Waited::DoubleClick:
-            startPaste(itemPage(sim(), "12345678901"));
+            session_->startPaste(sim().itemPage("12345678901"));
             ASSERT_TRUE(waitUntil([&] { return requestsTo(kLinkPath) > 0; }));
-            doubleClickBox();
+            session_->startDoubleClick();
             break;
         case Waited::Home:
             moveMouse(page.contentPoint().x, page.contentPoint().y);
@@ -115,21 +81,21 @@ TEST_F(ResponsiveWindowTest, ASilentPlatformNeverHoldsTheWindowAndEscEndsTheProg
             break;
         }
         ASSERT_TRUE(waitUntil([&] { return requestsTo(c.path) > 0; })) << "the request never went out";
-        EXPECT_TRUE(answers(mainWindow())) << "the window is frozen";
+        EXPECT_TRUE(session_->answersWithin(kAnswerMs)) << "the window is frozen";
         EXPECT_TRUE(session_->waitForStatus(kQuerying, 5000)) << session_->status();
         EXPECT_GT(session_->runsInFlight(), 0);
-        EXPECT_TRUE(endsAtEsc(session_->app().process(), mainWindow())) << "still running after Esc";
+        EXPECT_TRUE(session_->endsAtEscape(kEndMs)) << "still running after Esc";
     }
 }
 
 TEST_F(ResponsiveWindowTest, AHungBrowserNeverHoldsTheWindowAndHomeEndsWithinItsBound) {
-    const DocViewProcess page(DocViewSetup{.address = itemPage(sim(), "12345678901"), .hang = true});
+    const DocViewProcess page(DocViewSetup{.address = sim().itemPage("12345678901"), .hang = true});
     ASSERT_TRUE(page.ready()) << page.failure();
     ASSERT_TRUE(sim().clearLog());
     moveMouse(page.contentPoint().x, page.contentPoint().y);
     pressKeys(L"Home");
     ASSERT_TRUE(waitUntil([&] { return session_->runsInFlight() > 0; }, 5000)) << "Home started no run";
-    EXPECT_TRUE(answers(mainWindow())) << "the window waits for the browser";
+    EXPECT_TRUE(session_->answersWithin(kAnswerMs)) << "the window waits for the browser";
     // The read gives up on the browser within its bound: no page, so the failure text.
     EXPECT_TRUE(session_->waitUntilIdle(kPageReadBoundMs + 5000));
     EXPECT_EQ(session_->status(), kLookupFailure);
@@ -144,11 +110,11 @@ TEST_F(ResponsiveWindowTest, AHungBrowserNeverHoldsTheWindowAndHomeEndsWithinIts
 TEST_F(ResponsiveWindowTest, TheNewestPasteWinsOverALateOlderLookup) {
     ASSERT_TRUE(sim().set({{"title", "OLD"}, {"fault", "delay:2000"}, {"on", "search"}, {"times", "1"}}));
     ASSERT_TRUE(sim().clearLog());
-    startPaste(itemPage(sim(), "11111111111"));
+    session_->startPaste(sim().itemPage("11111111111"));
     ASSERT_TRUE(waitUntil([&] { return requestsTo(kSearchPath) == 1; }));
     ASSERT_TRUE(sim().set({{"title", "NEW"}}));
     replaceClipboardWith("kept");
-    startPaste(itemPage(sim(), "22222222222"));
+    session_->startPaste(sim().itemPage("22222222222"));
     EXPECT_TRUE(session_->waitForStatus("\"NEW\"的返利是12.5元！", 1500)) << "the newer text waited for the older";
     // The older result has come in once nothing is in flight any more.
     ASSERT_TRUE(session_->waitUntilIdle());
@@ -158,7 +124,7 @@ TEST_F(ResponsiveWindowTest, TheNewestPasteWinsOverALateOlderLookup) {
     // ever asked for the older item.
     ASSERT_TRUE(session_->doubleClickItemBox());
     EXPECT_EQ(session_->status(), kLinkCopied);
-    EXPECT_EQ(clipboardText(), linkOf(sim(), "22222222222"));
+    EXPECT_EQ(clipboardText(), sim().memberLink("22222222222"));
     for (const SimRequest& link : sim().requestsTo(kLinkPath)) {
         EXPECT_EQ(link.queryValue("auctionid"), "22222222222");
     }
@@ -185,22 +151,22 @@ TEST_F(ResponsiveWindowTest, ADoubleClickCopiesTheLinkAskedAheadWaitsForItOrAsks
         ASSERT_TRUE(sim().clearLog());
         replaceClipboardWith("kept");
         if (c.waitForItFirst) {
-            ASSERT_TRUE(session_->pasteItemText(itemPage(sim(), c.itemId)));
+            ASSERT_TRUE(session_->pasteItemText(sim().itemPage(c.itemId)));
             EXPECT_EQ(requestsTo(kLinkPath), 1u) << "the lookup asked for no link ahead";
         } else {
-            startPaste(itemPage(sim(), c.itemId));
+            session_->startPaste(sim().itemPage(c.itemId));
             ASSERT_TRUE(waitUntil([&] { return requestsTo(kLinkPath) == 1; }));
         }
         ASSERT_TRUE(session_->doubleClickItemBox());
         EXPECT_EQ(session_->status(), kLinkCopied);
-        EXPECT_EQ(clipboardText(), linkOf(sim(), c.itemId));
+        EXPECT_EQ(clipboardText(), sim().memberLink(c.itemId));
         EXPECT_EQ(requestsTo(kLinkPath), c.linkRequests);
     }
 }
 
 // Both of Home's requests reach the platform while each is still held back: one round trip.
 TEST_F(ResponsiveWindowTest, HomeAsksForTheItemAndItsLinkAtOnce) {
-    const DocViewProcess page(DocViewSetup{.address = itemPage(sim(), "12345678901")});
+    const DocViewProcess page(DocViewSetup{.address = sim().itemPage("12345678901")});
     ASSERT_TRUE(page.ready()) << page.failure();
     ASSERT_TRUE(sim().set({{"delay", "1500"}}));
     ASSERT_TRUE(sim().clearLog());
@@ -214,7 +180,7 @@ TEST_F(ResponsiveWindowTest, HomeAsksForTheItemAndItsLinkAtOnce) {
     HWND result = waitForWindowOfClass(session_->processId(), ResultWindow::kClassName);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(resultText(result), kAbcResult);
-    EXPECT_EQ(clipboardText(), linkOf(sim(), "12345678901"));
+    EXPECT_EQ(clipboardText(), sim().memberLink("12345678901"));
     closeResultWindow(result);
 }
 

@@ -28,12 +28,8 @@ protected:
         }
         ASSERT_TRUE(waitUntil([&] { return (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked; }));
     }
-    std::string itemAddress(const std::string& itemId = kShareItemId) {
-        return sim().otherUrl("/item.htm?id=" + itemId);
-    }
-    std::string link(const std::string& itemId = kShareItemId) {
-        return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
-    }
+    std::string itemAddress(const std::string& itemId = kShareItemId) { return sim().itemPage(itemId); }
+    std::string link(const std::string& itemId = kShareItemId) { return sim().memberLink(itemId); }
 };
 
 // The simulator's tokens of an item: its own, and its coupon's.
@@ -63,10 +59,6 @@ TEST_F(ShareTextTest, DoubleClickCopiesTheShareTextOrSaysWhyTheLinkCameInstead) 
          kCouponText, kShareTextCopied},
         {"no coupon", {}, true,
          "ABC\r\n【券后价】41.67元\r\n复制这条信息" + itemToken() + "，打开手机淘宝即可购买\r\n", kShareTextCopied},
-        {"no price", {{"item", kShareItemId}, {"zkPrice", ""}}, true,
-         "ABC\r\n复制这条信息" + itemToken() + "，打开手机淘宝即可购买\r\n", kShareTextCopied},
-        {"a price of no form", {{"item", kShareItemId}, {"zkPrice", "\"41,67\""}}, true,
-         "ABC\r\n复制这条信息" + itemToken() + "，打开手机淘宝即可购买\r\n", kShareTextCopied},
         {"an older reply without tokens", {{"tokens", "none"}}, true, "", kNoTaoTokenLinkCopied},
         {"empty tokens", {{"tokens", "empty"}}, true, "", kNoTaoTokenLinkCopied},
         {"a failed link request", {{"linkOk", "0"}}, true, "kept", kLinkFailure},

@@ -39,10 +39,8 @@ protected:
         ASSERT_TRUE(sim().clearLog());
     }
 
-    std::string itemAddress(const std::string& itemId = kItemId) { return sim().otherUrl("/item.htm?id=" + itemId); }
-    std::string eliteLink(const std::string& itemId = kItemId) {
-        return sim().otherUrl("/elite?auctionid=" + itemId + "&adzoneid=202&siteid=101");
-    }
+    std::string itemAddress(const std::string& itemId = kItemId) { return sim().itemPage(itemId); }
+    std::string eliteLink(const std::string& itemId = kItemId) { return sim().memberLink(itemId); }
     std::size_t requestsTo(const char* path) { return sim().requestsTo(path).size(); }
 
     // Another program holds the clipboard open for this long, starting now.

@@ -400,14 +400,7 @@ TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenComposesTheResult) {
 // the one text, where that flow speaks, and leaves the earlier session as it was.
 TEST_F(WorkflowTest, UnsafeConnectionIsNamedByEveryFlow) {
     loopback::LoopbackServer cutter;
-    ASSERT_TRUE(cutter.listen());
-    cutter.start([](loopback::Connection& connection) {
-        std::string hello;
-        if (connection.receiveMore(hello)) {
-            connection.sendAll(std::string("\x16\x03\x03\x00\x4a\x02\x00\x00\x46\x03\x03", 11));
-        }
-        connection.reset();
-    });
+    ASSERT_TRUE(cutHandshakes(cutter));
     deployment_.apiHost = "localhost:" + std::to_string(cutter.port());
     deployment_.apiScheme.clear();  // the services over TLS, as members reach them
     storeCookie("_tb_token_", "tok");
