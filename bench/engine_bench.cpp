@@ -63,6 +63,16 @@ std::string platformReply(const std::string& body) {
                               body);
 }
 
+// Reads the reply to its end; the bytes it held.
+std::size_t bytesRead(HINTERNET request) {
+    char buffer[4096];
+    std::size_t total = 0;
+    DWORD count = 0;
+    while (InternetReadFile(request, buffer, sizeof buffer, &count) && count > 0) {
+        total += count;
+    }
+    return total;
+}
 // The least a program can do on this stack for one GET: open, connect, request, read, close.
 // It opens its session as the engine does, with the proxy of Windows' Internet Options (read
 // from the registry at each open: about 0.1 ms here, where a session opened for a direct
@@ -81,13 +91,7 @@ std::size_t bareGet(int port, const char* path, const std::string& agent = "benc
                           nullptr, 0)) {
         return 0;
     }
-    char buffer[4096];
-    std::size_t total = 0;
-    DWORD count = 0;
-    while (InternetReadFile(request.get(), buffer, sizeof buffer, &count) && count > 0) {
-        total += count;
-    }
-    return total;
+    return bytesRead(request.get());
 }
 
 std::size_t engineGet(const std::string& address, std::string& cookies) {
@@ -172,13 +176,7 @@ std::size_t tlsGetOn(HINTERNET session, int port, const char* path) {
     if (request.get() == nullptr || !HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) {
         return 0;
     }
-    char buffer[4096];
-    std::size_t total = 0;
-    DWORD count = 0;
-    while (InternetReadFile(request.get(), buffer, sizeof buffer, &count) && count > 0) {
-        total += count;
-    }
-    return total;
+    return bytesRead(request.get());
 }
 
 // The TLS connections that each way opened after the warm-up, from the simulator's log read
