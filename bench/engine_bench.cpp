@@ -73,6 +73,7 @@ std::size_t bytesRead(HINTERNET request) {
     }
     return total;
 }
+
 // The least a program can do on this stack for one GET: open, connect, request, read, close.
 // It opens its session as the engine does, with the proxy of Windows' Internet Options (read
 // from the registry at each open: about 0.1 ms here, where a session opened for a direct
