@@ -95,10 +95,8 @@ TEST_F(ResultWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrderWithT
         EXPECT_EQ(stacking[i], control);
         EXPECT_EQ(windowText(control), c.text);
         const RECT rect = childRectInParent(control);
-        EXPECT_EQ(rect.left, c.rect.left);
-        EXPECT_EQ(rect.top, c.rect.top);
-        EXPECT_EQ(rect.right, c.rect.right);
-        EXPECT_EQ(rect.bottom, c.rect.bottom);
+        EXPECT_TRUE(EqualRect(&rect, &c.rect))
+            << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
         EXPECT_TRUE(IsWindowVisible(control));
         EXPECT_TRUE(IsWindowEnabled(control));
         const LOGFONTW font = fontOf(control);

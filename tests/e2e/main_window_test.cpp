@@ -78,10 +78,8 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
             EXPECT_EQ(windowText(window), control.text);
         }
         const RECT rect = childRectInParent(window);
-        EXPECT_EQ(rect.left, control.rect.left);
-        EXPECT_EQ(rect.top, control.rect.top);
-        EXPECT_EQ(rect.right, control.rect.right);
-        EXPECT_EQ(rect.bottom, control.rect.bottom);
+        EXPECT_TRUE(EqualRect(&rect, &control.rect))
+            << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
         EXPECT_TRUE(IsWindowVisible(window));
         EXPECT_TRUE(IsWindowEnabled(window));
     }
