@@ -100,7 +100,6 @@ void BoxFlow::lookUp() {
     if (pasted.kind != PastedSession::Kind::NotASession) {
         // A session is as secret as a password: it does not stay on screen, taken or not.
         window_.clearItemText();
-        item_ = {};
         if (pasted.kind == PastedSession::Kind::Session) {
             login_.harvestPasted(pasted.cookies);
         } else {
@@ -109,7 +108,6 @@ void BoxFlow::lookUp() {
         return;
     }
     if (const std::size_t count = readItemReferences(readingCopy(window_.itemWideText())).size(); count > 1) {
-        item_ = {};
         status_.set(batchFoundText(count));
         return;
     }
