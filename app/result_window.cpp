@@ -7,8 +7,8 @@
 
 namespace quillane {
 
-ResultWindow::ResultWindow(std::string message, std::function<void()> openLink, std::function<void()> endProgram)
-    : message_(std::move(message)), openLink_(std::move(openLink)), endProgram_(std::move(endProgram)) {}
+ResultWindow::ResultWindow(std::string message, std::string link, std::function<void()> endProgram)
+    : message_(std::move(message)), link_(std::move(link)), endProgram_(std::move(endProgram)) {}
 
 ResultWindow::~ResultWindow() {
     if (handle() != nullptr && IsWindow(handle())) {
@@ -44,7 +44,7 @@ void ResultWindow::createControls() {
     const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", kOpenLinkButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
                                        51, 162, 312, 40};
     HWND openLink = createControl(handle(), openLinkButton);
-    EnableWindow(openLink, openLink_ ? TRUE : FALSE);
+    EnableWindow(openLink, link_.empty() ? FALSE : TRUE);
     openLinkFont_.reset(createFont(21, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
     SendMessageW(openLink, WM_SETFONT, reinterpret_cast<WPARAM>(openLinkFont_.get()), FALSE);
 
@@ -78,8 +78,8 @@ void ResultWindow::onCommand(int id, int notification) {
     }
     switch (id) {
     case kOpenLinkButtonId:
-        if (openLink_) {
-            openLink_();
+        if (!link_.empty()) {
+            openInDefaultBrowser(link_);
         }
         break;
     case kEndButtonId:
