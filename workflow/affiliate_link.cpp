@@ -26,17 +26,14 @@ LinkResult makeAffiliateLink(const SessionState& session, const Deployment& depl
     const std::string reply = requestKeepingLogin(
         result.session, deployment, [&](const SessionState& current) { return linkQueryUrl(deployment, current); },
         result.login, relogin);
-    if (!isSuccessfulReply(reply)) {
-        return result;
-    }
+    LinkReading reading = readLinkReply(reply, codePointToGbk);
     // Without a link nothing claims success, and the member's clipboard and kept link stay.
-    const auto link = linkOfReply(reply);
-    if (!link) {
+    if (!reading.successful || !reading.link) {
         return result;
     }
     result.made = true;
-    result.link = *link;
-    result.tokens = shareTokensOfReply(reply, codePointToGbk);
+    result.link = std::move(*reading.link);
+    result.tokens = std::move(reading.tokens);
     result.session.affiliateLink = result.link;
     return result;
 }

@@ -378,7 +378,7 @@ Reply Platform::searchReply(const Request& request, const Settings& settings) co
     entry += ",\"auctionUrl\":" +
              jsonString(otherHostAddress(port_) + "/item.htm?id=" + addressSafe(itemId)) +
              ",\"userType\":1}";
-    std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pagelist\":[" + entry +
+    std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pageList\":[" + entry +
                        "],\"echo\":{\"q\":" + jsonString(queryValue(request.query, "q").value_or("")) + "}},";
     return json(body + kSuccessTail);
 }
