@@ -1,6 +1,7 @@
 #include "workflow/reading/reply_json.h"
 
 #include <exception>
+#include <vector>
 
 namespace quillane {
 namespace {
@@ -23,6 +24,85 @@ bool isDecimal(std::string_view text) {
     return isDigits(text.substr(0, point)) && (point == std::string_view::npos || isDigits(text.substr(point + 1)));
 }
 
+// Builds the document as the parser reads it, but keeps only the first element of every list:
+// each reader here takes the first item of a list, and the search's list holds dozens of
+// items that would otherwise each cost their allocations. The whole text is still checked.
+class FirstElementsBuilder {
+public:
+    explicit FirstElementsBuilder(Json& root) : root_(root) {}
+
+    bool null() { return put(nullptr); }
+    bool boolean(bool value) { return put(value); }
+    bool number_integer(Json::number_integer_t value) { return put(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return put(value); }
+    bool number_float(Json::number_float_t value, const std::string&) { return put(value); }
+    bool string(std::string& value) { return put(value); }
+    bool binary(Json::binary_t&) { return put(nullptr); }  // never in a JSON text
+    bool start_object(std::size_t) { return open(Json::object()); }
+    bool end_object() { return close(); }
+    bool start_array(std::size_t) { return open(Json::array()); }
+    bool end_array() { return close(); }
+    bool key(std::string& name) {
+        if (skippedDepth_ == 0) {
+            key_ = name;
+        }
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
+
+private:
+    // Where the next value goes: nullptr when it is skipped, as an element after a list's first.
+    Json* slot() {
+        if (skippedDepth_ > 0) {
+            return nullptr;
+        }
+        if (open_.empty()) {
+            return &root_;
+        }
+        Json& parent = *open_.back();
+        if (!parent.is_array()) {
+            return &parent[key_];  // a repeated name keeps its last value, as the library's own reading does
+        }
+        if (!parent.empty()) {
+            return nullptr;
+        }
+        parent.push_back(nullptr);
+        return &parent.back();
+    }
+
+    bool put(Json value) {
+        if (Json* target = slot()) {
+            *target = std::move(value);
+        }
+        return true;
+    }
+
+    bool open(Json empty) {
+        Json* target = skippedDepth_ > 0 ? nullptr : slot();
+        if (target == nullptr) {
+            ++skippedDepth_;
+            return true;
+        }
+        *target = std::move(empty);
+        open_.push_back(target);  // stays put: a map's node, or a list's only element
+        return true;
+    }
+
+    bool close() {
+        if (skippedDepth_ > 0) {
+            --skippedDepth_;
+        } else {
+            open_.pop_back();
+        }
+        return true;
+    }
+
+    Json& root_;
+    std::vector<Json*> open_;
+    std::size_t skippedDepth_ = 0;
+    std::string key_;
+};
+
 }  // namespace
 
 Json parseReply(std::string_view utf8) {
@@ -31,12 +111,16 @@ Json parseReply(std::string_view utf8) {
     if (utf8.find('\0') != std::string_view::npos) {
         return Json(Json::value_t::discarded);
     }
+    Json reply;
     try {
-        return Json::parse(utf8.begin(), utf8.end(), nullptr, /*allow_exceptions=*/false);
+        FirstElementsBuilder builder(reply);
+        if (Json::sax_parse(utf8.begin(), utf8.end(), &builder)) {
+            return reply;
+        }
     } catch (const std::exception&) {
         // Only memory could run out here: a reply that cannot be read is no reply.
-        return Json(Json::value_t::discarded);
     }
+    return Json(Json::value_t::discarded);
 }
 
 bool envelopeSucceeded(const Json& reply) {
