@@ -13,6 +13,7 @@
 #include "util/text/text.h"
 #include "util/wide_text.h"
 #include "workflow/reading/login_expiry.h"
+#include "workflow/reading/reply_json.h"
 #include "workflow/reading/search_reply.h"
 
 namespace quillane::bench {
@@ -61,6 +62,11 @@ std::size_t jsonReading(const std::string& utf8) {
     return (reading.found ? 1 : 0) + reading.offer.title.size() + reading.commission.size();
 }
 
+// The library's own floor: the text checked as JSON, nothing built.
+std::size_t parseAlone(const std::string& utf8) {
+    return Json::accept(utf8) ? 2 : 0;
+}
+
 // What a lookup does with its reply: the expired-login check, then the reading.
 std::size_t jsonReadingWithLoginCheck(const std::string& utf8) {
     return (isLoginExpiredReply(utf8) ? 1 : 0) + jsonReading(utf8);
@@ -78,6 +84,8 @@ int run() {
         {"reading a 200 KB search reply as JSON", jsonReading, Goal::Below, "parsed in UTF-8, the first item read"},
         {"the same with the expired-login check's own parse", jsonReadingWithLoginCheck, Goal::Info,
          "what a lookup spends on its reply"},
+        {"the library's check of the text alone, nothing built", parseAlone, Goal::Info,
+         "nlohmann::json::accept: what any reading with this library costs at least"},
         {"the marker reading before, with the engine's GBK conversion", markerReading, Goal::Info,
          "kept in the bench only, to compare"},
     };

@@ -1,6 +1,7 @@
 #include "workflow/reading/reply_json.h"
 
 #include <exception>
+#include <utility>
 #include <vector>
 
 namespace quillane {
@@ -38,9 +39,9 @@ public:
     bool number_float(Json::number_float_t value, const std::string&) { return put(value); }
     bool string(std::string& value) { return put(value); }
     bool binary(Json::binary_t&) { return put(nullptr); }  // never in a JSON text
-    bool start_object(std::size_t) { return open(Json::object()); }
+    bool start_object(std::size_t) { return open(Json::value_t::object); }
     bool end_object() { return close(); }
-    bool start_array(std::size_t) { return open(Json::array()); }
+    bool start_array(std::size_t) { return open(Json::value_t::array); }
     bool end_array() { return close(); }
     bool key(std::string& name) {
         if (skippedDepth_ == 0) {
@@ -70,20 +71,22 @@ private:
         return &parent.back();
     }
 
-    bool put(Json value) {
+    // A value is made only where it is kept: the skipped items cost no allocation.
+    template <class Value>
+    bool put(Value&& value) {
         if (Json* target = slot()) {
-            *target = std::move(value);
+            *target = Json(std::forward<Value>(value));
         }
         return true;
     }
 
-    bool open(Json empty) {
-        Json* target = skippedDepth_ > 0 ? nullptr : slot();
+    bool open(Json::value_t type) {
+        Json* target = slot();
         if (target == nullptr) {
             ++skippedDepth_;
             return true;
         }
-        *target = std::move(empty);
+        *target = Json(type);
         open_.push_back(target);  // stays put: a map's node, or a list's only element
         return true;
     }

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "tests/util/text/few_characters_gbk.h"
 #include "workflow/reading/adzone_reply.h"
 #include "workflow/reading/link_reply.h"
 #include "workflow/reading/login_expiry.h"
@@ -21,12 +22,8 @@ std::string linkReply(const std::string& data) {
 constexpr const char* kYenUtf8 = "\xEF\xBF\xA5";
 const std::string kYenGbk = "\xA3\xA4";
 
-std::string yenToGbk(char32_t codePoint) {
-    return codePoint == 0xFFE5 ? kYenGbk : "";
-}
-
 std::optional<std::string> linkOf(const std::string& reply) {
-    return readLinkReply(reply, yenToGbk).link;
+    return readLinkReply(reply, test::fewCharactersToGbk).link;
 }
 
 TEST(LinkReply, TheLinkIsTheFirstOfEliteShortAndClickUrlThatIsALink) {
@@ -91,7 +88,7 @@ TEST(LinkReply, TokensAreReadAsTitlesAreAndKeptOnlyWhenEachIsOneTaoToken) {
         // Escaped, and framed otherwise as the item-text reader knows tokens.
         {"\"taoToken\":\"\\uffe5ezJF0ibOpJm\\uFFE5\"", {item, ""}},
         {"\"taoToken\":\"(ezJF0ibOpJm)\",\"couponLinkTaoToken\":\"\\u20acVb7Xc9Zt1Kw\\u20ac\"",
-         {"(ezJF0ibOpJm)", "?Vb7Xc9Zt1Kw?"}},
+         {"(ezJF0ibOpJm)", "\x80Vb7Xc9Zt1Kw\x80"}},
         // The older replies, and empty, null or other values.
         {"\"eliteUrl\":\"http://e.x/1\",\"clickUrl\":\"http://c.x/1\"", {"", ""}},
         {"\"taoToken\":\"\",\"couponLinkTaoToken\":null", {"", ""}},
@@ -110,7 +107,7 @@ TEST(LinkReply, TokensAreReadAsTitlesAreAndKeptOnlyWhenEachIsOneTaoToken) {
          {"", coupon}},
     };
     for (const auto& [data, tokens] : cases) {
-        EXPECT_EQ(readLinkReply(linkReply(data), yenToGbk).tokens, tokens) << data;
+        EXPECT_EQ(readLinkReply(linkReply(data), test::fewCharactersToGbk).tokens, tokens) << data;
     }
     EXPECT_EQ(shareToken({item, coupon}), coupon);
     EXPECT_EQ(shareToken({item, ""}), item);

@@ -3,6 +3,7 @@
 // what is read is GBK; both are written as hex escapes (the native build has no GBK literals).
 #include <gtest/gtest.h>
 
+#include "tests/util/text/few_characters_gbk.h"
 #include "workflow/reading/search_reply.h"
 
 namespace quillane {
@@ -14,17 +15,7 @@ constexpr const char* kDressGbk = "\xC1\xAC\xD2\xC2\xC8\xB9";
 constexpr const char* kCouponUtf8 = "\xE6\xBB\xA1" "40\xE5\x85\x83\xE5\x87\x8F" "5\xE5\x85\x83";
 constexpr const char* kCouponGbk = "\xC2\xFA" "40\xD4\xAA\xBC\xF5" "5\xD4\xAA";
 
-std::string fewCharactersToGbk(char32_t codePoint) {
-    switch (codePoint) {
-    case 0x8FDE: return "\xC1\xAC";
-    case 0x8863: return "\xD2\xC2";
-    case 0x88D9: return "\xC8\xB9";
-    case 0x6EE1: return "\xC2\xFA";
-    case 0x5143: return "\xD4\xAA";
-    case 0x51CF: return "\xBC\xF5";
-    default: return {};  // no GBK form here: shown as "?"
-    }
-}
+using test::fewCharactersToGbk;
 
 const std::string kSuccess = "\"info\":{\"message\":null,\"ok\":true},\"ok\":true,\"invalidKey\":null}";
 
@@ -133,11 +124,10 @@ TEST(SearchReply, PriceAndCouponOnlyOfTheirForm) {
                                      "\"couponEffectiveEndTime\":\"\"",
          {"", "41.67", "", "0", ""}},
         {"values of no form", "\"zkPrice\":-1,\"couponInfo\":\"" + std::string(70, '9') +
-                                  "\",\"couponAmount\":null,\"couponEffectiveEndTime\":\"2026/12/31\"",
+                                  "\",\"couponAmount\":\"1e3\",\"couponEffectiveEndTime\":\"2026/12/31\"",
          {"", "", "", "", ""}},
-        {"figures that are no price", "\"zkPrice\":\"41.\",\"couponAmount\":\"1e3\"", {"", "", "", "", ""}},
-        {"a price too long to be one", "\"zkPrice\":1234567890123", {"", "", "", "", ""}},
-        {"a name that only ends in the key", "\"origzkPrice\":41.67", {"", "", "", "", ""}},
+        {"no price: too long, cut short, or a name that only ends in the key",
+         "\"origzkPrice\":41.67,\"zkPrice\":1234567890123,\"couponAmount\":\"41.\",\"couponInfo\":null", {"", "", "", "", ""}},
     };
     for (const OfferCase& c : cases) {
         SCOPED_TRACE(c.name);
