@@ -61,13 +61,9 @@ TEST(LinkReply, TheLinkIsTheFirstOfEliteShortAndClickUrlThatIsALink) {
         {linkReply("\"eliteUrl\":\"http://e.x/\\n\""), std::nullopt},
         {linkReply("\"eliteUrl\":\"http://e.x/ a\""), std::nullopt},
         {linkReply("\"eliteUrl\":null,\"clickUrl\":[\"http://c.x/\"]"), std::nullopt},
-        // No JSON, or no success: a cut-off reply, a broken escape, a lone surrogate, GBK bytes.
-        {"{\"data\":{\"eliteUrl\":\"http://e.x/", std::nullopt},
-        {linkReply("\"eliteUrl\":\"http://e.x/\\x\""), std::nullopt},
-        {linkReply("\"eliteUrl\":\"http://e.x/\\ud83d\""), std::nullopt},
-        {linkReply("\"eliteUrl\":\"http://e.x/\x95\\\",\"clickUrl\":\"https://c.x/\""), std::nullopt},
+        // No JSON (a broken escape: the reply's whole text is checked), or no success.
+        {linkReply("\"eliteUrl\":\"http://e.x/\",\"x\":\"\\x\""), std::nullopt},
         {"{\"data\":{\"eliteUrl\":\"http://e.x/\"},\"info\":{\"message\":null,\"ok\":false},\"ok\":false}", std::nullopt},
-        {"", std::nullopt},
     };
     for (const auto& [reply, link] : cases) {
         EXPECT_EQ(linkOf(reply), link) << reply;
@@ -158,10 +154,8 @@ TEST(AdzoneReply, TheFirstSiteOfOtherAdzonesAndItsOwnFirstAdzone) {
         {"the second site's ad zone never pairs with the first site",
          "{\"otherAdzones\":[{\"id\":\"101\",\"sub\":[]},{\"id\":\"102\",\"sub\":[{\"id\":202}]}]}", "101", ""},
         {"an account without sites", "{\"webList\":[],\"otherAdzones\":null,\"hasSelfAdzone\":false}", "", ""},
-        {"ids that are no ids: too big, negative, fractions, not digits, null",
-         "{\"otherAdzones\":[{\"id\":123456789012345678901,\"sub\":[{\"id\":-202}]}]}", "", ""},
-        {"", "{\"otherAdzones\":[{\"id\":1.5,\"sub\":[{\"id\":\"2a\"}]}]}", "", ""},
-        {"", "{\"otherAdzones\":[{\"id\":\"\",\"sub\":[{\"id\":null}]}]}", "", ""},
+        {"too big for 64 bits, negative", "{\"otherAdzones\":[{\"id\":123456789012345678901,\"sub\":[{\"id\":-202}]}]}", "", ""},
+        {"a fraction, not digits", "{\"otherAdzones\":[{\"id\":1.5,\"sub\":[{\"id\":\"2a\"}]}]}", "", ""},
     };
     for (const AdzoneCase& c : cases) {
         SCOPED_TRACE(c.name);
