@@ -2,8 +2,8 @@
 # install of 3.11 or later), found through its CMake package; no copy of it is kept here.
 # The package names its whole include folder (/usr/include on Debian), which must never reach
 # the MinGW compiler: Linux's C headers there would shadow MinGW's. So the build gets a folder
-# of its own that holds nothing but the library's nlohmann/ headers, linked (or copied where
-# links are not allowed) at configure time.
+# of its own that holds nothing but the library's nlohmann/ headers, linked (copied on a
+# Windows host) at configure time.
 find_package(nlohmann_json 3.11 REQUIRED)
 
 get_target_property(quillane_json_dirs nlohmann_json::nlohmann_json INTERFACE_INCLUDE_DIRECTORIES)
@@ -19,10 +19,15 @@ endif()
 
 set(QUILLANE_JSON_INCLUDE_DIR ${CMAKE_BINARY_DIR}/json-include)
 file(MAKE_DIRECTORY ${QUILLANE_JSON_INCLUDE_DIR})
-if(IS_SYMLINK ${QUILLANE_JSON_INCLUDE_DIR}/nlohmann)
-  file(REMOVE ${QUILLANE_JSON_INCLUDE_DIR}/nlohmann)
+if(CMAKE_HOST_WIN32)
+  # Links need a privilege there that a build cannot count on: a copy, refreshed when it changes.
+  file(COPY ${quillane_json_headers} DESTINATION ${QUILLANE_JSON_INCLUDE_DIR})
+else()
+  if(IS_SYMLINK ${QUILLANE_JSON_INCLUDE_DIR}/nlohmann)
+    file(REMOVE ${QUILLANE_JSON_INCLUDE_DIR}/nlohmann)
+  endif()
+  file(CREATE_LINK ${quillane_json_headers} ${QUILLANE_JSON_INCLUDE_DIR}/nlohmann SYMBOLIC)
 endif()
-file(CREATE_LINK ${quillane_json_headers} ${QUILLANE_JSON_INCLUDE_DIR}/nlohmann SYMBOLIC COPY_ON_ERROR)
 
 add_library(quillane_json INTERFACE)
 target_include_directories(quillane_json SYSTEM INTERFACE ${QUILLANE_JSON_INCLUDE_DIR})
