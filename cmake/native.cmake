@@ -8,6 +8,7 @@ add_link_options(-fsanitize=address,undefined)
 
 add_library(quillane_pure STATIC ${QUILLANE_PURE_SOURCES})
 target_include_directories(quillane_pure PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(quillane_pure PUBLIC quillane_json)
 
 if(BUILD_TESTING)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

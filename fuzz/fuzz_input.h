@@ -33,6 +33,15 @@ inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
+// The text as the body of a JSON string: quotes and backslashes escaped.
+inline std::string jsonEscaped(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        escaped += c == '"' || c == '\\' ? std::string{'\\', c} : std::string{c};
+    }
+    return escaped;
+}
+
 // A broken property aborts, so that libFuzzer keeps the input as a crash artifact.
 inline void require(bool holds, const char* property) {
     if (!holds) {

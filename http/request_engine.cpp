@@ -270,7 +270,7 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
         }
         std::optional<Hop> next = followUp(request, hop, reply);
         if (!next) {
-            if (replyIsUtf8(reply.body, request.rawHeaders)) {
+            if (!request.bodyAsSent && replyIsUtf8(reply.body, request.rawHeaders)) {
                 return utf8ToGbk(reply.body);
             }
             return std::move(reply.body);

@@ -24,6 +24,9 @@ struct HttpRequestOptions {
     // True: the first reply is the result, whatever it says: neither a redirect nor a "301
     // Moved" is followed, so that the caller sees and judges every hop itself.
     bool singleRequest = false;
+    // True: the body comes back byte for byte as it arrived, never converted to GBK, for a
+    // reader that parses it as the UTF-8 it is (the platform's JSON replies).
+    bool bodyAsSent = false;
     // Out: why the last exchange failed, so that a caller can tell an untrusted certificate
     // from a silent server: the system's error number (0 when none), and the status of the
     // last reply (0 when none came).

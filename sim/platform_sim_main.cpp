@@ -43,6 +43,8 @@
 //     site=101 zone=202 omitSite=1 omitZone=1 leadingList=1 (site 901 / zone 902 in a list
 //       before otherAdzones) emptyAdzones=1 (an account without sites: "webList":[],
 //       "otherAdzones":null, and "ok":true)
+//     pretty=1 (every service's reply with its keys sorted by name, a tab per level, line
+//       breaks, and every character beyond ASCII as a \u escape)
 //     item=ID|* with title=TEXT | titleJson=RAW | commission=RAW (12.5, null, "3") |
 //       omitCommission=1 | searchOk=0 | noResult=1 (status NORESULT, pageList null, a pvid in
 //       info between message and ok) | zkPrice=RAW (default 41.67; empty: no such key) |

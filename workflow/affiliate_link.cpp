@@ -29,17 +29,14 @@ LinkResult makeAffiliateLink(const SessionState& session, const std::string& ite
         result.session, deployment,
         [&](const SessionState& current) { return linkQueryUrl(deployment, current, itemId); },
         result.login, relogin);
-    if (!isSuccessfulReply(reply)) {
-        return result;
-    }
+    LinkReading reading = readLinkReply(reply, codePointToGbk);
     // Without a link nothing claims success, and the member's clipboard and kept links stay.
-    const auto link = linkOfReply(reply);
-    if (!link) {
+    if (!reading.successful || !reading.link) {
         return result;
     }
     result.made = true;
-    result.link = *link;
-    result.tokens = shareTokensOfReply(reply, codePointToGbk);
+    result.link = std::move(*reading.link);
+    result.tokens = std::move(reading.tokens);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "util/cookie_store.h"
 #include "util/text/text.h"
 #include "util/timestamp.h"
+#include "workflow/reading/adzone_reply.h"
 #include "workflow/reading/login_expiry.h"
 #include "workflow/member_texts.h"
 #include "workflow/reading/query_value.h"
@@ -12,10 +13,6 @@
 
 namespace quillane {
 namespace {
-
-constexpr std::string_view kSiteIdStart = "otherAdzones\":[{\"id\":\"";
-constexpr std::string_view kSiteIdEnd = "\",\"sub\":[{\"id\":";
-constexpr std::string_view kAdzoneIdEnd = ",\"name\":";
 
 // The value of the first _tb_token_ entry; when it is the last entry, up to the end of the
 // text (a cookie text has no ";" after its last entry).
@@ -30,23 +27,6 @@ std::string adzoneQueryUrl(const Deployment& deployment, const std::string& toke
            queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(token) + "&_input_charset=utf-8 ";
 }
 
-struct AdzoneIds {
-    std::string siteId;
-    std::string adzoneId;
-};
-
-// The first site of the list otherAdzones and the first ad zone of that site's own sub list.
-// The ad-zone search starts at the site, so that a list of other ad zones earlier in the
-// reply cannot pair the member's site with somebody else's ad zone.
-AdzoneIds adzoneIdsOf(const std::string& reply) {
-    AdzoneIds ids;
-    ids.siteId = textBetween(reply, kSiteIdStart, kSiteIdEnd);
-    const std::size_t siteAt = reply.find(kSiteIdStart);
-    const int searchFrom = siteAt == std::string::npos ? 1 : static_cast<int>(siteAt) + 1;
-    ids.adzoneId = textBetween(reply, kSiteIdEnd, kAdzoneIdEnd, searchFrom);
-    return ids;
-}
-
 // Asks the ad-zone service with the session's cookies. Only a harvest that found both ids
 // replaces the session; a failed one leaves the earlier session in force.
 HarvestResult harvestWithCookies(const SessionState& earlier, const std::string& cookies,
@@ -59,7 +39,8 @@ HarvestResult harvestWithCookies(const SessionState& earlier, const std::string&
     HttpRequestOptions request;
     request.url = adzoneQueryUrl(deployment, token);
     request.cookies = cookies;
-    const std::string reply = httpRequest(request);
+    request.bodyAsSent = true;
+    const std::string reply = httpRequestBytes(request);
     // The earlier session stays whole: the member is told what to check, not to log in again.
     if (isUnsafeConnectionError(request.systemError)) {
         result.outcome = HarvestOutcome::UnsafeConnection;
@@ -71,7 +52,7 @@ HarvestResult harvestWithCookies(const SessionState& earlier, const std::string&
         result.outcome = HarvestOutcome::LoginExpired;
         return result;
     }
-    const AdzoneIds ids = adzoneIdsOf(reply);
+    const AdzoneIds ids = readAdzoneReply(reply);
 
     result.idsText = kIdsPrefix + ids.siteId + "|" + ids.adzoneId;
     if (ids.siteId.empty() || ids.adzoneId.empty()) {

@@ -9,7 +9,8 @@ std::string requestWithSession(SessionState& session, const std::string& url, bo
     HttpRequestOptions request;
     request.url = url;
     request.cookies = session.sessionCookies;
-    std::string reply = httpRequest(request);
+    request.bodyAsSent = true;
+    std::string reply = httpRequestBytes(request);
     session.sessionCookies = *request.cookies;
     if (unsafeConnection) {
         *unsafeConnection = isUnsafeConnectionError(request.systemError);

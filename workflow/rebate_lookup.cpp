@@ -1,13 +1,12 @@
 #include "workflow/rebate_lookup.h"
 
 #include "util/text/cookies.h"
-#include "util/text/readable_title.h"
-#include "util/text/text.h"
 #include "util/timestamp.h"
 #include "util/wide_text.h"
 #include "workflow/item_resolver.h"
 #include "workflow/member_texts.h"
 #include "workflow/reading/query_value.h"
+#include "workflow/reading/search_reply.h"
 #include "workflow/service_paths.h"
 
 namespace quillane {
@@ -82,14 +81,15 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
             result.login.unsafeConnection ? kUnsafeConnection : kLoginExpired;
         return result;
     }
-    if (!isSuccessfulReply(reply)) {
+    // A reply that is no success, or finds no item, is a failed lookup.
+    SearchReading reading = readSearchReply(reply, codePointToGbk);
+    if (!reading.found) {
         result.statusText = kLookupFailure;
         return result;
     }
-
-    const std::string title = readableTitle(textBetween(reply, "title\":", ",\""), codePointToGbk);
-    const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
-    result.item.offer = readItemOffer(reply, title, codePointToGbk);
+    const std::string title = '"' + reading.offer.title + '"';
+    const std::string& commission = reading.commission;
+    result.item.offer = std::move(reading.offer);
     if (commission.empty()) {
         result.outcome = LookupOutcome::NoCommission;
         result.statusText = kNoCommission;

@@ -4,6 +4,7 @@
 
 #include "sim/platform_sim/defaults.h"
 #include "sim/platform_sim/marketplace_links.h"
+#include "sim/platform_sim/pretty_json.h"
 #include "util/text/ascii.h"
 
 namespace platform_sim {
@@ -268,6 +269,9 @@ Reply Platform::route(const Request& request, const Settings& settings, unsigned
                       : path == kAdzonePath        ? adzoneReply(settings)
                       : path == kSearchPath        ? searchReply(request, settings)
                                                    : linkReply(request, settings);
+        if (settings.prettyReplies) {
+            reply.body = prettyJson(reply.body);
+        }
         // The platform renews its own cookies with every answer; the tool merges them into
         // the cookies it sends next.
         char session[40];
@@ -378,7 +382,7 @@ Reply Platform::searchReply(const Request& request, const Settings& settings) co
     entry += ",\"auctionUrl\":" +
              jsonString(otherHostAddress(port_) + "/item.htm?id=" + addressSafe(itemId)) +
              ",\"userType\":1}";
-    std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pagelist\":[" + entry +
+    std::string body = "{\"data\":{\"head\":{\"pageNo\":1,\"pageSize\":40,\"docsfound\":1},\"pageList\":[" + entry +
                        "],\"echo\":{\"q\":" + jsonString(queryValue(request.query, "q").value_or("")) + "}},";
     return json(body + kSuccessTail);
 }

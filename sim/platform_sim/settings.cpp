@@ -201,6 +201,8 @@ std::string applyControl(Settings& settings, std::string_view query, bool& clear
             valid = parseSwitch(value, changed.leadingList);
         } else if (key == "emptyAdzones") {
             valid = parseSwitch(value, changed.emptyAdzones);
+        } else if (key == "pretty") {
+            valid = parseSwitch(value, changed.prettyReplies);
         } else if (key == "item" || key == "page" || key == "shortLink") {
             // read above
         } else if (key == "title") {

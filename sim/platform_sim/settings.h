@@ -67,6 +67,8 @@ struct Settings {
     bool leadingList = false;
     bool emptyAdzones = false;  // an account without sites: "webList":[], "otherAdzones":null
 
+    bool prettyReplies = false;  // every service's reply as prettyJson renders it
+
     // Item-search service: one setting per item id, "*" for every other id.
     std::map<std::string, ItemSetting> items;
 

@@ -88,7 +88,7 @@ TEST_F(HarvestAndLinkTest, FailedHarvestKeepsTheLoginViewAndTheEarlierSession) {
         {"not logged in", {}, "状态显示栏", false},
         {"platform down", {{"fault", "status:503"}, {"on", "adzone"}}, noIds},
         {"connection cut", {{"fault", "cut:start"}, {"on", "adzone"}}, noIds},
-        {"no ad-zone id", {{"omitZone", "1"}}, noIds},  // without it the site id has no end marker either
+        {"no ad-zone id", {{"omitZone", "1"}}, std::string(kIdsPrefix) + "101|"},  // the site id given is shown
         {"not logged in any more", {{"session", "expired"}}, "登录已过期，请在上方重新登录阿里妈妈，再点击获取关键信息！"},
         {"stale form token", {{"fault", "staletoken"}, {"on", "adzone"}}, kLoginExpired},
     };

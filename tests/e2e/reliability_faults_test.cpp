@@ -105,7 +105,7 @@ TEST_F(ReliabilityFaults, PlatformMisbehavesOnOneRequest) {
         {"50 MB body", Action::Lookup, onSearch("body:52428800"), kAbcStatus, false},
         {"301 to itself", Action::Lookup, onSearch("loop"), kLookupFailure, true},
         {"malformed status line", Action::Lookup, onSearch("badstatus"), kLookupFailure, true},
-        {"invalid UTF-8 and zero bytes", Action::Lookup, onSearch("badtext"), kAbcStatus, false},
+        {"invalid UTF-8 and zero bytes", Action::Lookup, onSearch("badtext"), kLookupFailure, true},
         {"cookie with CR and LF", Action::Lookup, onSearch("cookiebreaks"), kAbcStatus, false},
         {"not logged in any more", Action::Lookup, onSearch("nologin"), kLoginExpired, true},
         {"link: reset inside the body", Action::Link, onLink("reset:body"), kLinkFailure, true},

@@ -7,19 +7,9 @@
 namespace quillane {
 namespace {
 
-// Bytes of the GBK character that starts at index: a lead byte 0x81-0xFE takes a trail byte
-// 0x40-0xFE (but 0x7F) with it. Trail bytes include "\", letters and brackets, so no ASCII
-// test may look at a byte without walking to it character by character. A lead byte without a
-// trail byte is a broken character of its own, and the byte after it keeps its meaning.
-bool isTrailByte(unsigned char byte) {
-    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
-}
-
-std::size_t characterLength(std::string_view text, std::size_t index) {
-    const auto byte = static_cast<unsigned char>(text[index]);
-    const bool lead = byte >= 0x81 && byte <= 0xFE;
-    return lead && index + 1 < text.size() && isTrailByte(static_cast<unsigned char>(text[index + 1])) ? 2 : 1;
-}
+// The text is cleaned while it is still UTF-8, where every byte below 0x80 is the ASCII
+// character it looks like (GBK's second bytes include "<", letters and "\"), and converted to
+// GBK once at the end.
 
 bool isAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -43,85 +33,28 @@ std::optional<unsigned> hexDigit(char c) {
     return std::nullopt;
 }
 
-// The value of the four hex digits at index (a \u escape's), if they are there.
-std::optional<char32_t> fourHexDigits(std::string_view text, std::size_t index) {
-    if (index + 4 > text.size()) {
-        return std::nullopt;
-    }
-    char32_t value = 0;
-    for (std::size_t i = index; i < index + 4; ++i) {
-        const std::optional<unsigned> digit = hexDigit(text[i]);
-        if (!digit) {
-            return std::nullopt;
-        }
-        value = value * 16 + *digit;
-    }
-    return value;
+bool isCharacter(char32_t codePoint) {
+    return codePoint <= 0x10FFFF && (codePoint < 0xD800 || codePoint > 0xDFFF);
 }
 
-bool isHighSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isLowSurrogate(char32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void appendCodePoint(std::string& out, char32_t codePoint, CodePointToGbk toGbk) {
-    if (codePoint < 0x20) {
-        out += ' ';  // a line break or a tab inside a title is only a gap
+void appendUtf8(std::string& out, char32_t codePoint) {
+    if (!isCharacter(codePoint)) {
+        out += '?';  // half a surrogate pair, or no character at all
     } else if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);
-    } else if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
-        out += '?';  // half a pair, or no character at all
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
     } else {
-        const std::string gbk = toGbk(codePoint);
-        out += gbk.empty() ? std::string("?") : gbk;
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
     }
-}
-
-// Undoes the JSON escapes of a string value. With quoted, the text is what follows the
-// opening quote and the value ends at the first unescaped quote. A broken escape is kept as
-// it arrived, so that nothing of the title is lost.
-std::string undoJsonEscapes(std::string_view text, bool quoted, CodePointToGbk toGbk) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t length = characterLength(text, i);
-        const char c = text[i];
-        if (length == 2 || c != '\\' || i + 1 == text.size()) {
-            if (quoted && length == 1 && c == '"') {
-                break;
-            }
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
-        }
-        const char escaped = text[i + 1];
-        if (escaped == '"' || escaped == '\\' || escaped == '/') {
-            out += escaped;
-            i += 2;
-        } else if (escaped == 'n' || escaped == 't' || escaped == 'r' || escaped == 'b' || escaped == 'f') {
-            out += ' ';
-            i += 2;
-        } else if (const std::optional<char32_t> unit = escaped == 'u' ? fourHexDigits(text, i + 2) : std::nullopt) {
-            char32_t codePoint = *unit;
-            i += 6;
-            if (isHighSurrogate(codePoint) && i + 1 < text.size() && text[i] == '\\' && text[i + 1] == 'u') {
-                const std::optional<char32_t> low = fourHexDigits(text, i + 2);
-                if (low && isLowSurrogate(*low)) {
-                    codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (*low - 0xDC00);
-                    i += 6;
-                }
-            }
-            appendCodePoint(out, codePoint, toGbk);
-        } else {
-            out += c;  // not an escape JSON knows: the backslash stays
-            ++i;
-        }
-    }
-    return out;
 }
 
 // Removes every "<" followed by a letter, "/" or "!" up to the next ">". A "<" without such a
@@ -131,18 +64,15 @@ std::string removeTags(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const std::size_t length = characterLength(text, i);
-        if (length == 1 && text[i] == '<' && i + 1 < text.size() &&
+        if (text[i] == '<' && i + 1 < text.size() &&
             (isAsciiLetter(text[i + 1]) || text[i + 1] == '/' || text[i + 1] == '!')) {
-            // ">" (0x3E) is never a GBK trail byte, so a byte search finds the tag's end.
             const std::size_t end = text.find('>', i + 1);
             if (end != std::string_view::npos) {
                 i = end + 1;
                 continue;
             }
         }
-        out.append(text.substr(i, length));
-        i += length;
+        out += text[i++];
     }
     return out;
 }
@@ -171,7 +101,7 @@ std::optional<std::pair<char32_t, std::size_t>> numericEntity(std::string_view t
     return std::make_pair(value, i + 1 - index);
 }
 
-std::string undoEntities(std::string_view text, CodePointToGbk toGbk) {
+std::string undoEntities(std::string_view text) {
     struct NamedEntity {
         std::string_view name;  // between "&" and ";" included
         char character;
@@ -181,8 +111,7 @@ std::string undoEntities(std::string_view text, CodePointToGbk toGbk) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const std::size_t length = characterLength(text, i);
-        if (length == 1 && text[i] == '&') {
+        if (text[i] == '&') {
             const std::string_view rest = text.substr(i + 1);
             bool undone = false;
             for (const NamedEntity& entity : kNamed) {
@@ -198,14 +127,13 @@ std::string undoEntities(std::string_view text, CodePointToGbk toGbk) {
             }
             if (rest.starts_with('#')) {
                 if (const auto entity = numericEntity(text, i + 2)) {
-                    appendCodePoint(out, entity->first, toGbk);
+                    appendUtf8(out, entity->first);
                     i += 2 + entity->second;
                     continue;
                 }
             }
         }
-        out.append(text.substr(i, length));
-        i += length;
+        out += text[i++];
     }
     return out;
 }
@@ -214,52 +142,71 @@ std::string collapseBlanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     bool pendingBlank = false;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t length = characterLength(text, i);
-        if (length == 1 && isBlank(text[i])) {
+    for (const char c : text) {
+        if (isBlank(c)) {
             pendingBlank = !out.empty();
-        } else {
-            if (pendingBlank) {
-                out += ' ';
-                pendingBlank = false;
-            }
-            out.append(text.substr(i, length));
+            continue;
         }
-        i += length;
+        if (pendingBlank) {
+            out += ' ';
+            pendingBlank = false;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// The UTF-8 sequence at text[index]: its character and length; nullopt for a byte that
+// starts none (a stray continuation byte, a cut-off or overlong sequence).
+std::optional<std::pair<char32_t, std::size_t>> utf8Character(std::string_view text, std::size_t index) {
+    const auto lead = static_cast<unsigned char>(text[index]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || index + length > text.size()) {
+        return std::nullopt;
+    }
+    char32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[index + i]);
+        if ((byte & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < kLeast[length] || !isCharacter(codePoint)) {
+        return std::nullopt;
+    }
+    return std::make_pair(codePoint, length);
+}
+
+std::string toGbkText(std::string_view utf8, CodePointToGbk toGbk) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto character = utf8Character(utf8, i);
+        if (!character) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        if (character->first < 0x80) {
+            out += static_cast<char>(character->first);
+        } else {
+            const std::string gbk = toGbk(character->first);
+            out += gbk.empty() ? std::string("?") : gbk;
+        }
+        i += character->second;
     }
     return out;
 }
 
 }  // namespace
 
-std::string readableTitle(std::string_view rawValue, CodePointToGbk toGbk) {
-    return '"' + readableValue(rawValue, toGbk) + '"';
-}
-
-std::string readableValue(std::string_view rawValue, CodePointToGbk toGbk) {
-    const bool quoted = rawValue.starts_with('"');
-    const std::string unescaped = undoJsonEscapes(quoted ? rawValue.substr(1) : rawValue, quoted, toGbk);
-    // Entities last: "&lt;b&gt;" is text that shows a tag, not a tag.
-    return collapseBlanks(undoEntities(removeTags(unescaped), toGbk));
-}
-
-std::string readableValueOf(std::string_view json, std::string_view key, CodePointToGbk toGbk) {
-    const std::string marker = '"' + std::string(key) + "\":";
-    // Inside a string value every quote is escaped, so the name between two bare quotes and
-    // a colon is only ever a key.
-    const std::size_t at = json.find(marker);
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    std::string_view raw = json.substr(at + marker.size());
-    while (!raw.empty() && (raw.front() == ' ' || raw.front() == '\t')) {
-        raw.remove_prefix(1);
-    }
-    if (!raw.starts_with('"')) {
-        raw = raw.substr(0, raw.find_first_of(",}]"));
-    }
-    return readableValue(raw, toGbk);
+std::string readableText(std::string_view utf8, CodePointToGbk toGbk) {
+    // Entities after tags: "&lt;b&gt;" is text that shows a tag, not a tag. Blanks last, so
+    // that an entity's blank (&#10;) collapses with its neighbours.
+    return toGbkText(collapseBlanks(undoEntities(removeTags(utf8))), toGbk);
 }
 
 }  // namespace quillane

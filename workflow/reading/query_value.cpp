@@ -27,9 +27,4 @@ std::string queryValue(std::string_view value) {
     return encoded;
 }
 
-bool isSuccessfulReply(std::string_view reply) {
-    // A marker at the very start of a reply counts as well: it is still the platform saying yes.
-    return reply.find("message\":null,\"ok\":true},\"ok\":true") != std::string_view::npos;
-}
-
 }  // namespace quillane

@@ -10,7 +10,4 @@ namespace quillane {
 // timestamps go out unchanged.
 std::string queryValue(std::string_view value);
 
-// The platform's success marker stands in a reply (anywhere in it).
-bool isSuccessfulReply(std::string_view reply);
-
 }  // namespace quillane

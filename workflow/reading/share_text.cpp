@@ -1,6 +1,7 @@
 #include "workflow/reading/share_text.h"
 
 #include <optional>
+#include <utility>
 
 namespace quillane {
 namespace {
@@ -132,15 +133,11 @@ std::string checked(std::string value, bool (*hasForm)(std::string_view)) {
 
 }  // namespace
 
-ItemOffer readItemOffer(std::string_view searchReply, std::string_view readableTitle, CodePointToGbk toGbk) {
-    ItemOffer offer;
-    if (readableTitle.size() >= 2 && readableTitle.front() == '"' && readableTitle.back() == '"') {
-        offer.title = readableTitle.substr(1, readableTitle.size() - 2);
-    }
-    offer.price = checked(readableValueOf(searchReply, "zkPrice", toGbk), isDecimal);
-    offer.couponInfo = checked(readableValueOf(searchReply, "couponInfo", toGbk), isCouponInfo);
-    offer.couponAmount = checked(readableValueOf(searchReply, "couponAmount", toGbk), isDecimal);
-    offer.couponEnd = checked(readableValueOf(searchReply, "couponEffectiveEndTime", toGbk), isDate);
+ItemOffer offerOfItsForm(ItemOffer offer) {
+    offer.price = checked(std::move(offer.price), isDecimal);
+    offer.couponInfo = checked(std::move(offer.couponInfo), isCouponInfo);
+    offer.couponAmount = checked(std::move(offer.couponAmount), isDecimal);
+    offer.couponEnd = checked(std::move(offer.couponEnd), isDate);
     return offer;
 }
 

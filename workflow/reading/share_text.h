@@ -10,8 +10,8 @@
 
 namespace quillane {
 
-// What the item-search reply says about the item beside its commission. Each value is read as
-// the title is (escapes undone) and is empty when the reply lacks it or it fails its form.
+// What the item-search reply says about the item beside its commission. Each value is empty
+// when the reply lacks it or it fails its form.
 struct ItemOffer {
     std::string title;         // as the member reads it, without quotes around it
     std::string price;         // zkPrice, the price after the shop's discount: a decimal number
@@ -20,8 +20,10 @@ struct ItemOffer {
     std::string couponEnd;     // the coupon's last day, YYYY-MM-DD
 };
 
-// readableTitle is the title already read for the status label (between quotes).
-ItemOffer readItemOffer(std::string_view searchReply, std::string_view readableTitle, CodePointToGbk toGbk);
+// The offer with every value that does not have its form emptied: a price or coupon amount
+// that is no decimal number of at most 12 characters, a coupon text without a figure ("无") or
+// too long for one line, a last day that is no YYYY-MM-DD.
+ItemOffer offerOfItsForm(ItemOffer offer);
 
 // Lines that end with CR LF: the title; 【券后价】 and the price the buyer pays, when the
 // reply gave one; 【优惠券】 and the coupon, when the token is the coupon's; then the sentence

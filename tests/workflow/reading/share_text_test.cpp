@@ -1,5 +1,5 @@
-// The share text of an item for WeChat: what the search reply says of its price and coupon,
-// and the text composed with the link reply's 淘口令. GBK texts are written as hex escapes
+// The share text of an item for WeChat: the text composed of the search reply's price and
+// coupon and the link reply's 淘口令. GBK texts are written as hex escapes
 // (the native build has no GBK literals).
 #include <gtest/gtest.h>
 
@@ -7,15 +7,6 @@
 
 namespace quillane {
 namespace {
-
-// 满 and 元, the only characters that the replies here escape.
-std::string couponCharactersToGbk(char32_t codePoint) {
-    switch (codePoint) {
-    case 0x6EE1: return "\xC2\xFA";
-    case 0x5143: return "\xD4\xAA";
-    default: return {};
-    }
-}
 
 constexpr const char* kTitle = "\xC1\xAC\xD2\xC2\xC8\xB9";                             // 连衣裙
 constexpr const char* kCoupon = "\xC2\xFA" "40\xD4\xAA\xBC\xF5" "5\xD4\xAA";            // 满40元减5元
@@ -30,43 +21,6 @@ constexpr const char* kWithCoupon =
 constexpr const char* kWithout = "\xA3\xAC\xB4\xF2\xBF\xAA\xCA\xD6\xBB\xFA\xCC\xD4\xB1\xA6\xBC\xB4\xBF\xC9\xB9\xBA\xC2\xF2\r\n";
 const std::string kItemToken = "\xA3\xA4" "Tk41526374859\xA3\xA4";
 const std::string kCouponToken = "\xA3\xA4" "Cp41526374859\xA3\xA4";
-
-struct OfferCase {
-    const char* name;
-    std::string values;  // the keys of the reply's first item after its title
-    ItemOffer offer;     // title "连衣裙" in every case
-};
-
-TEST(ShareText, ReadsPriceAndCouponAsTitlesAreReadAndKeepsOnlyValuesOfTheirForm) {
-    const OfferCase cases[] = {
-        {"the real shape", ",\"zkPrice\":41.67,\"couponInfo\":\"" + std::string(kCoupon) +
-                               "\",\"couponAmount\":5,\"couponEffectiveEndTime\":\"2026-12-31\"",
-         {kTitle, "41.67", kCoupon, "5", "2026-12-31"}},
-        {"strings, escapes undone", ",\"zkPrice\":\"39\",\"couponInfo\":\"\\u6ee1" "40\\u5143\\u51cf5\\u5143\","
-                                    "\"couponAmount\":\"5.5\",\"couponEffectiveEndTime\":\"2026-12-31\"",
-         {kTitle, "39", "\xC2\xFA" "40\xD4\xAA?5\xD4\xAA", "5.5", "2026-12-31"}},
-        {"an item without a coupon", ",\"zkPrice\":41.67,\"couponInfo\":\"\xCE\xDE\",\"couponAmount\":0,"
-                                     "\"couponEffectiveEndTime\":\"\"",
-         {kTitle, "41.67", "", "0", ""}},
-        {"values of no form", ",\"zkPrice\":-1,\"couponInfo\":\"" + std::string(70, '9') +
-                                  "\",\"couponAmount\":null,\"couponEffectiveEndTime\":\"2026/12/31\"",
-         {kTitle, "", "", "", ""}},
-        {"figures that are no price", ",\"zkPrice\":\"41.\",\"couponAmount\":\"1e3\"", {kTitle, "", "", "", ""}},
-        {"a price too long to be one", ",\"zkPrice\":1234567890123", {kTitle, "", "", "", ""}},
-        {"missing keys; a name that only ends in the key", ",\"origzkPrice\":41.67", {kTitle, "", "", "", ""}},
-    };
-    for (const OfferCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string reply = "{\"data\":{\"pagelist\":[{\"title\":\"\xC1\xAC\xD2\xC2\xC8\xB9\"" + c.values +
-                                  "}]},\"info\":{\"message\":null,\"ok\":true},\"ok\":true}";
-        const ItemOffer offer = readItemOffer(reply, "\"" + std::string(kTitle) + "\"", couponCharactersToGbk);
-        EXPECT_EQ(offer.title, c.offer.title);
-        EXPECT_EQ(offer.price, c.offer.price);
-        EXPECT_EQ(offer.couponInfo, c.offer.couponInfo);
-        EXPECT_EQ(offer.couponAmount, c.offer.couponAmount);
-        EXPECT_EQ(offer.couponEnd, c.offer.couponEnd);
-    }
-}
 
 struct TextCase {
     const char* name;
