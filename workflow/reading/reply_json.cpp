@@ -114,6 +114,12 @@ Json parseReply(std::string_view utf8) {
     if (utf8.find('\0') != std::string_view::npos) {
         return Json(Json::value_t::discarded);
     }
+    // The platform never sends a byte-order mark; a body that starts with one came from
+    // something else on the way (a portal, a proxy's page) and is read as no reply. The parser
+    // would pass over it on its own.
+    if (utf8.substr(0, 3) == "\xEF\xBB\xBF") {
+        return Json(Json::value_t::discarded);
+    }
     Json reply;
     try {
         FirstElementsBuilder builder(reply);

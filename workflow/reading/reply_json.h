@@ -14,8 +14,7 @@ using Json = nlohmann::json;
 
 // The reply parsed, with only the first element of each list kept (no reader looks further);
 // a discarded value when it is not one JSON text in UTF-8 (a login page, a cut-off body, a
-// zero byte, another encoding). A UTF-8 byte-order mark before the text is passed over, as
-// JSON's standard allows. Never throws.
+// zero byte, a byte-order mark, another encoding). Never throws.
 Json parseReply(std::string_view utf8);
 
 // The envelope says yes: "ok" is true, and so is its "info"'s "ok", with no message.
