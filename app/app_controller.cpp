@@ -235,9 +235,7 @@ void AppController::onHomePressed() {
     }
     homeRunning_ = true;
     // Which window is under the mouse is the press's own fact, read at once.
-    POINT cursor{0, 0};  // a failed read means the point (0, 0)
-    GetCursorPos(&cursor);
-    const HWND underMouse = WindowFromPoint(cursor);
+    const HWND underMouse = windowUnderMouse();
     const std::uint64_t epoch = sessionEpoch_;
     struct HomeRun {
         LookupResult lookup;

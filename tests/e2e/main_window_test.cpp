@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemInCreationOrder) {
         {MainWindow::kStatusLabelId, L"Static", "状态显示栏", {56, 5, 56 + 439, 5 + 75}},
         {MainWindow::kItemEditId, L"Edit", "", {9, 83, 9 + 488, 83 + 120}},
         {MainWindow::kOnTopCheckId, L"Button", "置顶", {0, 24, 48, 24 + 24}},
-        {MainWindow::kShareTokenCheckId, L"Button", "淘口令", {0, 48, 48, 48 + 24}},
+        {MainWindow::kShareTokenCheckId, L"Button", "淘口令", {0, 48, 56, 48 + 24}},
     };
     const std::vector<HWND> stacking = childrenInStackingOrder(app_->mainWindow());
     ASSERT_EQ(stacking.size(), std::size(expected));

@@ -1,0 +1,256 @@
+// The program's windows at the display scale of the Wine prefix this runs in (scripts set it to
+// 100, 125, 150 and 200 %): laid out for that DPI, every text whole in its own font, and again
+// after a move to a monitor of another scale. This program is DPI aware as quillane.exe is
+// (the same manifest), so it sees the windows as the program draws them.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/display_scale.h"
+#include "app/main_window.h"
+#include "app/owned_message.h"
+#include "app/result_window.h"
+#include "harness/message_box.h"
+#include "harness/quillane_app.h"
+#include "harness/wait.h"
+#include "tests/scale/text_fit.h"
+#include "workflow/member_texts.h"
+
+namespace quillane::test {
+namespace {
+
+// The DPI the prefix was set to; the system's when run by hand.
+UINT prefixDpi() {
+    const char* value = std::getenv("QUILLANE_SCALE_DPI");
+    return value != nullptr ? static_cast<UINT>(std::atoi(value)) : systemDpi();
+}
+
+struct NoEvents : MainWindowEvents {
+    void onMainWindowCreated() override {}
+    void onHarvestClicked() override {}
+    void onItemTextChanged() override {}
+    void onItemDoubleClicked() override {}
+    void onHomePressed() override {}
+    void onWorkerMessage(UINT, WPARAM, LPARAM) override {}
+    void onProgressDue() override {}
+    int runsInFlight() const override { return 0; }
+};
+
+struct DesignedControl {
+    int id;
+    DesignRect rect;
+};
+constexpr DesignedControl kMainWindowDesign[] = {
+    {MainWindow::kHarvestButtonId, {376, 288, 88, 40}}, {MainWindow::kBrowserId, {-2, 0, 504, 360}},
+    {MainWindow::kStatusLabelId, {56, 5, 439, 75}},     {MainWindow::kItemEditId, {9, 83, 488, 120}},
+    {MainWindow::kOnTopCheckId, {0, 24, 48, 24}},       {MainWindow::kShareTokenCheckId, {0, 48, 56, 24}},
+};
+constexpr DesignedControl kResultWindowDesign[] = {
+    {ResultWindow::kEndButtonId, {408, 162, 80, 40}},
+    {ResultWindow::kOpenLinkButtonId, {51, 162, 312, 40}},
+    {ResultWindow::kMessageLabelId, {6, 6, 480, 152}},
+};
+
+// The longest sentence the result window shows, for a title as long as the marketplace allows
+// (30 Chinese characters).
+const std::string kLongResult = std::string("\"") + "夏季新款韩版宽松显瘦纯棉短袖T恤女装百搭学生上衣潮流夏装" + "\"" +
+                                kRebateIs + "128.50" + kYuanAndCopied + kShareTextCopied;
+
+LONG fontHeightOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font.lfHeight;
+}
+
+SIZE outerSize(HWND window) {
+    const RECT outer = windowRect(window);
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+template <std::size_t N>
+void expectLaidOutFor(HWND window, const DesignedControl (&design)[N], UINT dpi) {
+    for (const DesignedControl& control : design) {
+        SCOPED_TRACE(control.id);
+        const RECT expected = scaledRect(control.rect, dpi);
+        HWND child = GetDlgItem(window, control.id);
+        ASSERT_NE(child, nullptr);
+        const RECT actual = childRectInParent(child);
+        EXPECT_TRUE(EqualRect(&actual, &expected))
+            << actual.left << "," << actual.top << " " << actual.right << "," << actual.bottom;
+    }
+}
+
+// What a window's design leaves out of the checks below.
+struct ByDesign {
+    HWND lyingUnder = nullptr;  // under the other controls (the login browser)
+    HWND outOfView = nullptr;   // below the client area (the harvest button in the compact view)
+    // Wine draws a window's frame at the system's DPI whatever the window's own, so a window
+    // moved to a monitor of a smaller DPI keeps a frame too thick for its outer size (on Windows
+    // the frame scales with the window): its controls are then not checked against its client area.
+    bool frameAtItsDpi = true;
+};
+
+// Every text fits its control, no two controls overlap, and every control in view lies inside
+// the client area. Prints the window's outer size and its tightest margin for the closing table.
+void expectWhole(HWND window, const char* name, UINT dpi, const ByDesign& exempt = {}) {
+    const HWND lyingUnder = exempt.lyingUnder;
+    const HWND outOfView = exempt.outOfView;
+    SCOPED_TRACE(name);
+    std::string tightest = "no text";
+    int tightestMargin = 1 << 30;
+    for (const TextFit& fit : measureTextFits(window)) {
+        EXPECT_GE(fit.margin, 0) << "cut off: " << describe(fit);
+        if (fit.margin < tightestMargin) {
+            tightestMargin = fit.margin;
+            tightest = describe(fit);
+        }
+    }
+    EXPECT_TRUE(overlappingControls(window, lyingUnder).empty());
+    RECT client{};
+    GetClientRect(window, &client);
+    for (HWND child : childrenInStackingOrder(window)) {
+        const RECT place = childRectInParent(child);
+        if (exempt.frameAtItsDpi && IsWindowVisible(child) && child != lyingUnder && child != outOfView) {
+            EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right && place.bottom <= client.bottom)
+                << windowText(child) << " reaches past the client area: " << place.right << "," << place.bottom;
+        }
+    }
+    const SIZE outer = outerSize(window);
+    std::printf("scale %u %% (%u DPI) | %s | outer %ld x %ld | tightest margin %s\n", dpi * 100 / 96, dpi, name,
+                outer.cx, outer.cy, tightest.c_str());
+}
+
+void forgetQuit() {
+    // A main window that goes posts the end of the message loop, which is not this test's end.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+class DisplayScale : public ::testing::Test {
+protected:
+    void TearDown() override {
+        main_.reset();
+        result_.reset();
+        forgetQuit();
+    }
+
+    void openMainWindow() {
+        // The browser's window class lives in atl.dll, which each main window frees when it goes:
+        // held here, the class stays usable for the next main window of this process.
+        static const HMODULE atl = LoadLibraryW(L"atl.dll");
+        (void)atl;
+        main_ = std::make_unique<MainWindow>(events_);
+        ASSERT_TRUE(main_->create("about:blank"));
+    }
+    void openResultWindow() {
+        result_ = std::make_unique<ResultWindow>(kLongResult, [] {}, [] {});
+        ASSERT_TRUE(result_->create());
+    }
+    // What the system sends when the window has moved to a monitor of this DPI.
+    static RECT moveToMonitorOf(HWND window, UINT from, UINT to) {
+        const RECT outer = windowRect(window);
+        RECT suggested{outer.left + 10, outer.top + 20, outer.left + 10 + MulDiv(outer.right - outer.left, to, from),
+                       outer.top + 20 + MulDiv(outer.bottom - outer.top, to, from)};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+        return suggested;
+    }
+
+    NoEvents events_;
+    std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<ResultWindow> result_;
+};
+
+TEST_F(DisplayScale, MainWindowBeforeAndAfterTheHarvest) {
+    const UINT dpi = prefixDpi();
+    openMainWindow();
+    HWND window = main_->handle();
+    ASSERT_EQ(dpiOfWindow(window), dpi) << "the program draws at the prefix's DPI";
+    const SIZE outer = outerSize(window);
+    EXPECT_EQ(outer.cx, scaledToDpi(MainWindow::kOuterWidth, dpi));
+    EXPECT_EQ(outer.cy, scaledToDpi(MainWindow::kOuterHeight, dpi));
+    expectLaidOutFor(window, kMainWindowDesign, dpi);
+    EXPECT_EQ(fontHeightOf(main_->control(MainWindow::kStatusLabelId)), -scaledToDpi(MainWindow::kStatusFontHeight, dpi));
+    expectWhole(window, "main window, login view", dpi, {.lyingUnder = main_->control(MainWindow::kBrowserId)});
+
+    // After the harvest: the ids in the status label, the compact view.
+    main_->setStatusText(std::string(kIdsPrefix) + "109876543|987654321012");
+    main_->showCompactView();
+    EXPECT_EQ(outerSize(window).cy, scaledToDpi(MainWindow::kCompactHeight, dpi));
+    expectWhole(window, "main window, compact view", dpi, {.outOfView = main_->control(MainWindow::kHarvestButtonId)});
+}
+
+TEST_F(DisplayScale, ResultWindowWithALongTitle) {
+    const UINT dpi = prefixDpi();
+    openResultWindow();
+    const SIZE outer = outerSize(result_->handle());
+    EXPECT_EQ(outer.cx, scaledToDpi(ResultWindow::kOuterWidth, dpi));
+    EXPECT_EQ(outer.cy, scaledToDpi(ResultWindow::kOuterHeight, dpi));
+    expectLaidOutFor(result_->handle(), kResultWindowDesign, dpi);
+    expectWhole(result_->handle(), "result window, longest sentence", dpi);
+}
+
+TEST_F(DisplayScale, OwnedMessageBoxOfTheHarvest) {
+    const UINT dpi = prefixDpi();
+    openMainWindow();
+    // The box's modal loop runs on a thread of its own; this one measures it and answers, and
+    // keeps its owner's messages flowing until the box is gone.
+    std::atomic<bool> answered{false};
+    std::thread shown([&answered] {
+        showOwnedMessage(kHarvestSuccess);
+        answered = true;
+    });
+    HWND box = nullptr;
+    waitUntil([&box] { return (box = findMessageBox(GetCurrentProcessId())) != nullptr; });
+    if (box != nullptr) {
+        EXPECT_EQ(GetWindow(box, GW_OWNER), main_->handle());
+        expectWhole(box, "owned message box, harvest", dpi);
+        pressMessageBoxButton(box, IDOK);
+    }
+    EXPECT_TRUE(waitUntil([&answered] { return answered.load(); }));
+    shown.join();
+    ASSERT_NE(box, nullptr);
+}
+
+TEST_F(DisplayScale, MovingToAMonitorOfAnotherScaleLaysTheWindowsOutAgain) {
+    const UINT dpi = prefixDpi();
+    const UINT other = dpi == 144 ? 96 : 144;
+    openMainWindow();
+    main_->showCompactView();
+    const RECT suggested = moveToMonitorOf(main_->handle(), dpi, other);
+    const RECT taken = windowRect(main_->handle());
+    EXPECT_TRUE(EqualRect(&taken, &suggested)) << "the window takes the system's rectangle";
+    EXPECT_FALSE(IsWindowVisible(main_->control(MainWindow::kBrowserId))) << "the compact view stays compact";
+    expectLaidOutFor(main_->handle(), kMainWindowDesign, other);
+    EXPECT_EQ(fontHeightOf(main_->control(MainWindow::kStatusLabelId)), -scaledToDpi(MainWindow::kStatusFontHeight, other));
+    EXPECT_EQ(fontHeightOf(main_->control(MainWindow::kShareTokenCheckId)), -scaledToDpi(11, other));
+    const bool frameAtItsDpi = other > dpi;
+    expectWhole(main_->handle(), "main window, compact view, moved", other,
+                {.outOfView = main_->control(MainWindow::kHarvestButtonId), .frameAtItsDpi = frameAtItsDpi});
+
+    openResultWindow();
+    moveToMonitorOf(result_->handle(), dpi, other);
+    expectLaidOutFor(result_->handle(), kResultWindowDesign, other);
+    EXPECT_EQ(fontHeightOf(result_->control(ResultWindow::kOpenLinkButtonId)),
+              -scaledToDpi(ResultWindow::kLabelFontHeight, other));
+    expectWhole(result_->handle(), "result window, moved", other, {.frameAtItsDpi = frameAtItsDpi});
+}
+
+TEST(DisplayScaleOfTheProgram, QuillaneOpensItsMainWindowAtThePrefixScale) {
+    const UINT dpi = prefixDpi();
+    const std::unique_ptr<QuillaneApp> app = QuillaneApp::start();
+    ASSERT_NE(app, nullptr);
+    const SIZE outer = outerSize(app->mainWindow());
+    EXPECT_EQ(outer.cx, scaledToDpi(MainWindow::kOuterWidth, dpi)) << "quillane.exe is DPI aware by its manifest";
+    EXPECT_EQ(outer.cy, scaledToDpi(MainWindow::kOuterHeight, dpi));
+    const RECT button = childRectInParent(app->control(MainWindow::kHarvestButtonId));
+    EXPECT_EQ(button.right - button.left, scaledToDpi(376 + 88, dpi) - scaledToDpi(376, dpi));
+}
+
+}  // namespace
+}  // namespace quillane::test
