@@ -10,19 +10,97 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/display_scale.h"
 #include "app/main_window.h"
 #include "app/owned_message.h"
 #include "app/result_window.h"
+#include "harness/doc_view_client.h"
 #include "harness/message_box.h"
+#include "harness/platform_session.h"
 #include "harness/quillane_app.h"
 #include "harness/wait.h"
-#include "tests/scale/text_fit.h"
+#include "util/wide_text.h"
 #include "workflow/member_texts.h"
 
 namespace quillane::test {
 namespace {
+
+// Whether each control's text fits the control, measured in the control's own font: the space
+// left between the text and the edge of the place the control draws it in (negative: cut off).
+struct TextFit {
+    HWND control = nullptr;
+    std::wstring text;
+    int margin = 0;
+    const char* side = "";  // which edge is the nearest
+};
+
+std::wstring textOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The nearer of the two: the side that is tighter.
+void keepTighter(TextFit& fit, int margin, const char* side) {
+    if (fit.side[0] == '\0' || margin < fit.margin) {
+        fit.margin = margin;
+        fit.side = side;
+    }
+}
+
+// Push buttons (one centred line inside the 3-D edge), check boxes (one line after the box),
+// labels and the message box's text (wrapped lines from the top left).
+TextFit measureTextFit(HWND control) {
+    TextFit fit{control, textOf(control)};
+    if (fit.text.empty()) {
+        return fit;
+    }
+    RECT client{};
+    GetClientRect(control, &client);
+    const HDC context = GetDC(control);
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = SelectObject(context, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32W(context, fit.text.c_str(), static_cast<int>(fit.text.size()), &extent);
+
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    const bool button = windowClass(control) == L"Button";
+    const LONG_PTR buttonType = style & BS_TYPEMASK;
+    if (button && (buttonType == BS_CHECKBOX || buttonType == BS_AUTOCHECKBOX)) {
+        // The box is 12 pixels at 96 DPI plus one, then half a digit's width before the text.
+        INT digit = 0;
+        GetCharWidth32W(context, L'0', L'0', &digit);
+        const int textLeft = 12 * GetDeviceCaps(context, LOGPIXELSX) / 96 + 1 + digit / 2;
+        keepTighter(fit, client.right - textLeft - extent.cx, "right");
+        keepTighter(fit, (client.bottom - extent.cy) / 2, "top and bottom");
+    } else if (button) {
+        // Centred inside the button's 3-D edge.
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        keepTighter(fit, (client.right - extent.cx) / 2 - edge, "left and right");
+        keepTighter(fit, (client.bottom - extent.cy) / 2 - edge, "top and bottom");
+    } else {
+        // A label wraps its text at its width, from the top left.
+        RECT needed{0, 0, client.right, 0};
+        DrawTextW(context, fit.text.c_str(), static_cast<int>(fit.text.size()), &needed,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+        // Its lines fill the width by design: only a word wider than the label is cut at the right.
+        keepTighter(fit, client.bottom - needed.bottom, "bottom");
+        if (needed.right > client.right) {
+            keepTighter(fit, client.right - needed.right, "right");
+        }
+    }
+    SelectObject(context, previous);
+    ReleaseDC(control, context);
+    return fit;
+}
+
+// "关闭隐藏程序 left and right 5 px", in UTF-8 for the log.
+std::string describe(const TextFit& fit) {
+    const std::wstring shown = fit.text.size() > 8 ? fit.text.substr(0, 6) + L"..." : fit.text;
+    return fromWide(shown, kUtf8CodePage) + " " + fit.side + " " + std::to_string(fit.margin) + " px";
+}
 
 // The DPI the prefix was set to; the system's when run by hand.
 UINT prefixDpi() {
@@ -72,6 +150,15 @@ SIZE outerSize(HWND window) {
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
+// The design's outer size at the DPI, centred on the screen (a pixel of rounding either way).
+void expectOuterSize(HWND window, int designWidth, int designHeight, UINT dpi) {
+    const RECT outer = windowRect(window);
+    EXPECT_EQ(outer.right - outer.left, scaledToDpi(designWidth, dpi));
+    EXPECT_EQ(outer.bottom - outer.top, scaledToDpi(designHeight, dpi));
+    EXPECT_NEAR(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2, 1);
+    EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2, 1);
+}
+
 template <std::size_t N>
 void expectLaidOutFor(HWND window, const DesignedControl (&design)[N], UINT dpi) {
     for (const DesignedControl& control : design) {
@@ -98,38 +185,36 @@ struct ByDesign {
 // Every text fits its control, no two controls overlap, and every control in view lies inside
 // the client area. Prints the window's outer size and its tightest margin for the closing table.
 void expectWhole(HWND window, const char* name, UINT dpi, const ByDesign& exempt = {}) {
-    const HWND lyingUnder = exempt.lyingUnder;
-    const HWND outOfView = exempt.outOfView;
     SCOPED_TRACE(name);
-    std::string tightest = "no text";
-    int tightestMargin = 1 << 30;
-    for (const TextFit& fit : measureTextFits(window)) {
-        EXPECT_GE(fit.margin, 0) << "cut off: " << describe(fit);
-        if (fit.margin < tightestMargin) {
-            tightestMargin = fit.margin;
-            tightest = describe(fit);
-        }
-    }
-    EXPECT_TRUE(overlappingControls(window, lyingUnder).empty());
+    TextFit tightest{nullptr, L"no text", 1 << 30};
     RECT client{};
     GetClientRect(window, &client);
+    std::vector<RECT> placed;
     for (HWND child : childrenInStackingOrder(window)) {
+        if (!IsWindowVisible(child) || child == exempt.lyingUnder) {
+            continue;
+        }
         const RECT place = childRectInParent(child);
-        if (exempt.frameAtItsDpi && IsWindowVisible(child) && child != lyingUnder && child != outOfView) {
+        for (const RECT& other : placed) {
+            RECT common{};
+            EXPECT_FALSE(IntersectRect(&common, &place, &other)) << windowText(child) << " overlaps another control";
+        }
+        placed.push_back(place);
+        if (exempt.frameAtItsDpi && child != exempt.outOfView) {
             EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right && place.bottom <= client.bottom)
                 << windowText(child) << " reaches past the client area: " << place.right << "," << place.bottom;
+        }
+        // The edit box holds the member's text, the browser the platform's page.
+        const std::wstring kind = windowClass(child);
+        const TextFit fit = kind == L"Button" || kind == L"Static" ? measureTextFit(child) : TextFit{};
+        if (!fit.text.empty()) {
+            EXPECT_GE(fit.margin, 0) << "cut off: " << describe(fit);
+            tightest = fit.margin < tightest.margin ? fit : tightest;
         }
     }
     const SIZE outer = outerSize(window);
     std::printf("scale %u %% (%u DPI) | %s | outer %ld x %ld | tightest margin %s\n", dpi * 100 / 96, dpi, name,
-                outer.cx, outer.cy, tightest.c_str());
-}
-
-void forgetQuit() {
-    // A main window that goes posts the end of the message loop, which is not this test's end.
-    MSG message;
-    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+                outer.cx, outer.cy, describe(tightest).c_str());
 }
 
 class DisplayScale : public ::testing::Test {
@@ -137,7 +222,9 @@ protected:
     void TearDown() override {
         main_.reset();
         result_.reset();
-        forgetQuit();
+        // A main window that goes posts the end of the message loop, which is not this test's end.
+        MSG message;
+        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     void openMainWindow() {
@@ -171,9 +258,7 @@ TEST_F(DisplayScale, MainWindowBeforeAndAfterTheHarvest) {
     openMainWindow();
     HWND window = main_->handle();
     ASSERT_EQ(dpiOfWindow(window), dpi) << "the program draws at the prefix's DPI";
-    const SIZE outer = outerSize(window);
-    EXPECT_EQ(outer.cx, scaledToDpi(MainWindow::kOuterWidth, dpi));
-    EXPECT_EQ(outer.cy, scaledToDpi(MainWindow::kOuterHeight, dpi));
+    expectOuterSize(window, MainWindow::kOuterWidth, MainWindow::kOuterHeight, dpi);
     expectLaidOutFor(window, kMainWindowDesign, dpi);
     EXPECT_EQ(fontHeightOf(main_->control(MainWindow::kStatusLabelId)), -scaledToDpi(MainWindow::kStatusFontHeight, dpi));
     expectWhole(window, "main window, login view", dpi, {.lyingUnder = main_->control(MainWindow::kBrowserId)});
@@ -188,9 +273,7 @@ TEST_F(DisplayScale, MainWindowBeforeAndAfterTheHarvest) {
 TEST_F(DisplayScale, ResultWindowWithALongTitle) {
     const UINT dpi = prefixDpi();
     openResultWindow();
-    const SIZE outer = outerSize(result_->handle());
-    EXPECT_EQ(outer.cx, scaledToDpi(ResultWindow::kOuterWidth, dpi));
-    EXPECT_EQ(outer.cy, scaledToDpi(ResultWindow::kOuterHeight, dpi));
+    expectOuterSize(result_->handle(), ResultWindow::kOuterWidth, ResultWindow::kOuterHeight, dpi);
     expectLaidOutFor(result_->handle(), kResultWindowDesign, dpi);
     expectWhole(result_->handle(), "result window, longest sentence", dpi);
 }
@@ -241,15 +324,24 @@ TEST_F(DisplayScale, MovingToAMonitorOfAnotherScaleLaysTheWindowsOutAgain) {
     expectWhole(result_->handle(), "result window, moved", other, {.frameAtItsDpi = frameAtItsDpi});
 }
 
-TEST(DisplayScaleOfTheProgram, QuillaneOpensItsMainWindowAtThePrefixScale) {
+// Home over a browser that knows nothing of the scale (the stand-in Internet Explorer window
+// has no DPI declaration): Quillane, aware of it, reads the window under the mouse in the
+// screen's own pixels and finds the page; the result window opens centred, at its scaled size.
+TEST(DisplayScaleOfTheProgram, HomeFindsThePageOfABrowserUnawareOfTheScale) {
     const UINT dpi = prefixDpi();
-    const std::unique_ptr<QuillaneApp> app = QuillaneApp::start();
-    ASSERT_NE(app, nullptr);
-    const SIZE outer = outerSize(app->mainWindow());
-    EXPECT_EQ(outer.cx, scaledToDpi(MainWindow::kOuterWidth, dpi)) << "quillane.exe is DPI aware by its manifest";
-    EXPECT_EQ(outer.cy, scaledToDpi(MainWindow::kOuterHeight, dpi));
-    const RECT button = childRectInParent(app->control(MainWindow::kHarvestButtonId));
-    EXPECT_EQ(button.right - button.left, scaledToDpi(376 + 88, dpi) - scaledToDpi(376, dpi));
+    PlatformSession session;
+    ASSERT_TRUE(session.ready());
+    expectOuterSize(session.app().mainWindow(), MainWindow::kOuterWidth, MainWindow::kOuterHeight, dpi);
+    session.harvest();
+    DocViewSetup setup;
+    setup.address = session.sim().otherUrl("/item.htm?id=12345678901");
+    DocViewProcess page(setup);
+    ASSERT_TRUE(page.ready()) << page.failure();
+    HWND result = session.pressHomeAt(page.contentPoint());
+    ASSERT_NE(result, nullptr) << "no result window; status: " << session.status();
+    EXPECT_EQ(session.lastSearchedId(), "12345678901");
+    expectOuterSize(result, ResultWindow::kOuterWidth, ResultWindow::kOuterHeight, dpi);
+    closeResultWindow(result);
 }
 
 }  // namespace
