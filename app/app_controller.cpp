@@ -235,7 +235,9 @@ void AppController::onHomePressed() {
     }
     homeRunning_ = true;
     // Which window is under the mouse is the press's own fact, read at once.
-    const HWND underMouse = windowUnderMouse();
+    POINT cursor{0, 0};  // a failed read means the point (0, 0)
+    GetCursorPos(&cursor);
+    const HWND underMouse = WindowFromPoint(cursor);
     const std::uint64_t epoch = sessionEpoch_;
     struct HomeRun {
         LookupResult lookup;

@@ -126,14 +126,6 @@ LRESULT colourLabel(HDC context, COLORREF textColour) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-HWND windowUnderMouse() {
-    // A program unaware of the DPI sees its windows and the mouse in scaled coordinates. The
-    // physical point of the mouse finds the physical window, whatever each side's DPI.
-    POINT cursor{0, 0};  // a failed read means the point (0, 0)
-    GetPhysicalCursorPos(&cursor);
-    return WindowFromPhysicalPoint(cursor);
-}
-
 POINT centredOnScreen(int outerWidth, int outerHeight) {
     return POINT{(GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2};
 }

@@ -40,10 +40,6 @@ bool closeOnEscape(const MSG& message);
 // background.
 LRESULT colourLabel(HDC context, COLORREF textColour);
 
-// The window under the mouse pointer, in the physical pixels of the screen: right whichever DPI
-// the program and the window's own program draw at.
-HWND windowUnderMouse();
-
 // Top-left position that centres a window of this outer size on the primary screen.
 POINT centredOnScreen(int outerWidth, int outerHeight);
 
