@@ -203,10 +203,6 @@ void MainWindow::showLoginView(const std::string& homeUrl) {
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= kWorkerMessageFirst && message <= kWorkerMessageLast) {
-        events_.onWorkerMessage(message, wParam, lParam);
-        return 0;
-    }
     if (message == runsInFlightMessage_ && runsInFlightMessage_ != 0) {
         return events_.runsInFlight();
     }

@@ -18,9 +18,6 @@ public:
     virtual void onItemTextChanged() = 0;
     virtual void onItemDoubleClicked() = 0;
     virtual void onHomePressed() = 0;
-    // A message posted by one of the program's worker threads (kWorkerMessageFirst to
-    // kWorkerMessageLast); the handler owns what it carries.
-    virtual void onWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // The progress timer (kProgressTimerId) is due.
     virtual void onProgressDue() = 0;
     // The member's runs started and not yet rendered.
@@ -43,8 +40,6 @@ public:
     // in flight, 0 once every result is shown. Tests and tools wait for that, not for a
     // window that stops answering.
     static constexpr const wchar_t* kRunsInFlightMessage = L"Quillane.RunsInFlight";
-    static constexpr UINT kWorkerMessageFirst = WM_APP + 16;
-    static constexpr UINT kWorkerMessageLast = WM_APP + 31;
     // Characters the item box takes: far more than any address, and little enough that a
     // huge paste (a megabyte of text without a blank) cannot stall or crash the edit control
     // while it lays the text out; the rest of such a paste is cut off.

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/app_controller.h"
+#include "app/ui_dispatcher.h"
 #include "app/workers.h"
 #include "app/window_system.h"
 #include "http/request_limits.h"
@@ -23,8 +24,13 @@ int runMessageLoop() {
 }
 
 // The windows from their creation until the main window closes; they are gone on return.
+// The dispatcher outlives them: a result still on its way then finds its window gone.
 int runWindows(WorkerPool& workers) {
-    AppController controller(workers);
+    const UiDispatcher dispatcher;
+    if (!dispatcher.ready()) {
+        return 1;
+    }
+    AppController controller(workers, dispatcher);
     if (!controller.openMainWindow()) {
         return 1;
     }

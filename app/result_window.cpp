@@ -7,8 +7,8 @@
 
 namespace quillane {
 
-ResultWindow::ResultWindow(std::string message, std::function<void()> openLink, std::function<void()> endProgram)
-    : message_(std::move(message)), openLink_(std::move(openLink)), endProgram_(std::move(endProgram)) {}
+ResultWindow::ResultWindow(std::string message, std::string link, std::function<void()> endProgram)
+    : message_(std::move(message)), link_(std::move(link)), endProgram_(std::move(endProgram)) {}
 
 ResultWindow::~ResultWindow() {
     if (handle() != nullptr && IsWindow(handle())) {
@@ -71,7 +71,7 @@ void ResultWindow::createControls() {
     for (const ControlLayout& layout : kControls) {
         createControl(handle(), layout, dpi(), fontOf(layout.id));
     }
-    EnableWindow(control(kOpenLinkButtonId), openLink_ ? TRUE : FALSE);
+    EnableWindow(control(kOpenLinkButtonId), link_.empty() ? FALSE : TRUE);
 }
 
 void ResultWindow::layOut() {
@@ -106,8 +106,8 @@ void ResultWindow::onCommand(int id, int notification) {
     }
     switch (id) {
     case kOpenLinkButtonId:
-        if (openLink_) {
-            openLink_();
+        if (!link_.empty()) {
+            openInDefaultBrowser(link_);
         }
         break;
     case kEndButtonId:

@@ -1,7 +1,7 @@
 #pragma once
 // The small always-on-top window that reports a Home hot-key lookup: the result sentence,
-// a button that opens the member's affiliate link in the default browser, and a button that
-// ends the program.
+// a button that opens the member's affiliate link to that item in the default browser, and a
+// button that ends the program.
 #include <windows.h>
 
 #include <functional>
@@ -22,11 +22,11 @@ public:
     static constexpr COLORREF kMessageColour = RGB(192, 96, 0);
     static constexpr const wchar_t* kClassName = L"QuillaneResultWindow";
 
-    // message: the sentence the window shows, taken now and never changed. openLink and
-    // endProgram: what the two buttons run. Without openLink (no link was made for the item
-    // the sentence names) the button "打开返利链接" is disabled, so that it can never open a link
-    // made for another item.
-    ResultWindow(std::string message, std::function<void()> openLink, std::function<void()> endProgram);
+    // message: the sentence the window shows; link: the link made for the item it names, which
+    // "打开返利链接" opens. Both are the window's own, taken now and never changed, so the button
+    // opens exactly this link whatever the program makes later. Without a link (none was made
+    // for the item) the button is disabled. endProgram: what "关闭隐藏程序" runs.
+    ResultWindow(std::string message, std::string link, std::function<void()> endProgram);
     ~ResultWindow() override;
 
     // Creates, fills and shows the window.
@@ -44,7 +44,7 @@ private:
     void onCommand(int id, int notification);
 
     std::string message_;
-    std::function<void()> openLink_;
+    std::string link_;
     std::function<void()> endProgram_;
     // An unowned window gets a taskbar button; one owned by a window that is never shown
     // gets none and keeps its normal caption bar.

@@ -1,6 +1,7 @@
 #pragma once
-// Bounds on one exchange of the request engine. The member waits on it with a frozen window,
-// so no exchange may last for ever.
+// Bounds on one exchange of the request engine. Exchanges run on the program's workers while
+// the window goes on answering, but the member still waits for the result and a worker stays
+// taken until the exchange ends, so no exchange may last for ever.
 
 namespace quillane {
 

@@ -11,8 +11,8 @@
 namespace quillane {
 namespace {
 
-std::string linkQueryUrl(const Deployment& deployment, const SessionState& session) {
-    return apiOrigin(deployment) + kLinkPath + "?auctionid=" + queryValue(session.itemId) +
+std::string linkQueryUrl(const Deployment& deployment, const SessionState& session, const std::string& itemId) {
+    return apiOrigin(deployment) + kLinkPath + "?auctionid=" + queryValue(itemId) +
            "&adzoneid=" + queryValue(session.adzoneId) + "&siteid=" + queryValue(session.siteId) +
            "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
            "&_input_charset=utf-8";
@@ -20,16 +20,19 @@ std::string linkQueryUrl(const Deployment& deployment, const SessionState& sessi
 
 }  // namespace
 
-LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment, SharedRelogin* relogin) {
+LinkResult makeAffiliateLink(const SessionState& session, const std::string& itemId, const Deployment& deployment,
+                             SharedRelogin* relogin) {
     LinkResult result;
+    result.itemId = itemId;
     result.session = session;
     const std::string reply = requestKeepingLogin(
-        result.session, deployment, [&](const SessionState& current) { return linkQueryUrl(deployment, current); },
+        result.session, deployment,
+        [&](const SessionState& current) { return linkQueryUrl(deployment, current, itemId); },
         result.login, relogin);
     if (!isSuccessfulReply(reply)) {
         return result;
     }
-    // Without a link nothing claims success, and the member's clipboard and kept link stay.
+    // Without a link nothing claims success, and the member's clipboard and kept links stay.
     const auto link = linkOfReply(reply);
     if (!link) {
         return result;
@@ -37,7 +40,6 @@ LinkResult makeAffiliateLink(const SessionState& session, const Deployment& depl
     result.made = true;
     result.link = *link;
     result.tokens = shareTokensOfReply(reply, codePointToGbk);
-    result.session.affiliateLink = result.link;
     return result;
 }
 

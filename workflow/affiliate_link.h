@@ -3,17 +3,19 @@
 
 #include "workflow/deployment.h"
 #include "workflow/reading/link_reply.h"
+#include "workflow/reading/share_text.h"
 #include "workflow/login_recovery.h"
 #include "workflow/session_state.h"
 
 namespace quillane {
 
 struct LinkResult {
+    std::string itemId;  // the item the link was asked for
     bool made = false;   // the link service answered with its success marker and a link
     std::string link;    // for the clipboard, when made
     ShareTokens tokens;  // the reply's 淘口令, when made
     LoginCheck login;
-    SessionState session;  // with the link kept as affiliateLink when made
+    SessionState session;  // the login afterwards, with the reply's cookies
 };
 
 // What a made link puts on the clipboard.
@@ -34,11 +36,11 @@ ClipboardCopy clipboardCopyOf(const LinkResult& link, const ItemOffer& offer, bo
 // What the status label says once the copy is on the clipboard.
 const char* copiedSentence(CopiedForm form);
 
-// Asks the link service for the member's link to the item last looked up. A reply without a
-// link changes nothing but the session's cookies (and the session, when a newer login was
-// harvested on the way).
+// Asks the link service for the member's link to the item. A reply without a link changes
+// nothing but the session's cookies (and the session, when a newer login was harvested on the
+// way).
 // relogin: shared with the requests of the same run, when they go out side by side.
-LinkResult makeAffiliateLink(const SessionState& session, const Deployment& deployment,
+LinkResult makeAffiliateLink(const SessionState& session, const std::string& itemId, const Deployment& deployment,
                              SharedRelogin* relogin = nullptr);
 
 }  // namespace quillane

@@ -59,9 +59,7 @@ BatchResult convertReferences(const std::vector<ItemReference>& references, cons
             return;
         }
         const auto& [itemId, indices] = items[index];
-        SessionState itemSession = session;
-        itemSession.itemId = itemId;
-        const LinkResult link = makeAffiliateLink(itemSession, deployment, &relogin);
+        const LinkResult link = makeAffiliateLink(session, itemId, deployment, &relogin);
         // Every further request would meet the same certificate: the batch stops as it does
         // for an expired login.
         if (link.login.expired || link.login.unsafeConnection) {

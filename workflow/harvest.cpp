@@ -66,7 +66,7 @@ HarvestResult harvestWithCookies(const SessionState& earlier, const std::string&
         result.messageText = kUnsafeConnection;
         return result;
     }
-    session.adzoneReply = reply;
+    result.adzoneReply = reply;
     if (isLoginExpiredReply(reply)) {
         result.outcome = HarvestOutcome::LoginExpired;
         return result;
@@ -94,17 +94,16 @@ HarvestResult harvestWithCookies(const SessionState& earlier, const std::string&
 }  // namespace
 
 HarvestResult harvestSessionKeys(const SessionState& earlier, const Deployment& deployment) {
-    SessionState session = earlier;
-    session.storeCookieText = readStoreCookies(deployment.cookieDomain);
+    const std::string storeText = readStoreCookies(deployment.cookieDomain);
     // A store text that begins with the token entry is a logged-in session as well.
-    if (session.storeCookieText.find("_tb_token_") == std::string::npos) {
+    if (storeText.find("_tb_token_") == std::string::npos) {
         HarvestResult result;
-        result.session = std::move(session);
+        result.session = earlier;
         result.messageText = kHarvestFailure;
         result.outcome = HarvestOutcome::NotLoggedIn;
         return result;
     }
-    return harvestWithCookies(session, session.storeCookieText, session.storeCookieText, deployment);
+    return harvestWithCookies(earlier, storeText, storeText, deployment);
 }
 
 HarvestResult harvestPastedSession(const SessionState& earlier, const std::string& cookies,

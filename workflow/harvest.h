@@ -20,8 +20,9 @@ struct HarvestResult {
     // The ids as the service gave them, for the status label; absent when nothing was asked.
     std::optional<std::string> idsText;
     std::string messageText;  // the box that ends every harvest
+    std::string adzoneReply;  // the ad-zone service's reply, when it was asked
     // The session afterwards: replaced from the store and the reply only when Harvested;
-    // otherwise the earlier one, with the store's text and the reply noted.
+    // otherwise the earlier one.
     SessionState session;
 };
 

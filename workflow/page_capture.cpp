@@ -41,8 +41,7 @@ void readPage(PageRead& read) {
 
 LookupResult captureItemPage(HWND cursorWindow, const SessionState& session, const Deployment& deployment,
                              std::shared_ptr<CapturedPage>& lastPage, ParallelWork& parallel) {
-    SessionState captured = session;
-    captured.cursorWindow = cursorWindow;
+    std::string address;
     if (!lastPage) {
         lastPage = std::make_shared<CapturedPage>();
     }
@@ -64,16 +63,16 @@ LookupResult captureItemPage(HWND cursorWindow, const SessionState& session, con
             kPageReadBoundMs);
     }
     if (readInTime) {
-        captured.capturedAddress = read->address;
+        address = read->address;
         // Letting go of the browser's elements is a call each to it: not on Home's way.
         parallel.runWithin([retired = std::make_shared<RetiredElements>(std::move(read->retired))] { retired->clear(); },
                            0);
     } else {
         lastPage = std::make_shared<CapturedPage>();
         lastPage->browserAddress = lastAddress;
-        captured.capturedAddress = lastAddress.value_or("");
+        address = lastAddress.value_or("");
     }
-    return lookupRebate(captured.capturedAddress, LookupForm::HotKey, captured, deployment, parallel);
+    return lookupRebate(address, LookupForm::HotKey, session, deployment, parallel);
 }
 
 }  // namespace quillane

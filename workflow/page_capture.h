@@ -28,8 +28,8 @@ inline constexpr DWORD kPageReadBoundMs = 3300;
 // (whatever that frame's class), reads its address and looks that item up in the hot-key form.
 // Over a window without a page the last page captured is looked up again. The read runs
 // through parallel within kPageReadBoundMs: a browser that hangs inside it is left to its
-// worker, and lastPage is then a new page that keeps only the address last read. The session
-// afterwards holds the window and the address captured.
+// worker, and lastPage is then a new page that keeps only the address last read. lastPage is
+// Home's own memory: no other flow reads it.
 LookupResult captureItemPage(HWND cursorWindow, const SessionState& session, const Deployment& deployment,
                              std::shared_ptr<CapturedPage>& lastPage, ParallelWork& parallel);
 

@@ -13,11 +13,11 @@
 namespace quillane {
 namespace {
 
-std::string searchQueryUrl(const Deployment& deployment, const SessionState& session) {
+std::string searchQueryUrl(const Deployment& deployment, const SessionState& session, const std::string& itemId) {
     // q names the item's page on the item host, percent-encoded as the platform's own search
     // form sends it.
     return apiOrigin(deployment) + kSearchPath + "?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=" +
-           queryValue("http://" + deployment.itemHost + "/item.htm?id=") + queryValue(session.itemId) +
+           queryValue("http://" + deployment.itemHost + "/item.htm?id=") + queryValue(itemId) +
            "&t=" + queryValue(millisecondTimestamp()) + "&_tb_token_=" + queryValue(session.formToken) +
            "&_input_charset=utf-8";
 }
@@ -27,9 +27,7 @@ std::string searchQueryUrl(const Deployment& deployment, const SessionState& ses
 // session from then on; cookies of the login it replaced are not mixed into it.
 void takeLinkSession(SessionState& session, LoginCheck& login, const LinkResult& link) {
     if (link.login.reharvested && !login.reharvested) {
-        const std::string kept = session.affiliateLink;
         session = link.session;
-        session.affiliateLink = kept;
         login.reharvested = true;
     } else if (!login.reharvested) {
         std::string renewed = link.session.sessionCookies;
@@ -46,8 +44,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     const ItemOfText item = findItemOfText(text);
     // Set even when the text names no item, so that a later link can never be made for the
     // item of an earlier text.
-    result.session.itemId = item.itemId;
-    result.session.offer = {};
+    result.item.id = item.itemId;
     if (item.onlyTaoToken) {
         result.outcome = LookupOutcome::OnlyTaoToken;
         result.statusText = kTaoTokenOnly;
@@ -63,7 +60,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     const auto search = [&] {
         reply = requestKeepingLogin(
             result.session, deployment,
-            [&](const SessionState& current) { return searchQueryUrl(deployment, current); }, result.login,
+            [&](const SessionState& current) { return searchQueryUrl(deployment, current, item.itemId); }, result.login,
             &relogin);
     };
     if (form == LookupForm::HotKey && !item.itemId.empty()) {
@@ -72,7 +69,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
             if (part == 0) {
                 search();
             } else {
-                link = makeAffiliateLink(linkSession, deployment, &relogin);
+                link = makeAffiliateLink(linkSession, item.itemId, deployment, &relogin);
             }
         });
         takeLinkSession(result.session, result.login, *link);
@@ -92,7 +89,7 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
 
     const std::string title = readableTitle(textBetween(reply, "title\":", ",\""), codePointToGbk);
     const std::string commission = textBetween(reply, ",\"calCommission\":", ",");
-    result.session.offer = readItemOffer(reply, title, codePointToGbk);
+    result.item.offer = readItemOffer(reply, title, codePointToGbk);
     if (commission.empty()) {
         result.outcome = LookupOutcome::NoCommission;
         result.statusText = kNoCommission;
@@ -105,13 +102,9 @@ LookupResult lookupRebate(std::string_view text, LookupForm form, const SessionS
     }
     if (!link) {
         link.emplace();  // no id, no link asked for: nothing was made
-        link->session = result.session;
     }
     // Only a link made for an item that was found is kept.
     result.link = std::move(link);
-    if (result.link->made) {
-        result.session.affiliateLink = result.link->link;
-    }
     result.link->session = result.session;
     result.login.expired = result.link->login.expired;
     result.login.unsafeConnection = result.link->login.unsafeConnection;

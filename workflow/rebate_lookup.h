@@ -6,6 +6,7 @@
 #include "workflow/affiliate_link.h"
 #include "workflow/deployment.h"
 #include "workflow/parallel_work.h"
+#include "workflow/reading/share_text.h"
 #include "workflow/session_state.h"
 
 namespace quillane {
@@ -23,8 +24,16 @@ enum class LookupOutcome {
     Found,
 };
 
+// The item a lookup named, as the search reply described it: a share text is composed from
+// this offer and the 淘口令 of a link made for this same id, never from another item's.
+struct LookedUpItem {
+    std::string id;  // empty when the text named no item
+    ItemOffer offer;
+};
+
 struct LookupResult {
     LookupOutcome outcome = LookupOutcome::Failed;
+    LookedUpItem item;
     // For the status label: the failure, the missing commission, or (edit-box form) the
     // title's sentence. Empty when the label is not the lookup's to change.
     std::string statusText;
@@ -34,7 +43,7 @@ struct LookupResult {
     std::string resultMessage;
     std::string rebateSentence;  // the title and commission, for a sentence the program ends itself
     LoginCheck login;            // of the search and the link request alike
-    SessionState session;  // with the item id and the reply's cookies (and the link's)
+    SessionState session;  // the login afterwards, with the reply's cookies (and the link's)
 };
 
 // Works out the item id from the text, asks the item-search service for the item and reports

@@ -75,7 +75,7 @@ TEST_F(OwnedMessageTest, BoxShowsWhatTheCallerAsksAndCountsButtonsFromZero) {
 
 TEST_F(OwnedMessageTest, TopmostResultWindowOwnsTheBoxBeforeTheMainWindow) {
     PlainWindow main(true);
-    ResultWindow result("结果", [] {}, [] {});
+    ResultWindow result("结果", "", [] {});
     ASSERT_TRUE(result.create());
     SetForegroundWindow(main.handle());  // the main window is the active one, yet not on top
 

@@ -3,7 +3,7 @@
 #include <future>
 #include <string>
 
-#include "app/app_controller.h"
+#include "app/home_flow.h"
 #include "app/result_window.h"
 #include "app/window_system.h"
 #include "harness/browser-recorder/browser_log.h"
@@ -28,16 +28,17 @@ bool pumpLikeTheProgramUntil(const std::function<bool()>& condition, DWORD timeo
 class ResultWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The button opens the link held at the click, as the program's does.
-        window_ = std::make_unique<ResultWindow>("夏季纯棉T恤的返利是12.50元！已成功复制返利地址！",
-                                                 [this] { openInDefaultBrowser(link_); }, [this] { ++endRequests_; });
+        open("http://127.0.0.1:9/t?e=setup");
+    }
+    void open(const std::string& link) {
+        window_ = std::make_unique<ResultWindow>("夏季纯棉T恤的返利是12.50元！已成功复制返利地址！", link,
+                                                 [this] { ++endRequests_; });
         ASSERT_TRUE(window_->create());
     }
 
     // Sent: the handler has run when this returns, as the window is on this thread.
     void click(int id) { SendMessageW(window_->control(id), BM_CLICK, 0, 0); }
 
-    std::string link_;
     int endRequests_ = 0;
     std::unique_ptr<ResultWindow> window_;
 };
@@ -108,21 +109,15 @@ TEST_F(ResultWindowTest, ControlsStandInCreationOrderWithTheirFonts) {
     DeleteDC(context);
 }
 
-TEST_F(ResultWindowTest, OpenLinkHandsTheCurrentLinkToTheDefaultBrowser) {
+TEST_F(ResultWindowTest, OpenLinkHandsTheWindowsOwnLinkToTheDefaultBrowser) {
     const std::string mark = uniqueBrowserMark();
     // Characters a shell or a URL parser could mangle on the way must arrive as they are.
-    const std::string first = "http://127.0.0.1:9/t?e=a%2Fb+c&pid=mm_1_2_3&m=" + mark;
-    const std::string later = "http://127.0.0.1:9/t?e=later&m=" + mark;
-
-    click(ResultWindow::kOpenLinkButtonId);  // no link yet in this run: nothing opens
-    link_ = first;
+    const std::string link = "http://127.0.0.1:9/t?e=a%2Fb+c&pid=mm_1_2_3&m=" + mark;
+    open(link);
     click(ResultWindow::kOpenLinkButtonId);
-    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 1)) << "the default browser received nothing";
-    // A link obtained after the window was created is the one that opens.
-    link_ = later;
     click(ResultWindow::kOpenLinkButtonId);
-    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 2));
-    EXPECT_EQ(browserLaunchesWith(mark), (std::vector<std::string>{first, later}));
+    ASSERT_TRUE(waitForBrowserLaunchesWith(mark, 2)) << "the default browser received nothing";
+    EXPECT_EQ(browserLaunchesWith(mark), (std::vector<std::string>{link, link}));
     EXPECT_TRUE(IsWindowVisible(window_->handle())) << "the window stays open";
     EXPECT_EQ(endRequests_, 0);
 }
@@ -132,7 +127,7 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsThe
     EXPECT_TRUE(pumpLikeTheProgramUntil([&] { return window_->handle() == nullptr; }));
 
     // A new window for the next result; Esc pressed on the real keyboard while it is active.
-    window_ = std::make_unique<ResultWindow>("next", [] {}, [this] { ++endRequests_; });
+    window_ = std::make_unique<ResultWindow>("next", "", [this] { ++endRequests_; });
     ASSERT_TRUE(window_->create());
     // Away from the centre, where result windows of tests running beside this one appear, and
     // from the lower right, where the stand-in browsers of other suites stand: the key goes to
@@ -152,7 +147,7 @@ TEST_F(ResultWindowTest, CloseBoxAndEscapeCloseOnlyThisWindowTheEndButtonEndsThe
     EXPECT_TRUE(closed) << "Esc did not close the window";
     EXPECT_EQ(endRequests_, 0) << "closing the window does not end the program";
 
-    window_ = std::make_unique<ResultWindow>("next", [] {}, [this] { ++endRequests_; });
+    window_ = std::make_unique<ResultWindow>("next", "", [this] { ++endRequests_; });
     ASSERT_TRUE(window_->create());
     click(ResultWindow::kEndButtonId);
     EXPECT_EQ(endRequests_, 1);
@@ -169,13 +164,12 @@ std::vector<HWND> visibleResultWindows() {
 }
 
 TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
-    WorkerPool workers(1);
-    AppController program(workers);
-    program.showResultWindow("first");
+    ResultWindowSlot program;
+    program.show("first", "", [] {});
     const std::vector<HWND> first = visibleResultWindows();
     ASSERT_EQ(first.size(), 1u);
 
-    program.showResultWindow("second");
+    program.show("second", "", [] {});
     const std::vector<HWND> second = visibleResultWindows();
     ASSERT_EQ(second.size(), 1u) << "never more than one result window";
     EXPECT_FALSE(IsWindow(first[0])) << "the old window is gone, not merely hidden";
@@ -183,7 +177,7 @@ TEST(ResultWindowOfTheProgram, ANewResultReplacesTheOpenWindow) {
     // Closed by the member, then the next result: a window again.
     SendMessageW(second[0], WM_CLOSE, 0, 0);
     EXPECT_TRUE(visibleResultWindows().empty());
-    program.showResultWindow("third");
+    program.show("third", "", [] {});
     EXPECT_EQ(visibleResultWindows().size(), 1u);
 }
 

@@ -114,7 +114,6 @@ struct NoEvents : MainWindowEvents {
     void onItemTextChanged() override {}
     void onItemDoubleClicked() override {}
     void onHomePressed() override {}
-    void onWorkerMessage(UINT, WPARAM, LPARAM) override {}
     void onProgressDue() override {}
     int runsInFlight() const override { return 0; }
 };
@@ -236,7 +235,7 @@ protected:
         ASSERT_TRUE(main_->create("about:blank"));
     }
     void openResultWindow() {
-        result_ = std::make_unique<ResultWindow>(kLongResult, [] {}, [] {});
+        result_ = std::make_unique<ResultWindow>(kLongResult, "http://127.0.0.1/elite", [] {});
         ASSERT_TRUE(result_->create());
     }
     // What the system sends when the window has moved to a monitor of this DPI.

@@ -79,13 +79,15 @@ protected:
         session_ = result.session;
         return result;
     }
+    // The item a lookup found is the one a later link() asks for, as the box's double-click does.
     LookupResult lookup(const std::string& text, LookupForm form = LookupForm::EditBox) {
         LookupResult result = lookupRebate(text, form, session_, deployment_);
         session_ = result.session;
+        itemId_ = result.item.id;
         return result;
     }
     LinkResult link() {
-        LinkResult result = makeAffiliateLink(session_, deployment_);
+        LinkResult result = makeAffiliateLink(session_, itemId_, deployment_);
         session_ = result.session;
         return result;
     }
@@ -101,6 +103,7 @@ protected:
     ScriptedServer server_;
     Deployment deployment_;
     SessionState session_;
+    std::string itemId_;
 };
 
 TEST_F(WorkflowTest, HarvestKeepsTokenAndIdsAndSwitchesToTheCompactView) {
@@ -187,8 +190,7 @@ TEST_F(WorkflowTest, ExpiredLoginIsHarvestedAgainOnlyFromANewerLoginAndOnlyOnce)
         storeCookie("_tb_token_", "tok");
         server_.addReply(adzoneReply("101", "202"));
         ASSERT_EQ(harvest().outcome, HarvestOutcome::Harvested);
-        session_.itemId = "12345678901";
-        session_.affiliateLink = "http://earlier.example/";
+        itemId_ = "12345678901";
         if (c.newToken != nullptr) {
             storeCookie("_tb_token_", c.newToken);
         }
@@ -203,7 +205,7 @@ TEST_F(WorkflowTest, ExpiredLoginIsHarvestedAgainOnlyFromANewerLoginAndOnlyOnce)
         EXPECT_EQ(result.login.reharvested, c.reharvested);
         EXPECT_EQ(session_.formToken, c.reharvested ? "tok2" : "tok");
         EXPECT_EQ(session_.siteId, c.reharvested ? "111" : "101");
-        EXPECT_EQ(session_.affiliateLink, c.made ? "http://s.example/new" : "http://earlier.example/");
+        EXPECT_EQ(result.link, c.made ? "http://s.example/new" : "");
         if (c.made) {
             EXPECT_NE(requestLine(lastRequest()).find("siteid=111&t="), std::string::npos);
         }
@@ -225,7 +227,7 @@ TEST_F(WorkflowTest, RepliesCookiesGoAlongUntilTheNextHarvest) {
     storeCookie("_tb_token_", "tok");
     server_.addReply(adzoneReply("101", "202"));
     harvest();
-    session_.itemId = "12345678901";
+    itemId_ = "12345678901";
     server_.addReply(httpResponse("HTTP/1.1 200 OK", std::string(kJsonHeaders) + "Set-Cookie: merged=yes; path=/\r\n",
                                   "{\"data\":{\"eliteUrl\":\"e\",\"clickUrl\":\"c\"}," + std::string(kSuccessTail)));
     link();
@@ -246,7 +248,7 @@ TEST_F(WorkflowTest, LinkIsMadeWithTheExactQueryAndAnIdThatIsOneValue) {
     // An id cut from a page may be built to add keys of its own.
     for (const auto& [itemId, onTheWire] : {std::pair{"12345678901", "12345678901"},
                                             std::pair{"1&adzoneid=999", "1%26adzoneid%3D999"}}) {
-        session_.itemId = itemId;
+        itemId_ = itemId;
         server_.addReply(linkReply("http://s.click.example/t?e=abc"));
         const LinkResult result = link();
         EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
@@ -255,11 +257,11 @@ TEST_F(WorkflowTest, LinkIsMadeWithTheExactQueryAndAnIdThatIsOneValue) {
         EXPECT_EQ(headerOf(lastRequest(), "Cookie"), "a=1; _tb_token_=tok");
         EXPECT_TRUE(result.made);
         EXPECT_EQ(result.link, "http://s.click.example/t?e=abc");
-        EXPECT_EQ(session_.affiliateLink, "http://s.click.example/t?e=abc");
+        EXPECT_EQ(result.itemId, itemId);
     }
 }
 
-TEST_F(WorkflowTest, OnlyAReplyWithALinkReplacesTheKeptLink) {
+TEST_F(WorkflowTest, OnlyAReplyWithALinkMakesALink) {
     giveSession();
     const auto withData = [](const std::string& data) {
         return ScriptedReply(jsonReply("{\"data\":{" + data + "}," + kSuccessTail));
@@ -276,11 +278,10 @@ TEST_F(WorkflowTest, OnlyAReplyWithALinkReplacesTheKeptLink) {
     int index = 0;
     for (const auto& [reply, made] : cases) {
         SCOPED_TRACE(index++);
-        session_.affiliateLink = "http://earlier.example/";
         server_.addReply(reply);
         const LinkResult result = link();
         EXPECT_EQ(result.made, made != nullptr);
-        EXPECT_EQ(session_.affiliateLink, made != nullptr ? made : "http://earlier.example/");
+        EXPECT_EQ(result.link, made != nullptr ? made : "");
     }
 }
 
@@ -292,7 +293,7 @@ TEST_F(WorkflowTest, EditBoxLookupTakesALongIdDirectlyAndReportsTheCommission) {
         const std::size_t before = server_.requestCount();
         const LookupResult result = lookup(std::string("http://item.taobao.com/item.htm?spm=1&id=") + id);
         EXPECT_EQ(server_.requestCount() - before, 1u) << "no page fetch for an id in the address";
-        EXPECT_EQ(session_.itemId, id);
+        EXPECT_EQ(result.item.id, id);
         EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
                   std::string("GET /pubauc/searchAuctionList.json?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2F"
                               "item.taobao.com%2Fitem.htm%3Fid%3D") +
@@ -308,22 +309,22 @@ TEST_F(WorkflowTest, LookupFetchesThePageWhenTheAddressHoldsNoItemId) {
     server_.addReply(httpResponse("HTTP/1.1 200 OK", "Content-Type: text/html\r\n",
                                   "<html><div data-itemid=\"55555555555\"></div></html>"));
     server_.addReply(searchReply("\"title\":\"T\",\"calCommission\":1"));
-    lookup(server_.address("/item.htm?skuId=12345678901&id=1234567890#x"));
+    const LookupResult result = lookup(server_.address("/item.htm?skuId=12345678901&id=1234567890#x"));
     ASSERT_EQ(server_.requestCount(), 2u);
     EXPECT_EQ(requestLine(server_.requests()[0]), "GET /item.htm?skuId=12345678901&id=1234567890 HTTP/1.1");
-    EXPECT_EQ(session_.itemId, "55555555555");
+    EXPECT_EQ(result.item.id, "55555555555");
     EXPECT_NE(requestLine(lastRequest()).find("q=http%3A%2F%2Fitem.taobao.com%2Fitem.htm%3Fid%3D55555555555&"),
               std::string::npos);
 }
 
 TEST_F(WorkflowTest, TaoTokenAloneAsksForTheItemsAddressWithoutARequest) {
     giveSession();
-    session_.itemId = "12345678901";
+    itemId_ = "12345678901";
     const LookupResult result = lookup("7(￥hxWAcj3Yiqt￥)/:/");
     EXPECT_EQ(server_.requestCount(), 0u);
     EXPECT_EQ(result.outcome, LookupOutcome::OnlyTaoToken);
     EXPECT_EQ(result.statusText, "淘口令无法直接识别，请在淘宝里复制商品链接再粘贴！");
-    EXPECT_EQ(session_.itemId, "") << "a double-click then makes no link for the item before";
+    EXPECT_EQ(result.item.id, "") << "a double-click then makes no link for the item before";
 }
 
 struct ReplyCase {
@@ -378,7 +379,6 @@ TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenComposesTheResult) {
     for (const HotKeyCase& c : cases) {
         SCOPED_TRACE(c.label);
         giveSession();
-        session_.affiliateLink = "http://earlier.example/";
         for (const std::string& reply : c.replies) {
             server_.addReply(reply);
         }
@@ -390,9 +390,9 @@ TEST_F(WorkflowTest, HotKeyLookupMakesTheLinkThenComposesTheResult) {
         ASSERT_EQ(result.link.has_value(), !c.address.empty());
         if (result.link) {
             EXPECT_EQ(result.link->made, c.linkMade);
+            EXPECT_EQ(result.link->link, c.linkMade ? "http://s.example/abc" : "");
             EXPECT_NE(requestLine(lastRequest()).find("auctionid=12345678901&"), std::string::npos);
         }
-        EXPECT_EQ(session_.affiliateLink, c.linkMade ? "http://s.example/abc" : "http://earlier.example/");
     }
 }
 
@@ -405,7 +405,7 @@ TEST_F(WorkflowTest, UnsafeConnectionIsNamedByEveryFlow) {
     deployment_.apiScheme.clear();  // the services over TLS, as members reach them
     storeCookie("_tb_token_", "tok");
     giveSession();
-    session_.itemId = "12345678901";
+    itemId_ = "12345678901";
     const SessionState earlier = session_;
 
     const HarvestResult harvested = harvest();
