@@ -82,6 +82,26 @@ void showIcons(HWND window, const WindowIcons& icons) {
     }
 }
 
+HWND windowUnderMouse() {
+    // Read as a program aware of the system's DPI only: under Wine a thread aware of each
+    // monitor's DPI was handed the pointer's place before its last move about every second
+    // press, and Home read the window it had left. The point and the window are read in the same
+    // context, so they agree on Windows too, where only a monitor of another DPI than the
+    // system's rounds the point to that DPI. Before Windows 10 1607 the thread has no context of
+    // its own and reads as the program does.
+    using SetThreadDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    static const auto setContext = userFunction<SetThreadDpiAwarenessContextFunction>("SetThreadDpiAwarenessContext");
+    const DPI_AWARENESS_CONTEXT previous =
+        setContext != nullptr ? setContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE) : nullptr;
+    POINT cursor{0, 0};  // a failed read means the point (0, 0)
+    GetCursorPos(&cursor);
+    const HWND underMouse = WindowFromPoint(cursor);
+    if (previous != nullptr) {
+        setContext(previous);
+    }
+    return underMouse;
+}
+
 UINT takeSuggestedRect(HWND window, WPARAM wParam, LPARAM lParam) {
     const auto* suggested = reinterpret_cast<const RECT*>(lParam);
     if (suggested != nullptr) {

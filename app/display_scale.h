@@ -42,6 +42,9 @@ WindowIcons loadProgramIcons(UINT dpi);
 // while the window uses them.
 void showIcons(HWND window, const WindowIcons& icons);
 
+// The window under the mouse pointer, read in the system's DPI context (see the definition).
+HWND windowUnderMouse();
+
 // WM_DPICHANGED: the window takes the rectangle the system suggests for its new monitor (which
 // keeps it under the mouse while it is dragged across), and returns the new DPI.
 UINT takeSuggestedRect(HWND window, WPARAM wParam, LPARAM lParam);
