@@ -1,6 +1,6 @@
 #include "app/base_window.h"
 
-#include <cwchar>
+#include <utility>
 
 #include "app/window_system.h"
 
@@ -30,14 +30,40 @@ void BaseWindow::registerClass(const wchar_t* className, HBRUSH background) {
     RegisterClassExW(&windowClass);
 }
 
-bool BaseWindow::createWindow(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, int x,
-                              int y, int width, int height) {
-    CreateWindowExW(exStyle, className, caption, style, x, y, width, height, nullptr, nullptr,
-                    GetModuleHandleW(nullptr), this);
-    return handle_ != nullptr;
+bool BaseWindow::createWindow(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
+                              int designWidth, int designHeight) {
+    // Created at the design size first: which monitor, and so which DPI, the window gets is known
+    // only once it exists. It is not shown yet, so the member never sees the first size.
+    const POINT designOrigin = centredOnScreen(designWidth, designHeight);
+    CreateWindowExW(exStyle, className, caption, style, designOrigin.x, designOrigin.y, designWidth, designHeight,
+                    nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (handle_ == nullptr) {
+        return false;
+    }
+    takeDpi(dpiOfWindow(handle_));
+    const int width = scaled(designWidth);
+    const int height = scaled(designHeight);
+    const POINT origin = centredOnScreen(width, height);
+    SetWindowPos(handle_, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+void BaseWindow::takeDpi(UINT dpi) {
+    dpi_ = dpi;
+    defaultFont_.reset(createFontForDpi(dpi));
+    icons_ = loadProgramIcons(dpi);
+    showIcons(handle_, icons_);
 }
 
 LRESULT BaseWindow::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        // The controls keep the old fonts until layOut hands them the new ones.
+        FontHandle oldDefaultFont = std::move(defaultFont_);
+        WindowIcons oldIcons = std::move(icons_);
+        takeDpi(takeSuggestedRect(handle_, wParam, lParam));
+        layOut();
+        return 0;
+    }
     return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
@@ -67,28 +93,26 @@ LRESULT CALLBACK BaseWindow::windowProcedure(HWND window, UINT message, WPARAM w
     return result;
 }
 
-HFONT createFont(int characterHeight, int weight, BYTE charSet, const wchar_t* faceName) {
-    LOGFONTW font{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    font.lfHeight = -characterHeight;  // negative: character height, not cell height
-    font.lfWidth = 0;
-    font.lfWeight = weight;
-    font.lfCharSet = charSet;
-    if (faceName != nullptr) {
-        wcsncpy(font.lfFaceName, faceName, LF_FACESIZE - 1);
-        font.lfFaceName[LF_FACESIZE - 1] = L'\0';
-    }
-    return CreateFontIndirectW(&font);
-}
-
-HWND createControl(HWND parent, const ControlLayout& layout) {
-    HWND control = CreateWindowExW(layout.exStyle, layout.className, gbkToWide(layout.text).c_str(),
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | layout.style, layout.left, layout.top,
-                                   layout.width, layout.height, parent,
+HWND createControl(HWND parent, const ControlLayout& layout, UINT dpi, HFONT font, const char* text) {
+    const RECT place = scaledRect(layout.rect, dpi);
+    HWND control = CreateWindowExW(layout.exStyle, layout.className, gbkToWide(text != nullptr ? text : layout.text).c_str(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | layout.style, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
+}
+
+void placeControl(HWND parent, const ControlLayout& layout, UINT dpi, HFONT font) {
+    HWND control = GetDlgItem(parent, layout.id);
+    if (control == nullptr) {
+        return;
+    }
+    const RECT place = scaledRect(layout.rect, dpi);
+    SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 }  // namespace quillane

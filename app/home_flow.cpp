@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/display_scale.h"
 #include "app/result_rendering.h"
 #include "workflow/deployment.h"
 #include "workflow/member_texts.h"
@@ -32,9 +33,7 @@ void HomeFlow::onHomePressed() {
     }
     running_ = true;
     // Which window is under the mouse is the press's own fact, read at once.
-    POINT cursor{0, 0};  // a failed read means the point (0, 0)
-    GetCursorPos(&cursor);
-    const HWND underMouse = WindowFromPoint(cursor);
+    const HWND underMouse = windowUnderMouse();
     const std::uint64_t epoch = keeper_.epoch();
     struct HomeRun {
         LookupResult lookup;

@@ -3,7 +3,10 @@
 #include <commctrl.h>
 #include <exdisp.h>
 
+#include <utility>
+
 #include "app/browser_emulation.h"
+#include "app/browser_host_flags.h"
 #include "app/owned_message.h"
 #include "app/window_system.h"
 #include "util/owners.h"
@@ -94,8 +97,7 @@ bool MainWindow::create(const std::string& homeUrl) {
     runsInFlightMessage_ = RegisterWindowMessageW(kRunsInFlightMessage);
     // Fixed border, caption with system menu and minimise box, no maximise box.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
-    if (!createWindow(kClassName, gbkToWide(kMainCaption).c_str(), style, 0, origin.x, origin.y, kOuterWidth, kOuterHeight)) {
+    if (!createWindow(kClassName, gbkToWide(kMainCaption).c_str(), style, 0, kOuterWidth, kOuterHeight)) {
         return false;
     }
     createControls(homeUrl);
@@ -112,40 +114,59 @@ bool MainWindow::create(const std::string& homeUrl) {
     return true;
 }
 
-void MainWindow::createControls(const std::string& homeUrl) {
-    // Creation order is stacking order: the button lies above the browser, the browser
-    // above the label, the check box and the edit box.
-    const ControlLayout harvestButton{kHarvestButtonId, L"BUTTON", kHarvestButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
-                                      376, 288, 88, 40};
-    createControl(handle(), harvestButton);
+namespace {
 
-    atlLibrary_ = loadBrowserHost();
-    askForIe11Mode();
-    const ControlLayout browser{kBrowserId, L"AtlAxWin", homeUrl.c_str(), 0, 0, -2, 0, 504, 360};
-    createControl(handle(), browser);
-    silenceBrowser(atlLibrary_.get(), control(kBrowserId));
-
+// The controls in creation order, which is stacking order: the button lies above the browser,
+// the browser above the label, the check boxes and the edit box.
+constexpr ControlLayout kControls[] = {
+    {MainWindow::kHarvestButtonId, L"BUTTON", kHarvestButton, BS_PUSHBUTTON | WS_TABSTOP, 0, {376, 288, 88, 40}},
+    // Named by the home page's address, which the browser opens.
+    {MainWindow::kBrowserId, L"AtlAxWin", "", 0, 0, {-2, 0, 504, 360}},
     // SS_NOPREFIX: an "&" of an item title shows as itself, not as an underline.
-    const ControlLayout statusLabel{kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT | SS_NOPREFIX, 0, 56, 5, 439, 75};
-    HWND label = createControl(handle(), statusLabel);
-    statusFont_.reset(createFont(19, FW_NORMAL, GB2312_CHARSET));
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.get()), FALSE);
+    {MainWindow::kStatusLabelId, L"STATIC", kStartStatus, SS_LEFT | SS_NOPREFIX, 0, {56, 5, 439, 75}},
+    // Multi-line without scroll bars; ES_AUTOVSCROLL so that text longer than the box is still
+    // accepted. The selection hides while the box lacks the focus (no ES_NOHIDESEL).
+    {MainWindow::kItemEditId, L"EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE,
+     {9, 83, 488, 120}},
+    {MainWindow::kOnTopCheckId, L"BUTTON", kOnTopCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, {0, 24, 48, 24}},
+    // Unchecked at every start: nothing is stored. Three characters need more than the two of
+    // 置顶: as wide as the space left of the status label, or the last one is cut off.
+    {MainWindow::kShareTokenCheckId, L"BUTTON", kShareTokenCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, {0, 48, 56, 24}},
+};
 
-    // Multi-line without scroll bars; ES_AUTOVSCROLL so that text longer than the box is
-    // still accepted. The selection hides while the box lacks the focus (no ES_NOHIDESEL).
-    const ControlLayout itemEdit{kItemEditId, L"EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_LEFT | WS_TABSTOP,
-                                 WS_EX_CLIENTEDGE, 9, 83, 488, 120};
-    HWND edit = createControl(handle(), itemEdit);
+}  // namespace
+
+void MainWindow::createControls(const std::string& homeUrl) {
+    statusFont_.reset(createFontForDpi(dpi(), kStatusFontHeight, FW_NORMAL, GB2312_CHARSET));
+    for (const ControlLayout& layout : kControls) {
+        if (layout.id == kBrowserId) {
+            atlLibrary_ = loadBrowserHost();
+            askForIe11Mode();
+        }
+        HWND control = createControl(handle(), layout, dpi(), fontOf(layout.id),
+                                     layout.id == kBrowserId ? homeUrl.c_str() : nullptr);
+        if (layout.id == kBrowserId) {
+            silenceBrowser(atlLibrary_.get(), control);
+            // Before the message loop runs, so before the browser asks for them on loading the page.
+            askHostForDpiAwarePages(atlLibrary_.get(), control);
+        }
+    }
+    HWND edit = control(kItemEditId);
     SendMessageW(edit, EM_SETLIMITTEXT, kItemTextLimit, 0);
     SetWindowSubclass(edit, &MainWindow::itemEditSubclass, kItemEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
 
-    const ControlLayout onTopCheck{kOnTopCheckId, L"BUTTON", kOnTopCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 24, 48, 24};
-    createControl(handle(), onTopCheck);
+HFONT MainWindow::fontOf(int controlId) const {
+    return controlId == kStatusLabelId ? statusFont_.get() : defaultFont();
+}
 
-    // Unchecked at every start: nothing is stored.
-    const ControlLayout shareTokenCheck{kShareTokenCheckId, L"BUTTON", kShareTokenCheck, BS_AUTOCHECKBOX | WS_TABSTOP,
-                                        0, 0, 48, 48, 24};
-    createControl(handle(), shareTokenCheck);
+void MainWindow::layOut() {
+    // The controls keep the old status font until they have the new one.
+    FontHandle oldStatusFont = std::exchange(statusFont_, FontHandle(createFontForDpi(dpi(), kStatusFontHeight,
+                                                                                       FW_NORMAL, GB2312_CHARSET)));
+    for (const ControlLayout& layout : kControls) {
+        placeControl(handle(), layout, dpi(), fontOf(layout.id));
+    }
 }
 
 void MainWindow::setStatusText(const std::string& text) {
@@ -172,13 +193,13 @@ bool MainWindow::shareTokensChecked() const {
 
 void MainWindow::showCompactView() {
     setVisible(control(kBrowserId), false);
-    setOuterHeight(handle(), kCompactHeight);
+    setOuterHeight(handle(), scaled(kCompactHeight));
 }
 
 void MainWindow::showLoginView(const std::string& homeUrl) {
     navigateBrowser(atlLibrary_.get(), control(kBrowserId), homeUrl);
     setVisible(control(kBrowserId), true);
-    setOuterHeight(handle(), kOuterHeight);
+    setOuterHeight(handle(), scaled(kOuterHeight));
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

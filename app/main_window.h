@@ -47,6 +47,7 @@ public:
     static constexpr int kOuterWidth = 509;
     static constexpr int kOuterHeight = 387;
     static constexpr int kCompactHeight = 236;
+    static constexpr int kStatusFontHeight = 19;  // pixels at 96 DPI
     static constexpr COLORREF kStatusColour = RGB(0, 128, 128);
     static constexpr const wchar_t* kClassName = L"QuillaneMainWindow";
 
@@ -78,6 +79,8 @@ protected:
 
 private:
     void createControls(const std::string& homeUrl);
+    void layOut() override;
+    HFONT fontOf(int controlId) const;
     void onCommand(int id, int notification);
     static LRESULT CALLBACK itemEditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR subclassId, DWORD_PTR data);

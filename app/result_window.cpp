@@ -22,8 +22,7 @@ bool ResultWindow::create() {
                                         GetModuleHandleW(nullptr), nullptr));
     // Fixed border and a caption bar with the close box only.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const POINT origin = centredOnScreen(kOuterWidth, kOuterHeight);
-    if (!createWindow(kClassName, L"", style, WS_EX_TOPMOST, origin.x, origin.y, kOuterWidth, kOuterHeight)) {
+    if (!createWindow(kClassName, L"", style, WS_EX_TOPMOST, kOuterWidth, kOuterHeight)) {
         return false;
     }
     // The owner of a top-level window, set before it is first shown, when the taskbar decides.
@@ -36,24 +35,53 @@ bool ResultWindow::create() {
     return true;
 }
 
-void ResultWindow::createControls() {
-    const ControlLayout endButton{kEndButtonId, L"BUTTON", kEndProgramButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
-                                  408, 162, 80, 40};
-    createControl(handle(), endButton);
+namespace {
 
-    const ControlLayout openLinkButton{kOpenLinkButtonId, L"BUTTON", kOpenLinkButton, BS_PUSHBUTTON | WS_TABSTOP, 0,
-                                       51, 162, 312, 40};
-    HWND openLink = createControl(handle(), openLinkButton);
-    EnableWindow(openLink, link_.empty() ? FALSE : TRUE);
-    openLinkFont_.reset(createFont(21, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
-    SendMessageW(openLink, WM_SETFONT, reinterpret_cast<WPARAM>(openLinkFont_.get()), FALSE);
-
+// The controls in creation order: the label covers the upper two thirds of the window; the two
+// buttons share one row below it, the wide open-link button on the left and the narrow end
+// button on the right.
+constexpr ControlLayout kControls[] = {
+    {ResultWindow::kEndButtonId, L"BUTTON", kEndProgramButton, BS_PUSHBUTTON | WS_TABSTOP, 0, {408, 162, 80, 40}},
+    {ResultWindow::kOpenLinkButtonId, L"BUTTON", kOpenLinkButton, BS_PUSHBUTTON | WS_TABSTOP, 0, {51, 162, 312, 40}},
     // Several lines fit: a long sentence wraps at word or character boundaries. SS_NOPREFIX: an
     // "&" of an item title shows as itself, not as an underline.
-    const ControlLayout messageLabel{kMessageLabelId, L"STATIC", "标签", SS_LEFT | SS_NOPREFIX, 0, 6, 6, 480, 152};
-    HWND label = createControl(handle(), messageLabel);
-    messageFont_.reset(createFont(21, FW_NORMAL, GB2312_CHARSET));
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont_.get()), FALSE);
+    {ResultWindow::kMessageLabelId, L"STATIC", "标签", SS_LEFT | SS_NOPREFIX, 0, {6, 6, 480, 152}},
+};
+
+}  // namespace
+
+void ResultWindow::createFonts() {
+    openLinkFont_.reset(createFontForDpi(dpi(), kLabelFontHeight, FW_BOLD, GB2312_CHARSET, L"微软雅黑"));
+    messageFont_.reset(createFontForDpi(dpi(), kLabelFontHeight, FW_NORMAL, GB2312_CHARSET));
+}
+
+HFONT ResultWindow::fontOf(int controlId) const {
+    switch (controlId) {
+    case kOpenLinkButtonId:
+        return openLinkFont_.get();
+    case kMessageLabelId:
+        return messageFont_.get();
+    default:
+        return defaultFont();
+    }
+}
+
+void ResultWindow::createControls() {
+    createFonts();
+    for (const ControlLayout& layout : kControls) {
+        createControl(handle(), layout, dpi(), fontOf(layout.id));
+    }
+    EnableWindow(control(kOpenLinkButtonId), link_.empty() ? FALSE : TRUE);
+}
+
+void ResultWindow::layOut() {
+    // The controls keep the old fonts until they have the new ones.
+    FontHandle oldOpenLinkFont = std::move(openLinkFont_);
+    FontHandle oldMessageFont = std::move(messageFont_);
+    createFonts();
+    for (const ControlLayout& layout : kControls) {
+        placeControl(handle(), layout, dpi(), fontOf(layout.id));
+    }
 }
 
 LRESULT ResultWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

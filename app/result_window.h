@@ -18,6 +18,7 @@ public:
     static constexpr int kMessageLabelId = 2003;    // the result sentence
     static constexpr int kOuterWidth = 499;
     static constexpr int kOuterHeight = 234;
+    static constexpr int kLabelFontHeight = 21;  // pixels at 96 DPI, the open-link button's and the sentence's
     static constexpr COLORREF kMessageColour = RGB(192, 96, 0);
     static constexpr const wchar_t* kClassName = L"QuillaneResultWindow";
 
@@ -37,6 +38,9 @@ protected:
 
 private:
     void createControls();
+    void createFonts();
+    void layOut() override;
+    HFONT fontOf(int controlId) const;
     void onCommand(int id, int notification);
 
     std::string message_;

@@ -1,5 +1,6 @@
 #include "harness/platform_session.h"
 
+#include "app/display_scale.h"
 #include "app/main_window.h"
 #include "app/result_window.h"
 #include "harness/wait.h"
@@ -120,12 +121,14 @@ std::string PlatformSession::lastSearchedId() {
     return id == std::string::npos ? "" : q.substr(id + 5);
 }
 
+// The heights at the display's scale, as this process sees the window (a process unaware of the
+// scale is shown it at 96 DPI).
 bool PlatformSession::loginViewShown() const {
-    return browserShown() && mainWindowHeight() == 387;
+    return browserShown() && mainWindowHeight() == scaledToDpi(MainWindow::kOuterHeight, systemDpi());
 }
 
 bool PlatformSession::compactViewShown() const {
-    return !browserShown() && mainWindowHeight() == 236;
+    return !browserShown() && mainWindowHeight() == scaledToDpi(MainWindow::kCompactHeight, systemDpi());
 }
 
 bool PlatformSession::browserShown() const {

@@ -10,7 +10,11 @@
 // what the member should see. scripts/run starts the simulated platform, logs the member in,
 // starts the stand-in window and quillane.exe before the tour, and stops them after it.
 //
-//   tour.exe <simulator port> <item id of the stand-in window's page> <screenshot folder>
+//   tour.exe <simulator port> <item id of the stand-in window's page> <screenshot folder> [--scale]
+//
+// With --scale (scripts/run runs it once more after the tour, with the display at 150 %) it walks
+// only the start, the harvest and the paste, at the display's scale, whose number the
+// screenshots carry in their names.
 //
 // The screenshot folder is a Unix path: ImageMagick's import, a Unix program, writes there.
 // Exit code 0 when every step showed what it should; 1 at the first step that did not (the
@@ -34,6 +38,7 @@
 #include "harness/browser_view_client.h"
 #include "workflow/member_texts.h"
 #include "workflow/service_paths.h"
+#include "app/display_scale.h"
 #include "harness/message_box.h"
 #include "harness/platform_sim_client.h"
 #include "harness/ui_driver.h"
@@ -101,8 +106,9 @@ HWND waitForTopLevelWindow(const wchar_t* className) {
 
 class Tour {
 public:
-    Tour(int port, int tlsPort, std::string pageItemId, std::string screenshotFolder)
-        : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)) {
+    Tour(int port, int tlsPort, std::string pageItemId, std::string screenshotFolder, bool atScale)
+        : port_(port), pageItemId_(std::move(pageItemId)), screenshotFolder_(std::move(screenshotFolder)),
+          atScale_(atScale) {
         sim_.attach(port_, tlsPort);
     }
     Tour(const Tour&) = delete;
@@ -134,6 +140,8 @@ private:
     bool openLink();
     bool shareInWeChat();
     bool end();
+    // Quillane closed as the member closes it.
+    bool close();
 
     // Prints one thing the member sees.
     void show(const std::string& what, const std::string& seen);
@@ -174,6 +182,7 @@ private:
     HWND result_ = nullptr;
     RECT shotArea_{};
     int shots_ = 0;
+    bool atScale_;
 };
 
 int Tour::run() {
@@ -197,13 +206,20 @@ int Tour::run() {
          &Tour::shareInWeChat},
         {"Press 关闭隐藏程序 in the result window", &Tour::end},
     };
-    const int count = static_cast<int>(std::size(steps));
+    const Step stepsAtScale[] = {
+        {"quillane.exe has started at the display's scale; the member is logged in", &Tour::start},
+        {"Press 获取关键信息: the session keys are harvested", &Tour::harvest},
+        {"Paste an item address into the item box", &Tour::paste},
+        {"Close Quillane", &Tour::close},
+    };
+    const Step* walk = atScale_ ? stepsAtScale : steps;
+    const int count = atScale_ ? static_cast<int>(std::size(stepsAtScale)) : static_cast<int>(std::size(steps));
     print("Quillane tour: the member's road against the simulated platform on 127.0.0.1:" + std::to_string(port_));
     print("Screenshots: " + screenshotFolder_);
     for (int index = 0; index < count; ++index) {
         print("");
-        print(std::to_string(index + 1) + ". " + steps[index].title);
-        if (!(this->*steps[index].walk)()) {
+        print(std::to_string(index + 1) + ". " + walk[index].title);
+        if (!(this->*walk[index].walk)()) {
             print("   NOT what the member should see: the tour stops here.");
             return 1;
         }
@@ -275,7 +291,7 @@ bool Tour::harvest() {
     ok = expect("embedded browser", browserShown ? "shown" : "hidden", "hidden") && ok;
     const RECT mainRect = windowRect(main_);
     ok = expect("main window height", std::to_string(mainRect.bottom - mainRect.top) + " pixels",
-                std::to_string(MainWindow::kCompactHeight) + " pixels") &&
+                std::to_string(scaledToDpi(MainWindow::kCompactHeight, systemDpi())) + " pixels") &&
          ok;
     return ok;
 }
@@ -520,6 +536,12 @@ bool Tour::end() {
     return screenshot("end") && ok;
 }
 
+bool Tour::close() {
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(process_.get(), kStepTimeoutMs) == WAIT_OBJECT_0;
+    return expect("quillane.exe", ended ? "ended" : "still running", "ended");
+}
+
 void Tour::show(const std::string& what, const std::string& seen) {
     std::string label = "   " + what + ":";
     label.resize(std::max<size_t>(label.size() + 1, 28), ' ');
@@ -537,7 +559,11 @@ bool Tour::expect(const std::string& what, const std::string& seen, const std::s
 
 bool Tour::screenshot(const std::string& step) {
     char name[64];
-    std::snprintf(name, sizeof name, "%02d-%s", ++shots_, step.c_str());
+    if (atScale_) {
+        std::snprintf(name, sizeof name, "%02d-%s-%u", ++shots_, step.c_str(), systemDpi() * 100 / kDesignDpi);
+    } else {
+        std::snprintf(name, sizeof name, "%02d-%s", ++shots_, step.c_str());
+    }
     const std::string folder = "'" + screenshotFolder_ + "'";
     char geometry[64];
     std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", shotArea_.right - shotArea_.left,
@@ -561,11 +587,16 @@ bool Tour::screenshot(const std::string& step) {
 
 int main(int argc, char** argv) {
     const char* usage =
-        "usage: tour <simulator port> <its TLS front's port> <item id of the stand-in page> <screenshot folder>\n";
-    if (argc != 5) {
+        "usage: tour <simulator port> <its TLS front's port> <item id of the stand-in page> <screenshot folder> "
+        "[--scale]\n";
+    const bool atScale = argc == 6 && std::strcmp(argv[5], "--scale") == 0;
+    if (argc != 5 && !atScale) {
         std::fputs(usage, stderr);
         return 2;
     }
+    // The tour sees the windows as the member does, at the display's scale, in the pixels the
+    // mouse moves in: a program unaware of the scale would be shown them shrunk to 96 DPI.
+    SetProcessDPIAware();
     long ports[2] = {};
     for (int which = 0; which < 2; ++which) {
         char* end = nullptr;
@@ -575,6 +606,6 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    quillane::tour::Tour tour(static_cast<int>(ports[0]), static_cast<int>(ports[1]), argv[3], argv[4]);
+    quillane::tour::Tour tour(static_cast<int>(ports[0]), static_cast<int>(ports[1]), argv[3], argv[4], atScale);
     return tour.run();
 }

@@ -56,6 +56,7 @@ inline void destroyWindow(HWND window) { DestroyWindow(window); }
 inline void freeLibrary(HMODULE module) { FreeLibrary(module); }
 inline void freeGlobal(HGLOBAL memory) { GlobalFree(memory); }
 inline void deleteFont(HFONT font) { DeleteObject(font); }
+inline void destroyIcon(HICON icon) { DestroyIcon(icon); }
 inline void closeKernelHandle(HANDLE handle) { CloseHandle(handle); }
 }  // namespace closers
 
@@ -64,6 +65,7 @@ using WindowHandle = UniqueHandle<HWND, &closers::destroyWindow>;
 using LibraryHandle = UniqueHandle<HMODULE, &closers::freeLibrary>;
 using GlobalMemory = UniqueHandle<HGLOBAL, &closers::freeGlobal>;
 using FontHandle = UniqueHandle<HFONT, &closers::deleteFont>;
+using IconHandle = UniqueHandle<HICON, &closers::destroyIcon>;
 // Processes, threads, events, snapshots, files.
 using KernelHandle = UniqueHandle<HANDLE, &closers::closeKernelHandle>;
 
