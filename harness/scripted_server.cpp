@@ -206,4 +206,17 @@ bool cutHandshakes(loopback::LoopbackServer& server, int port) {
     return true;
 }
 
+SilentTlsServer::SilentTlsServer(int port) {
+    listening_ = server_.listen(port);
+    if (listening_) {
+        server_.start([hellos = hellos_](loopback::Connection& connection) {
+            std::string hello;
+            if (connection.receiveMore(hello)) {
+                ++*hellos;
+                connection.pause(INFINITE);
+            }
+        });
+    }
+}
+
 }  // namespace quillane::test
