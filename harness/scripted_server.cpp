@@ -209,11 +209,14 @@ bool cutHandshakes(loopback::LoopbackServer& server, int port) {
 SilentTlsServer::SilentTlsServer(int port) {
     listening_ = server_.listen(port);
     if (listening_) {
-        server_.start([hellos = hellos_](loopback::Connection& connection) {
+        server_.start([hellos = hellos_, generation = generation_](loopback::Connection& connection) {
+            const int taken = *generation;
             std::string hello;
             if (connection.receiveMore(hello)) {
                 ++*hellos;
-                connection.pause(INFINITE);
+                // Silent until let go or stopped.
+                while (*generation == taken && connection.pause(50)) {
+                }
             }
         });
     }

@@ -55,10 +55,9 @@ std::string httpResponse(std::string_view statusLine, std::string_view headerLin
 // does not heed them.)
 bool cutHandshakes(loopback::LoopbackServer& server, int port = 0);
 
-// A TLS server that takes each client's hello and then says nothing until it stops, as a host
-// that hangs after accepting: under Wine the request is held about a minute whatever its
-// time-outs, and closing its handle does not end it. Stopping closes every connection, which
-// ends the held calls.
+// A TLS server that takes each client's hello and then says nothing, as a host that hangs
+// after accepting: under Wine the request is held about a minute whatever its time-outs, and
+// closing its handle does not end it. Closing the connections ends the held calls.
 class SilentTlsServer {
 public:
     // Listens on port (0: a free one); listening() tells whether it does.
@@ -67,11 +66,15 @@ public:
     int port() const { return server_.port(); }
     // Connections whose client hello arrived.
     int hellos() const { return *hellos_; }
+    // Closes the connections taken so far; later ones are kept silent again.
+    void letGo() { ++*generation_; }
+    // Closes every connection and the listener.
     void stop() { server_.stop(); }
 
 private:
     loopback::LoopbackServer server_;
     std::shared_ptr<std::atomic<int>> hellos_ = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> generation_ = std::make_shared<std::atomic<int>>(0);
     bool listening_ = false;
 };
 
