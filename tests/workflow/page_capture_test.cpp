@@ -18,10 +18,8 @@ namespace {
 // browser, until the test lets it end.
 class HungBrowserWork final : public ParallelWork {
 public:
-    void forEach(std::size_t count, std::size_t, const std::function<void(std::size_t)>& task) override {
-        for (std::size_t index = 0; index < count; ++index) {
-            task(index);
-        }
+    void forEach(std::size_t count, std::size_t width, const std::function<void(std::size_t)>& task) override {
+        callingThreadOnly().forEach(count, width, task);
     }
     bool runWithin(std::function<void()> job, DWORD) override {
         held_.push_back(std::move(job));
