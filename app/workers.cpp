@@ -30,7 +30,6 @@ struct WorkerPool::Shared {
     std::vector<IdleWorker*> idle;
     bool ending = false;
     std::vector<KernelHandle> threads;
-    std::size_t maxThreads = 0;
 };
 
 namespace {
@@ -100,24 +99,15 @@ struct Section {
 
 }  // namespace
 
-namespace {
-
-// A new worker; it takes the queued jobs first. Called with the pool's mutex held.
-void addWorker(const std::shared_ptr<WorkerPool::Shared>& shared) {
-    auto share = std::make_unique<std::shared_ptr<WorkerPool::Shared>>(shared);
-    KernelHandle thread(CreateThread(nullptr, 0, workerMain, share.get(), 0, nullptr));
-    if (thread) {
-        share.release();  // the thread owns it now
-        shared->threads.push_back(std::move(thread));
-    }
-}
-
-}  // namespace
-
-// The workers are made as jobs first need them: a program's start does not wait for threads
-// that most runs never use.
 WorkerPool::WorkerPool(std::size_t threads) : shared_(std::make_shared<Shared>()) {
-    shared_->maxThreads = threads;
+    for (std::size_t made = 0; made < threads; ++made) {
+        auto share = std::make_unique<std::shared_ptr<Shared>>(shared_);
+        KernelHandle thread(CreateThread(nullptr, 0, workerMain, share.get(), 0, nullptr));
+        if (thread) {
+            share.release();  // the thread owns it now
+            shared_->threads.push_back(std::move(thread));
+        }
+    }
 }
 
 WorkerPool::~WorkerPool() {
@@ -130,7 +120,6 @@ WorkerPool::~WorkerPool() {
 }
 
 std::size_t WorkerPool::threadCount() const {
-    const std::lock_guard<std::mutex> lock(shared_->mutex);
     return shared_->threads.size();
 }
 
@@ -138,9 +127,6 @@ void WorkerPool::submit(std::function<void()> job) {
     const std::lock_guard<std::mutex> lock(shared_->mutex);
     if (shared_->idle.empty()) {
         shared_->jobs.push_back(std::move(job));
-        if (shared_->threads.size() < shared_->maxThreads) {
-            addWorker(shared_);
-        }
         return;
     }
     IdleWorker* worker = shared_->idle.back();
