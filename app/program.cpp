@@ -44,6 +44,9 @@ void runProgram() {
     // The embedded browser needs COM on this thread; the workers have their own apartment.
     const ComApartment com;
     WorkerPool workers;
+    // Every request runs on a worker of its own, so that its caller gets its answer at the
+    // time-out even when the system holds the call longer.
+    setRequestRunner(&workers);
     const int exitCode = runWindows(workers);
     // Whatever is in flight is abandoned: under Wine a request blocked in the network cannot
     // be ended from another thread, and a browser that hangs never returns its call. The

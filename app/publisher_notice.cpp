@@ -6,6 +6,7 @@
 
 #include "app/owned_message.h"
 #include "app/window_system.h"
+#include "http/parsing/request_headers.h"
 #include "http/request_engine.h"
 #include "util/text/text.h"
 #include "workflow/deployment.h"
@@ -30,14 +31,24 @@ std::optional<std::string> noticeOfPage(std::string_view page) {
 }  // namespace
 
 std::optional<std::string> fetchPublisherNotice() {
-    return noticeOfPage(fetchPage(deployment().noticeUrl));
+    const std::string& address = deployment().noticeUrl;
+    if (address.empty()) {
+        return std::nullopt;
+    }
+    // The text is shown only as it came over HTTPS, or from this machine: a plain page is
+    // taken as it stands, without following it elsewhere. (Over HTTPS the engine never
+    // follows a redirect into plain HTTP.)
+    HttpRequestOptions request;
+    request.url = address;
+    request.singleRequest = !isHttpsAddress(address);
+    return noticeOfPage(httpRequest(request));
 }
 
 void showPublisherNotice(const std::string& notice) {
     // Yes and No, no icon; the caption is the program's usual one.
     OwnedMessageOptions box;
     box.style = MB_YESNO;
-    if (showOwnedMessage(notice, box) == kYesButtonCode) {
+    if (showOwnedMessage(notice, box) == kYesButtonCode && !deployment().publisherUrl.empty()) {
         openInDefaultBrowser(deployment().publisherUrl);
     }
 }

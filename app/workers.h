@@ -12,10 +12,12 @@
 
 namespace quillane {
 
-// Threads of the program's pool: a batch's four requests, Home's page read beside its two
-// requests, a lookup, a link, the notice, and reads stuck in a hung browser (at most
-// kMaxStuckReads, see page capture) all fit at once.
-inline constexpr std::size_t kWorkerThreads = 10;
+// Threads of the program's pool. Each request takes a worker of its own besides the one of its
+// caller, which waits for it at most its time-out. All of these fit at once: a batch's four
+// requests (8), two box lookups (4), a link, a harvest and the notice (2 each), two reads stuck
+// in a hung browser and two requests the system holds past their time-out (see page capture
+// and the request engine's bounds): 22.
+inline constexpr std::size_t kWorkerThreads = 24;
 
 class WorkerPool final : public ParallelWork {
 public:

@@ -1,5 +1,7 @@
 #include "harness/platform_session.h"
 
+#include <algorithm>
+
 #include "app/display_scale.h"
 #include "app/main_window.h"
 #include "app/result_window.h"
@@ -18,12 +20,31 @@ EnvironmentOverrides toEnvironment(const std::vector<std::pair<std::string, std:
 }
 
 PlatformSession::PlatformSession(bool loggedIn, const EnvironmentOverrides& extra) {
-    if (!sim_.start() || !(loggedIn ? sim_.logIn() : sim_.logOut())) {
+    if (!sim_.start()) {
+        failure_ = "the simulator did not start";
+        return;
+    }
+    if (!(loggedIn ? sim_.logIn() : sim_.logOut())) {
+        failure_ = "the member's login did not work";
         return;
     }
     EnvironmentOverrides environment = toEnvironment(sim_.deploymentVariables());
     environment.insert(environment.end(), extra.begin(), extra.end());
     app_ = QuillaneApp::start(environment);
+    if (!app_) {
+        failure_ = "quillane.exe showed no main window";
+        return;
+    }
+    // quillane.exe asks for the publisher's notice once, on a worker, after its window shows:
+    // on a busy machine that request may come after a test has cleared the simulator's log to
+    // count the requests of the member's actions. The session is ready once it has come.
+    const bool noticeAtSimulator = std::none_of(extra.begin(), extra.end(), [](const auto& variable) {
+        return variable.first == L"QUILLANE_NOTICE_URL";
+    });
+    if (noticeAtSimulator && !waitUntil([&] { return !sim_.requestsTo(kSimNoticePath).empty(); }, kIdleTimeoutMs)) {
+        failure_ = "quillane.exe did not ask for the notice";
+        app_.reset();
+    }
 }
 
 PlatformSession::~PlatformSession() {

@@ -31,6 +31,8 @@ public:
     PlatformSession(const PlatformSession&) = delete;
     PlatformSession& operator=(const PlatformSession&) = delete;
     bool ready() const { return app_ != nullptr; }
+    // Which step of the start failed, "" when none did.
+    const std::string& failure() const { return failure_; }
 
     PlatformSim& sim() { return sim_; }
     QuillaneApp& app() { return *app_; }
@@ -84,6 +86,7 @@ private:
 
     PlatformSim sim_;
     std::unique_ptr<QuillaneApp> app_;
+    std::string failure_;
 };
 
 // A result window's sentence, whether its "打开返利链接" button can be pressed, and closing it

@@ -366,7 +366,7 @@ std::vector<std::pair<std::string, std::string>> PlatformSim::deploymentVariable
         {"QUILLANE_COOKIE_DOMAIN", "localhost"},
         {"QUILLANE_HOME_URL", apiUrl("/")},
         {"QUILLANE_ITEM_HOST", otherHost()},
-        {"QUILLANE_NOTICE_URL", otherUrl("/notice.html")},
+        {"QUILLANE_NOTICE_URL", otherUrl(kSimNoticePath)},
         {"QUILLANE_PUBLISHER_URL", otherUrl("/publisher/")},
     };
     if (transport_ == Transport::Plain) {

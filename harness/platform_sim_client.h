@@ -19,6 +19,9 @@
 
 namespace quillane::test {
 
+// Where deploymentVariables() points quillane.exe's publisher notice.
+inline constexpr std::string_view kSimNoticePath = "/notice.html";
+
 // One request as the simulator received it.
 struct SimRequest {
     int number = 0;

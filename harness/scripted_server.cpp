@@ -206,4 +206,20 @@ bool cutHandshakes(loopback::LoopbackServer& server, int port) {
     return true;
 }
 
+SilentTlsServer::SilentTlsServer(int port) {
+    listening_ = server_.listen(port);
+    if (listening_) {
+        server_.start([hellos = hellos_, generation = generation_](loopback::Connection& connection) {
+            const int taken = *generation;
+            std::string hello;
+            if (connection.receiveMore(hello)) {
+                ++*hellos;
+                // Silent until let go or stopped.
+                while (*generation == taken && connection.pause(50)) {
+                }
+            }
+        });
+    }
+}
+
 }  // namespace quillane::test

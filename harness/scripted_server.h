@@ -4,8 +4,10 @@
 // every request it received. It knows nothing of HTTP beyond finding where a request ends.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -52,6 +54,29 @@ std::string httpResponse(std::string_view statusLine, std::string_view headerLin
 // instead holds a request for 60 s under Wine, whatever the request's time-outs: the handshake
 // does not heed them.)
 bool cutHandshakes(loopback::LoopbackServer& server, int port = 0);
+
+// A TLS server that takes each client's hello and then says nothing, as a host that hangs
+// after accepting: under Wine the request is held about a minute whatever its time-outs, and
+// closing its handle does not end it. Closing the connections ends the held calls.
+class SilentTlsServer {
+public:
+    // Listens on port (0: a free one); listening() tells whether it does.
+    explicit SilentTlsServer(int port = 0);
+    bool listening() const { return listening_; }
+    int port() const { return server_.port(); }
+    // Connections whose client hello arrived.
+    int hellos() const { return *hellos_; }
+    // Closes the connections taken so far; later ones are kept silent again.
+    void letGo() { ++*generation_; }
+    // Closes every connection and the listener.
+    void stop() { server_.stop(); }
+
+private:
+    loopback::LoopbackServer server_;
+    std::shared_ptr<std::atomic<int>> hellos_ = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> generation_ = std::make_shared<std::atomic<int>>(0);
+    bool listening_ = false;
+};
 
 // Of a request as the server recorded it: its first line, and the value of one header line
 // ("" when it has none of that name).

@@ -5,13 +5,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "http/encoding.h"
 #include "http/parsing/reply_headers.h"
 #include "http/parsing/request_headers.h"
 #include "http/request_limits.h"
+#include "http/request_watch.h"
 #include "http/parsing/url.h"
+#include "util/held_runs.h"
 #include "util/text/cookies.h"
 #include "util/owners.h"
 
@@ -22,6 +25,14 @@ constexpr DWORD kReadSize = 1024;
 
 // Set once at start, before any request; read by every request.
 unsigned long configuredTimeoutMs = kDefaultRequestTimeoutMs;
+BoundedRunner* requestRunner = nullptr;
+// Under Wine a TLS server that takes the hello and then says nothing holds the call for about
+// a minute whatever the time-outs, and closing its handle does not end it: such requests are
+// left to their worker, and at most this many at a time.
+constexpr int kMaxHeldRequests = 2;
+HeldRuns heldRequests(kMaxHeldRequests);
+// The engine's own time-outs end every other exchange: they come first.
+constexpr DWORD kAbandonGraceMs = 500;
 // The first guess for the raw header block; a larger block is read in a second query.
 constexpr DWORD kRawHeaderGuess = 5000;
 
@@ -53,8 +64,10 @@ struct Reply {
 
 // Under Wine, time-outs on the session handle never reach its requests: they are set on the
 // request handle, where they take effect, and on the session for libraries that inherit them.
-void setReceiveTimeout(HINTERNET handle, DWORD milliseconds) {
-    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds, sizeof(milliseconds));
+void setReceiveTimeout(RequestWatch& watch, HINTERNET handle, DWORD milliseconds) {
+    watch.call(handle, [&] {
+        return InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds, sizeof(milliseconds));
+    });
 }
 
 void applyTimeouts(HINTERNET handle) {
@@ -65,11 +78,11 @@ void applyTimeouts(HINTERNET handle) {
 }
 
 // A header query sized by what the library asks for. Nothing when the reply has no such header.
-std::optional<std::string> queryHeader(HINTERNET request, DWORD info, DWORD firstSize = 256) {
+std::optional<std::string> queryHeader(RequestWatch& watch, HINTERNET request, DWORD info, DWORD firstSize = 256) {
     std::string buffer(firstSize, ' ');
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD size = static_cast<DWORD>(buffer.size());
-        if (HttpQueryInfoA(request, info, buffer.data(), &size, nullptr)) {
+        if (watch.call(request, [&] { return HttpQueryInfoA(request, info, buffer.data(), &size, nullptr); })) {
             buffer.resize(std::strlen(buffer.c_str()));
             return buffer;
         }
@@ -81,10 +94,11 @@ std::optional<std::string> queryHeader(HINTERNET request, DWORD info, DWORD firs
     return std::nullopt;
 }
 
-std::optional<DWORD> queryNumber(HINTERNET request, DWORD info) {
+std::optional<DWORD> queryNumber(RequestWatch& watch, HINTERNET request, DWORD info) {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (!HttpQueryInfoA(request, info | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr)) {
+    if (!watch.call(request,
+                    [&] { return HttpQueryInfoA(request, info | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr); })) {
         return std::nullopt;
     }
     return value;
@@ -94,7 +108,7 @@ std::optional<DWORD> queryNumber(HINTERNET request, DWORD info) {
 // receive time-out bounds each wait for the next bytes, not a server that keeps the reply
 // alive by sending a byte now and then: only asking for what has arrived, and never waiting
 // past the deadline, bounds the whole reply.
-bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body) {
+bool readBody(RequestWatch& watch, HINTERNET request, ULONGLONG deadline, std::string& body) {
     char buffer[kReadSize];
     while (true) {
         const ULONGLONG now = GetTickCount64();
@@ -102,13 +116,14 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body) {
             SetLastError(ERROR_INTERNET_TIMEOUT);
             return false;
         }
-        setReceiveTimeout(request, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, requestTimeoutMs())));
+        setReceiveTimeout(watch, request, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, requestTimeoutMs())));
         DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
+        if (!watch.call(request, [&] { return InternetQueryDataAvailable(request, &available, 0, 0); })) {
             return false;
         }
         DWORD count = 0;
-        if (available > 0 && !InternetReadFile(request, buffer, std::min(available, kReadSize), &count)) {
+        if (available > 0 &&
+            !watch.call(request, [&] { return InternetReadFile(request, buffer, std::min(available, kReadSize), &count); })) {
             return false;
         }
         if (count == 0) {
@@ -120,12 +135,12 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body) {
 
 // The library ends a body that the server cut off like a complete one; only the length the
 // reply announced tells them apart.
-bool bodyIsWhole(HINTERNET request, DWORD status, std::size_t received) {
+bool bodyIsWhole(RequestWatch& watch, HINTERNET request, DWORD status, std::size_t received) {
     if (status == HTTP_STATUS_NO_CONTENT || status == HTTP_STATUS_NOT_MODIFIED ||
-        queryHeader(request, HTTP_QUERY_TRANSFER_ENCODING)) {
+        queryHeader(watch, request, HTTP_QUERY_TRANSFER_ENCODING)) {
         return true;
     }
-    const std::optional<DWORD> announced = queryNumber(request, HTTP_QUERY_CONTENT_LENGTH);
+    const std::optional<DWORD> announced = queryNumber(watch, request, HTTP_QUERY_CONTENT_LENGTH);
     return !announced || received >= *announced;
 }
 
@@ -149,9 +164,21 @@ DWORD requestFlags(const HttpRequestOptions& request, std::string_view address) 
     return flags;
 }
 
+// The request handle of one hop: closed at the hop's end, unless abandoning the request closed
+// it already.
+struct WatchedHandle {
+    RequestWatch& watch;
+    InternetHandle handle;
+    ~WatchedHandle() {
+        if (watch.closedByAbandon(handle.get())) {
+            handle.release();
+        }
+    }
+};
+
 // One request and its reply. False when no handle could be opened; the record is then
 // unchanged but for its system error.
-bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
+bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply, RequestWatch& watch) {
     const std::string agent = requestAgent(request.headers);
     const std::string proxyList = request.proxy ? "http=" + *request.proxy : std::string();
     // Without a proxy of the caller's, the one of Windows' Internet Options: at work and behind
@@ -175,13 +202,15 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
         request.systemError = GetLastError();
         return false;
     }
-    InternetHandle handle(HttpOpenRequestA(connection.get(), hop.post ? "POST" : "GET", urlPath(hop.address).c_str(), "HTTP/1.1",
-                                           nullptr, nullptr, requestFlags(request, hop.address), 0));
+    WatchedHandle watched{watch, InternetHandle(HttpOpenRequestA(connection.get(), hop.post ? "POST" : "GET",
+                                                                 urlPath(hop.address).c_str(), "HTTP/1.1", nullptr,
+                                                                 nullptr, requestFlags(request, hop.address), 0))};
+    const HINTERNET handle = watched.handle.get();
     if (!handle) {
         request.systemError = GetLastError();
         return false;
     }
-    applyTimeouts(handle.get());
+    applyTimeouts(handle);
 
     // The caller's session belongs to the host of the caller's address alone.
     const bool toCallersHost = sameHost(hop.address, request.url);
@@ -199,25 +228,27 @@ bool runRequest(HttpRequestOptions& request, const Hop& hop, Reply& reply) {
         request.postBytes = request.postText;
     }
     const ULONGLONG sendTime = GetTickCount64();
-    const BOOL sent = HttpSendRequestA(handle.get(), request.headers.data(), static_cast<DWORD>(request.headers.size()),
-                                       hop.post ? request.postBytes.data() : nullptr,
-                                       hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0);
+    const BOOL sent = watch.call(handle, [&] {
+        return HttpSendRequestA(handle, request.headers.data(), static_cast<DWORD>(request.headers.size()),
+                                hop.post ? request.postBytes.data() : nullptr,
+                                hop.post ? static_cast<DWORD>(request.postBytes.size()) : 0);
+    });
     // A certificate the system does not trust, or a handshake that breaks off, fails the send
     // before a byte of the request leaves.
     if (!sent) {
         request.systemError = GetLastError();
     }
-    reply.whole = sent && readBody(handle.get(), sendTime + requestTimeoutMs(), reply.body);
+    reply.whole = sent && readBody(watch, handle, sendTime + requestTimeoutMs(), reply.body);
     if (sent && !reply.whole && request.systemError == 0) {
         request.systemError = GetLastError();
     }
 
-    request.rawHeaders = queryHeader(handle.get(), HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
+    request.rawHeaders = queryHeader(watch, handle, HTTP_QUERY_RAW_HEADERS_CRLF, kRawHeaderGuess)
                              .value_or(std::string(kRawHeaderGuess, ' '));
-    reply.status = queryNumber(handle.get(), HTTP_QUERY_STATUS_CODE).value_or(0);
+    reply.status = queryNumber(watch, handle, HTTP_QUERY_STATUS_CODE).value_or(0);
     request.status = static_cast<int>(reply.status);
-    reply.redirectLocation = queryHeader(handle.get(), HTTP_QUERY_LOCATION).value_or(std::string());
-    reply.whole = reply.whole && bodyIsWhole(handle.get(), reply.status, reply.body.size());
+    reply.redirectLocation = queryHeader(watch, handle, HTTP_QUERY_LOCATION).value_or(std::string());
+    reply.whole = reply.whole && bodyIsWhole(watch, handle, reply.status, reply.body.size());
     return true;
 }
 
@@ -239,7 +270,7 @@ std::optional<Hop> followUp(HttpRequestOptions& request, const Hop& hop, const R
     return std::nullopt;
 }
 
-std::optional<std::string> exchange(HttpRequestOptions& request) {
+std::optional<std::string> exchange(HttpRequestOptions& request, RequestWatch& watch) {
     if (request.method != 0 && request.method != 1) {
         return std::nullopt;
     }
@@ -248,7 +279,7 @@ std::optional<std::string> exchange(HttpRequestOptions& request) {
     Hop hop{request.url, HopKind::First, request.method == 1};
     for (int followed = 0;; ++followed) {
         Reply reply;
-        if (!runRequest(request, hop, reply)) {
+        if (!runRequest(request, hop, reply, watch)) {
             return std::nullopt;
         }
         // Bytes that do not begin with a status line are no HTTP reply: nothing in them is
@@ -300,8 +331,38 @@ void setRequestTimeoutMs(unsigned long milliseconds) {
     configuredTimeoutMs = milliseconds == 0 ? kDefaultRequestTimeoutMs : milliseconds;
 }
 
+void setRequestRunner(BoundedRunner* runner) {
+    requestRunner = runner;
+}
+
+int heldRequestCount() {
+    return heldRequests.held();
+}
+
 std::string httpRequestBytes(HttpRequestOptions& request) {
-    return exchange(request).value_or(std::string());
+    if (requestRunner == nullptr) {
+        RequestWatch watch;
+        return exchange(request, watch).value_or(std::string());
+    }
+    // The exchange works on its own copy of the record: a late one writes nothing the caller
+    // sees, its cookies least of all.
+    struct Run {
+        HttpRequestOptions request;
+        RequestWatch watch;
+        std::optional<std::string> body;
+    };
+    auto run = std::make_shared<Run>();
+    run->request = request;
+    const HeldRuns::Outcome outcome = heldRequests.run(
+        *requestRunner, [run] { run->body = exchange(run->request, run->watch); },
+        requestTimeoutMs() + kAbandonGraceMs, [run] { run->watch.abandon(); });
+    if (outcome != HeldRuns::Outcome::InTime) {
+        request.systemError = ERROR_INTERNET_TIMEOUT;
+        request.status = 0;
+        return {};
+    }
+    request = std::move(run->request);
+    return std::move(run->body).value_or(std::string());
 }
 
 std::string httpRequest(HttpRequestOptions& request) {

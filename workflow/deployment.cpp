@@ -32,8 +32,8 @@ Deployment readDeployment() {
     values.cookieDomain = environmentOr("QUILLANE_COOKIE_DOMAIN", "alimama.com");
     values.homeUrl = environmentOr("QUILLANE_HOME_URL", "https://www.alimama.com/");
     values.itemHost = environmentOr("QUILLANE_ITEM_HOST", "item.taobao.com");
-    values.noticeUrl = environmentOr("QUILLANE_NOTICE_URL", "http://quillane.github.io/notice.html");
-    values.publisherUrl = environmentOr("QUILLANE_PUBLISHER_URL", "http://quillane.github.io/");
+    values.noticeUrl = publisherAddress(environmentOr("QUILLANE_NOTICE_URL", "https://quillane.github.io/notice.html"));
+    values.publisherUrl = publisherAddress(environmentOr("QUILLANE_PUBLISHER_URL", "https://quillane.github.io/"));
     values.requestTimeoutMs = millisecondsOr0(environmentOr("QUILLANE_REQUEST_TIMEOUT_MS", ""));
     return values;
 }

@@ -14,8 +14,10 @@ struct Deployment {
     std::string cookieDomain;   // QUILLANE_COOKIE_DOMAIN
     std::string homeUrl;        // QUILLANE_HOME_URL
     std::string itemHost;       // QUILLANE_ITEM_HOST
-    std::string noticeUrl;      // QUILLANE_NOTICE_URL
-    std::string publisherUrl;   // QUILLANE_PUBLISHER_URL
+    // QUILLANE_NOTICE_URL and QUILLANE_PUBLISHER_URL, over HTTPS unless the host is this
+    // machine's loopback (see publisherAddress); "" for a value that is no web address.
+    std::string noticeUrl;
+    std::string publisherUrl;
     unsigned long requestTimeoutMs = 0;  // QUILLANE_REQUEST_TIMEOUT_MS; 0: the engine's default
 };
 

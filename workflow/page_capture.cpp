@@ -1,18 +1,18 @@
 #include "workflow/page_capture.h"
 
-#include <atomic>
 #include <memory>
 #include <utility>
 
+#include "util/held_runs.h"
 #include "workflow/capture/accessible_address.h"
 
 namespace quillane {
 namespace {
 
-// Reads still inside a browser that hangs hold a worker each until the program ends; past this
-// many no new read starts, and Home goes on as over a window without a page.
+// Reads still inside a browser that hangs hold a worker each until the program ends; while this
+// many are held no new read starts, and Home goes on as over a window without a page.
 constexpr int kMaxStuckReads = 2;
-std::atomic<int> readsInFlight{0};
+HeldRuns stuckReads(kMaxStuckReads);
 
 // What a page read and the Home run that waits for it share; a read that outlives its wait
 // keeps it alone.
@@ -50,18 +50,8 @@ LookupResult captureItemPage(HWND cursorWindow, const SessionState& session, con
     auto read = std::make_shared<PageRead>();
     read->page = lastPage;
     read->cursorWindow = cursorWindow;
-    bool readInTime = false;
-    if (readsInFlight.load() <= kMaxStuckReads) {
-        ++readsInFlight;
-        readInTime = parallel.runWithin(
-            [read] {
-                struct Counted {
-                    ~Counted() { --readsInFlight; }
-                } counted;
-                readPage(*read);
-            },
-            kPageReadBoundMs);
-    }
+    const bool readInTime =
+        stuckReads.run(parallel, [read] { readPage(*read); }, kPageReadBoundMs) == HeldRuns::Outcome::InTime;
     if (readInTime) {
         address = read->address;
         // Letting go of the browser's elements is a call each to it: not on Home's way.

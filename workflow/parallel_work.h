@@ -7,18 +7,17 @@
 #include <cstddef>
 #include <functional>
 
+#include "util/held_runs.h"
+
 namespace quillane {
 
-class ParallelWork {
+// runWithin (of BoundedRunner) runs a job that may never end, such as a read in a hung browser.
+class ParallelWork : public BoundedRunner {
 public:
-    virtual ~ParallelWork() = default;
     // Runs task(0) to task(count - 1), each index once, on at most width threads, the calling
     // one among them, and returns when all are done. The caller takes part, so a busy set of
     // threads delays the work but can never leave it waiting for itself.
     virtual void forEach(std::size_t count, std::size_t width, const std::function<void(std::size_t)>& task) = 0;
-    // Runs job on another thread and waits up to timeoutMs for it. False when it had not ended
-    // by then: it goes on alone, so it must own everything it touches.
-    virtual bool runWithin(std::function<void()> job, DWORD timeoutMs) = 0;
 };
 
 // Everything on the calling thread, one task after another and without a bound: for tests

@@ -54,10 +54,10 @@ TEST(WorkerPool, ASectionRunsEachIndexOnceOnAtMostItsWidthWithTheCallerAmongThem
             EXPECT_EQ(runs[index], 1) << index;
         }
         EXPECT_LE(static_cast<std::size_t>(mostInside.load()), c.width);
+        // Whether the caller gets an index of its own here is the scheduler's choice (on a busy
+        // machine the helpers may take them all); that it takes part is shown below, where no
+        // helper is free.
         EXPECT_LE(threads.size(), c.width);
-        if (c.count > 0) {
-            EXPECT_EQ(threads.count(GetCurrentThreadId()), 1u) << "the caller took no part";
-        }
     }
 }
 

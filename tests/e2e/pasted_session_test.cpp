@@ -47,7 +47,8 @@ TEST_F(PastedSessionTest, IsHarvestedWithExactlyItsCookiesUsedByLookupAndLinkAnd
     ASSERT_TRUE(session_->pasteItemText("Cookie: t=1; _tb_token_=" + valueOf("_tb_token_")));
     EXPECT_EQ(session_->status(), kPastedSessionIncomplete);
     EXPECT_EQ(itemBoxText(), "");
-    EXPECT_TRUE(sim().requests().empty()) << "a request went out with half a session";
+    EXPECT_TRUE(sim().requests().empty()) << "a request went out with half a session:\n"
+                                          << requestLines(sim().requests());
 
     EXPECT_EQ(pasteAndAnswer("\r\n Cookie: " + browserCookies_ + " \r\n"), kHarvestSuccess);
     EXPECT_EQ(session_->status(), std::string(kIdsPrefix) + "101|202");

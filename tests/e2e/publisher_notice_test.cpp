@@ -4,6 +4,7 @@
 
 #include "harness/browser-recorder/browser_log.h"
 #include "harness/message_box.h"
+#include "harness/platform_sim_client.h"
 #include "harness/quillane_app.h"
 #include "harness/scripted_server.h"
 #include "util/wide_text.h"
@@ -50,7 +51,9 @@ protected:
 
     ScriptedServer server_;
     const std::string mark_ = uniqueBrowserMark();
-    const std::string publisherSite_ = "http://127.0.0.1:9/site/?from=quillane&m=" + mark_;
+    // A plain address of another machine: the browser is sent there over HTTPS.
+    const std::string publisherSite_ = "http://publisher.invalid/site/?from=quillane&m=" + mark_;
+    const std::string publisherSiteOpened_ = "https://publisher.invalid/site/?from=quillane&m=" + mark_;
     std::unique_ptr<QuillaneApp> app_;
 };
 
@@ -68,7 +71,7 @@ TEST_F(PublisherNoticeTest, YesOpensThePublisherSiteFromABoxOwnedByTheMainWindow
 
     ASSERT_TRUE(pressMessageBoxButton(box, IDYES));
     ASSERT_TRUE(waitForBrowserLaunchesWith(mark_, 1)) << "the publisher site was not opened";
-    EXPECT_EQ(browserLaunchesWith(mark_), std::vector<std::string>{publisherSite_});
+    EXPECT_EQ(browserLaunchesWith(mark_), std::vector<std::string>{publisherSiteOpened_});
     EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(app_->mainWindow()); }));
     ASSERT_EQ(server_.requestCount(), 1u);
     EXPECT_EQ(server_.requests()[0].rfind("GET /notice.html HTTP/1.1\r\n", 0), 0u);
@@ -115,6 +118,21 @@ TEST_F(PublisherNoticeTest, NoNoticeOnThePageOrNoPageShowsNothing) {
     app_.reset();
     startApp("http://127.0.0.1:9/notice.html");  // nothing listens there
     expectNoNoticeBox();
+}
+
+// The publisher serves the notice over HTTPS, and the system checks the host's certificate as
+// for the platform (the engine's tests hold the certificates it refuses).
+TEST_F(PublisherNoticeTest, TheNoticeComesOverHttps) {
+    PlatformSim sim;
+    ASSERT_TRUE(sim.start());
+    ASSERT_TRUE(sim.set({{"notice", "<p>公告++安全送达++</p>"}}));
+    const std::string noticeUrl = sim.apiUrl("/notice.html");
+    ASSERT_EQ(noticeUrl.rfind("https://", 0), 0u);
+    startApp(noticeUrl);
+    HWND box = waitForMessageBox(processId());
+    ASSERT_NE(box, nullptr) << "no notice box";
+    EXPECT_EQ(readMessageBox(box).text, "安全送达");
+    pressMessageBoxButton(box, IDNO);
 }
 
 // The notice's page is fetched beside the window: a host that never answers holds neither the

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 #include "tests/e2e/reliability_fixture.h"
+#include "harness/doc_view_client.h"
 #include "harness/message_box.h"
 #include "harness/scripted_server.h"
 #include "sim/loopback/loopback_server.h"
@@ -183,6 +185,76 @@ TEST_F(ReliabilitySlowFaults, SilentAndTricklingPlatformEndByTheTimeout) {
         run(c);
     }
     expectNothingLeftBehind();
+}
+
+// The platform takes the TLS hello and then says nothing, which under Wine holds the call about
+// a minute whatever its time-outs. The lookup, the link and Home each end with their failure
+// text at the time-out, far within that minute, and leave the clipboard alone. Two requests
+// held keep two workers; while they do, Home is answered at once and asks nothing. Once the
+// host is gone, the same session works again.
+TEST_F(ReliabilitySlowFaults, SilentTlsHostEndsEachFlowAtItsTimeout) {
+    // The time-out and slack for a busy machine: far below the minute the call is held.
+    constexpr DWORD kAtTheTimeoutMs = kTestRequestTimeoutMs + 8000;
+    enum class Act { Lookup, Link, Home };
+    struct Flow {
+        const char* label;
+        Act act;
+        const char* status;
+        int hellosAfter;  // connections the silent host has taken by the flow's end
+    };
+    // Each run in a quillane.exe of its own, which holds no worker yet.
+    const std::vector<std::vector<Flow>> runs = {
+        {{"lookup", Act::Lookup, kLookupFailure, 1},
+         {"link", Act::Link, kLinkFailure, 2},
+         {"Home while two are held", Act::Home, kLookupFailure, 2}},
+        {{"Home: search and link", Act::Home, kLookupFailure, 2},
+         {"Home again while both are held", Act::Home, kLookupFailure, 2}},
+    };
+    for (std::size_t run = 0; run < runs.size(); ++run) {
+        SCOPED_TRACE("run " + std::to_string(run + 1));
+        if (run > 0) {
+            startWith(kTestRequestTimeoutMs);
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        DocViewSetup pageSetup;
+        pageSetup.address = goodItem();
+        const DocViewProcess page(pageSetup);
+        ASSERT_TRUE(page.ready()) << page.failure();
+        ASSERT_TRUE(sim().closeApiFront());
+        SilentTlsServer silent(sim().tlsPort());
+        ASSERT_TRUE(silent.listening());
+        replaceClipboardWith("kept");
+        bool survived = true;
+        for (const Flow& flow : runs[run]) {
+            SCOPED_TRACE(flow.label);
+            bool answered = false;
+            if (flow.act == Act::Lookup) {
+                answered = session_->pasteItemText(goodItem(newItemId()), kAtTheTimeoutMs);
+            } else if (flow.act == Act::Link) {
+                answered = session_->doubleClickItemBox(kAtTheTimeoutMs);
+            } else {
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutW(session_->app().control(MainWindow::kStatusLabelId), WM_SETTEXT, 0,
+                                    reinterpret_cast<LPARAM>(L""), SMTO_NORMAL, kAtTheTimeoutMs, &ignored);
+                moveMouse(page.contentPoint().x, page.contentPoint().y);
+                pressKeys(L"Home");
+                answered = waitUntil([&] { return !session_->status().empty() && session_->runsInFlight() == 0; },
+                                     kAtTheTimeoutMs);
+            }
+            EXPECT_TRUE(answered) << "no answer within " << kAtTheTimeoutMs << " ms";
+            EXPECT_EQ(session_->status(), flow.status);
+            EXPECT_EQ(silent.hellos(), flow.hellosAfter);
+            EXPECT_EQ(clipboardText(), "kept");
+            survived = survived && answered && session_->status() == flow.status &&
+                       silent.hellos() == flow.hellosAfter && clipboardText() == "kept";
+        }
+        // The host goes: the held calls end and their workers come back.
+        silent.stop();
+        ASSERT_TRUE(sim().openApiFront(TlsCertificate::Localhost));
+        ASSERT_TRUE(sim().set(itemModes()));
+        EXPECT_TRUE(waitUntil([&] { return paste(goodItem()) && session_->status() == kAbcStatus; }, 30000));
+        record_->caseRun(survived && alive(), sessionStillWhole());
+    }
 }
 
 // The platform is down: its port refuses connections (the TLS front goes too, which would

@@ -117,7 +117,8 @@ TEST_F(ReliabilityLoad, ThousandChangesOfTheItemBoxInARow) {
     // Nothing but the searches and the link asked ahead for the item found went out: none of
     // the texts on the way was a page address.
     EXPECT_LE(sim().requestsTo(kLinkPath).size(), 1u);
-    EXPECT_EQ(sim().requests().size(), searches.size() + sim().requestsTo(kLinkPath).size());
+    EXPECT_EQ(sim().requests().size(), searches.size() + sim().requestsTo(kLinkPath).size())
+        << requestLines(sim().requests());
     std::printf("1000 changes: %zu searches\n", searches.size());
     const bool survived = typed && answered && alive() && session_->status() == kAbcStatus;
     record_->caseRun(survived, carriesSession(searches.back()) && sessionStillWhole());

@@ -25,7 +25,7 @@ protected:
         // One Quillane runs at a time: the earlier one ends before the next starts.
         session_.reset();
         session_ = std::make_unique<PlatformSession>(loggedIn, extra);
-        ASSERT_TRUE(session_->ready()) << "simulator, login or quillane.exe did not start";
+        ASSERT_TRUE(session_->ready()) << session_->failure();
         ASSERT_TRUE(sim().set({{"title", "ABC"}, {"commission", "12.5"}}));
     }
     void startHarvested(const EnvironmentOverrides& extra = {}) {

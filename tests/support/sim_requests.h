@@ -2,6 +2,7 @@
 // What the simulated platform saw, as the tests ask for it.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
 
 #include "harness/platform_sim_client.h"
@@ -16,6 +17,15 @@ inline SimRequest lastRequestTo(PlatformSim& sim, std::string_view path) {
         return {};
     }
     return found.back();
+}
+
+// The request lines, one a line: what a count of requests that is off went out for.
+inline std::string requestLines(const std::vector<SimRequest>& requests) {
+    std::string lines;
+    for (const SimRequest& request : requests) {
+        lines += request.requestLine + "\n";
+    }
+    return lines;
 }
 
 }  // namespace quillane::test

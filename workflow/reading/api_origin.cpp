@@ -41,6 +41,24 @@ bool isLoopbackHost(std::string_view hostAndPort) {
     return host == "localhost" || isLoopbackAddress(host);
 }
 
+std::string publisherAddress(std::string_view address) {
+    constexpr std::string_view kHttp = "http://";
+    constexpr std::string_view kHttps = "https://";
+    const std::string scheme = lowerAscii(address.substr(0, kHttps.size()));
+    if (scheme == kHttps) {
+        return std::string(address);
+    }
+    if (!scheme.starts_with(kHttp)) {
+        return {};
+    }
+    const std::string_view rest = address.substr(kHttp.size());
+    const std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
+    if (isLoopbackHost(authority) && authority.find('@') == std::string_view::npos) {
+        return std::string(address);
+    }
+    return std::string(kHttps).append(rest);
+}
+
 std::string apiOrigin(std::string_view apiHost, std::string_view scheme) {
     const bool plain = lowerAscii(scheme) == "http" && isLoopbackHost(apiHost);
     return (plain ? "http://" : "https://") + std::string(apiHost);

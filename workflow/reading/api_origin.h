@@ -15,4 +15,10 @@ bool isLoopbackHost(std::string_view hostAndPort);
 // is a loopback host. Any other scheme asked for is ignored.
 std::string apiOrigin(std::string_view apiHost, std::string_view scheme);
 
+// The publisher's notice page or site as the program may use it. Its text reaches the member's
+// eyes and its site the member's browser, so it comes over HTTPS like the platform: an
+// "https://" address stays; an "http://" one stays only for a loopback host (without user
+// information) and is otherwise asked over HTTPS; anything else is no address ("").
+std::string publisherAddress(std::string_view address);
+
 }  // namespace quillane

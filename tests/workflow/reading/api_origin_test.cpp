@@ -40,5 +40,33 @@ TEST(ApiOrigin, PlainHttpOnlyForALoopbackHostThatAsksForIt) {
     }
 }
 
+// The publisher's notice reaches the member's eyes and its site the member's browser.
+TEST(PublisherAddress, HttpsAndLoopbackStayPlainHttpElsewhereIsAskedOverHttpsOtherSchemesAreNone) {
+    struct Case {
+        const char* address;
+        const char* used;
+    };
+    const Case cases[] = {
+        {"https://quillane.github.io/notice.html", "https://quillane.github.io/notice.html"},
+        {"HTTPS://quillane.github.io/", "HTTPS://quillane.github.io/"},
+        {"http://quillane.github.io/notice.html", "https://quillane.github.io/notice.html"},
+        {"Http://quillane.github.io", "https://quillane.github.io"},
+        {"http://127.0.0.1:8080/notice.html", "http://127.0.0.1:8080/notice.html"},
+        {"http://localhost/site/?from=quillane", "http://localhost/site/?from=quillane"},
+        // Loopback only in the path, the query or the user information: another machine.
+        {"http://evil.example/127.0.0.1", "https://evil.example/127.0.0.1"},
+        {"http://evil.example?localhost", "https://evil.example?localhost"},
+        {"http://localhost:80@evil.example/", "https://localhost:80@evil.example/"},
+        {"http://localhost.evil.example/", "https://localhost.evil.example/"},
+        {"ftp://quillane.github.io/notice.html", ""},
+        {"file:///C:/notice.html", ""},
+        {"quillane.github.io/notice.html", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(publisherAddress(c.address), c.used) << c.address;
+    }
+}
+
 }  // namespace
 }  // namespace quillane
