@@ -37,7 +37,16 @@ bool isLoopbackAddress(std::string_view host) {
 }  // namespace
 
 bool isLoopbackHost(std::string_view hostAndPort) {
-    const std::string host = lowerAscii(hostAndPort.substr(0, hostAndPort.find(':')));
+    const std::size_t colon = hostAndPort.find(':');
+    // Only digits may follow the colon: "localhost:80@evil.example" names evil.example, with
+    // "localhost" and "80" as its user information.
+    if (colon != std::string_view::npos) {
+        const std::string_view port = hostAndPort.substr(colon + 1);
+        if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string_view::npos) {
+            return false;
+        }
+    }
+    const std::string host = lowerAscii(hostAndPort.substr(0, colon));
     return host == "localhost" || isLoopbackAddress(host);
 }
 
@@ -53,7 +62,7 @@ std::string publisherAddress(std::string_view address) {
     }
     const std::string_view rest = address.substr(kHttp.size());
     const std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
-    if (isLoopbackHost(authority) && authority.find('@') == std::string_view::npos) {
+    if (isLoopbackHost(authority)) {
         return std::string(address);
     }
     return std::string(kHttps).append(rest);

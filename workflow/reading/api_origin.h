@@ -8,7 +8,7 @@
 namespace quillane {
 
 // Whether host[:port] names this machine's loopback: "localhost" (any case) or an address of
-// 127.0.0.0/8 written as four decimal parts.
+// 127.0.0.0/8 written as four decimal parts, and nothing but digits after a colon.
 bool isLoopbackHost(std::string_view hostAndPort);
 
 // "https://" + apiHost; "http://" + apiHost only when scheme is "http" (any case) and apiHost
@@ -17,8 +17,8 @@ std::string apiOrigin(std::string_view apiHost, std::string_view scheme);
 
 // The publisher's notice page or site as the program may use it. Its text reaches the member's
 // eyes and its site the member's browser, so it comes over HTTPS like the platform: an
-// "https://" address stays; an "http://" one stays only for a loopback host (without user
-// information) and is otherwise asked over HTTPS; anything else is no address ("").
+// "https://" address stays; an "http://" one stays only for a loopback host and is otherwise
+// asked over HTTPS; anything else is no address ("").
 std::string publisherAddress(std::string_view address);
 
 }  // namespace quillane
