@@ -55,12 +55,9 @@ TEST_F(ShareTextTest, DoubleClickCopiesTheShareTextOrSaysWhyTheLinkCameInstead) 
     const Modes coupon = {{"item", kShareItemId}, {"coupon", "1"}};
     const DoubleClickCase cases[] = {
         {"a coupon", coupon, true, kCouponText, kShareTextCopied},
-        {"a coupon, the newer reply shape", {{"item", kShareItemId}, {"coupon", "1"}, {"linkShape", "newer"}}, true,
-         kCouponText, kShareTextCopied},
         {"no coupon", {}, true,
          "ABC\r\n【券后价】41.67元\r\n复制这条信息" + itemToken() + "，打开手机淘宝即可购买\r\n", kShareTextCopied},
         {"an older reply without tokens", {{"tokens", "none"}}, true, "", kNoTaoTokenLinkCopied},
-        {"empty tokens", {{"tokens", "empty"}}, true, "", kNoTaoTokenLinkCopied},
         {"a failed link request", {{"linkOk", "0"}}, true, "kept", kLinkFailure},
         {"unchecked: the link, as always", coupon, false, "", kLinkCopied},
     };
