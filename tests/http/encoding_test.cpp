@@ -50,20 +50,6 @@ TEST(Utf8ToGbk, GivesTheCodePage936Bytes) {
     }
 }
 
-TEST(Utf8ToUtf16, GivesLittleEndianUnits) {
-    const ConversionCase cases[] = {
-        {"Empty", "", ""},
-        {"Ascii", "ab", bytes("a\0b\0", 4)},
-        {"Chinese", "\xE4\xB8\xAD", "\x2D\x4E"},
-        {"FourByteIsSurrogatePair", "\xF0\x9F\x98\x80", bytes("\x3D\xD8\x00\xDE", 4)},
-        {"ZeroByteIsZeroUnit", bytes("a\0b", 3), bytes("a\0\0\0b\0", 6)},
-    };
-    for (const ConversionCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(utf8ToUtf16(c.utf8), c.converted);
-    }
-}
-
 // Characters that GBK cannot hold and bytes that are not UTF-8 at all come out as the code
 // page's default character; the text around them is converted in full.
 struct ReplacedCase {
@@ -142,7 +128,6 @@ TEST(Utf8ToGbk, ConvertsAMebibyteBodyInOnePiece) {
     const std::string converted = utf8ToGbk(utf8);
     ASSERT_EQ(converted.size(), gbk.size());
     EXPECT_TRUE(converted == gbk);
-    EXPECT_EQ(utf8ToUtf16(utf8).size(), utf8.size() / utf8Unit.size() * 8 * 2);
 }
 
 // What a \uXXXX escape of a title turns into: the character's GBK bytes, or one "?".

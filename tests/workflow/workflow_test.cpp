@@ -262,21 +262,16 @@ TEST_F(WorkflowTest, NoLinkWhenThePlatformIsGone) {
 
 TEST_F(WorkflowTest, EditBoxLookupTakesALongIdDirectlyAndReportsTheCommission) {
     giveSession();
-    for (const char* id : {"12345678901", "123456789012"}) {
-        SCOPED_TRACE(id);
-        server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
-        const std::size_t before = server_.requestCount();
-        const LookupResult result = lookup(std::string("http://item.taobao.com/item.htm?spm=1&id=") + id);
-        EXPECT_EQ(server_.requestCount() - before, 1u) << "no page fetch for an id in the address";
-        EXPECT_EQ(result.item.id, id);
-        EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
-                  std::string("GET /pubauc/searchAuctionList.json?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2F"
-                              "item.taobao.com%2Fitem.htm%3Fid%3D") +
-                      id + "&t=T&_tb_token_=tok&_input_charset=utf-8 HTTP/1.1");
-        EXPECT_EQ(result.outcome, LookupOutcome::Found);
-        EXPECT_EQ(result.statusText, "\"ABC\"的返利是12.5元！");
-        EXPECT_FALSE(result.link.has_value()) << "the edit box makes no link until a double-click";
-    }
+    server_.addReply(searchReply("\"title\":\"ABC\",\"calCommission\":12.5"));
+    const LookupResult result = lookup("http://item.taobao.com/item.htm?spm=1&id=123456789012");
+    EXPECT_EQ(server_.requestCount(), 1u) << "no page fetch for an id in the address";
+    EXPECT_EQ(result.item.id, "123456789012");
+    EXPECT_EQ(withoutTimestamp(requestLine(lastRequest())),
+              "GET /pubauc/searchAuctionList.json?spm=a2320.7388781.a214tr8.d006.2u5wi7&q=http%3A%2F%2F"
+              "item.taobao.com%2Fitem.htm%3Fid%3D123456789012&t=T&_tb_token_=tok&_input_charset=utf-8 HTTP/1.1");
+    EXPECT_EQ(result.outcome, LookupOutcome::Found);
+    EXPECT_EQ(result.statusText, "\"ABC\"的返利是12.5元！");
+    EXPECT_FALSE(result.link.has_value()) << "the edit box makes no link until a double-click";
 }
 
 TEST_F(WorkflowTest, LookupFetchesThePageWhenTheAddressHoldsNoItemId) {
