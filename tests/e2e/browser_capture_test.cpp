@@ -96,10 +96,6 @@ TEST_F(BrowserCaptureTest, HomeKnowsABrowserByThePageItsFrameHosts) {
         // an address bar) is not asked at all, and before any capture there is no page.
         {"Chrome_WidgetWin_1", Shows::NoPage, "90000000001", nullptr},
         {"360se6_Frame", Shows::Chromium, "10000000001", "10000000001"},
-        {"QQBrowser_WidgetWin_1", Shows::Chromium, "10000000002", "10000000002"},
-        {"SE_SogouExplorerFrame", Shows::Chromium, "10000000003", "10000000003"},
-        {"Chrome_WidgetWin_100", Shows::Chromium, "10000000004", "10000000004"},
-        {"Chrome_WidgetWin_0", Shows::Chromium, "10000000005", "10000000005"},
         {"QuillaneNobodyListedFrame", Shows::Chromium, "10000000006", "10000000006"},
         {"QuillaneNobodyListedFrame", Shows::Firefox, "10000000007", "10000000007"},
         // 360's compatibility mode: Internet Explorer's engine inside 360's frame.
