@@ -32,9 +32,7 @@ protected:
 
     // The stand-in browser on an item's page of the platform's other host.
     std::unique_ptr<DocViewProcess> openItemPage(const std::string& itemId = "12345678901") {
-        DocViewSetup setup;
-        setup.address = sim().otherUrl("/item.htm?id=" + itemId);
-        return std::make_unique<DocViewProcess>(setup);
+        return std::make_unique<DocViewProcess>(DocViewSetup{.address = sim().otherUrl("/item.htm?id=" + itemId)});
     }
 };
 

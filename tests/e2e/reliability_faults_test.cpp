@@ -216,9 +216,7 @@ TEST_F(ReliabilitySlowFaults, SilentTlsHostEndsEachFlowAtItsTimeout) {
             startWith(kTestRequestTimeoutMs);
             ASSERT_FALSE(HasFatalFailure());
         }
-        DocViewSetup pageSetup;
-        pageSetup.address = goodItem();
-        const DocViewProcess page(pageSetup);
+        const DocViewProcess page(DocViewSetup{.address = goodItem()});
         ASSERT_TRUE(page.ready()) << page.failure();
         ASSERT_TRUE(sim().closeApiFront());
         SilentTlsServer silent(sim().tlsPort());

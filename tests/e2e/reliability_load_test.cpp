@@ -26,9 +26,7 @@ protected:
 };
 
 TEST_F(ReliabilityLoad, TwoHundredHomePressesInABurst) {
-    DocViewSetup setup;
-    setup.address = goodItem();
-    DocViewProcess browser(setup);
+    DocViewProcess browser(DocViewSetup{.address = goodItem()});
     ASSERT_TRUE(browser.ready()) << browser.failure();
     moveMouse(browser.contentPoint().x, browser.contentPoint().y);
     std::wstring keys;

@@ -92,9 +92,7 @@ TEST_F(ShareTextTest, HomeWithTheBoxCheckedCopiesTheShareTextAndItsButtonStillOp
     const std::string mark = uniqueBrowserMark();
     const std::string markedLink = sim().otherUrl("/elite/share?" + mark);
     ASSERT_TRUE(sim().set({{"item", kShareItemId}, {"coupon", "1"}, {"eliteUrl", markedLink}}));
-    DocViewSetup setup;
-    setup.address = itemAddress();
-    DocViewProcess page(setup);
+    DocViewProcess page(DocViewSetup{.address = itemAddress()});
     ASSERT_TRUE(page.ready()) << page.failure();
     checkShareTokens(true);
 

@@ -105,9 +105,7 @@ TEST_F(TruthfulResultsTest, ABusyClipboardIsWaitedForASecondThenNamed) {
     EXPECT_EQ(clipboardText(), eliteLink());
 
     // Home: the result window names the failure, and its button still opens the link.
-    DocViewSetup setup;
-    setup.address = itemAddress();
-    const DocViewProcess page(setup);
+    const DocViewProcess page(DocViewSetup{.address = itemAddress()});
     ASSERT_TRUE(page.ready()) << page.failure();
     replaceClipboardWith("kept");
     auto holder = holdClipboard(3000);
@@ -132,9 +130,7 @@ struct ExpiryCase {
 };
 
 TEST_F(TruthfulResultsTest, AnExpiredLoginIsRecoveredFromANewerOneOnceOrNamed) {
-    DocViewSetup setup;
-    setup.address = itemAddress();
-    const DocViewProcess page(setup);
+    const DocViewProcess page(DocViewSetup{.address = itemAddress()});
     ASSERT_TRUE(page.ready()) << page.failure();
     const Modes expired = {{"session", "expired"}};
     const Modes staleLink = {{"fault", "staletoken"}, {"on", "link"}};

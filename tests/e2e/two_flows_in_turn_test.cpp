@@ -23,9 +23,7 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(sim().set({{"item", kBoxItem}, {"title", "AAA"}}));
         ASSERT_TRUE(sim().set({{"item", kHomeItem}, {"title", "BBB"}}));
-        DocViewSetup setup;
-        setup.address = sim().itemPage(kHomeItem);
-        homePage_ = std::make_unique<DocViewProcess>(setup);
+        homePage_ = std::make_unique<DocViewProcess>(DocViewSetup{.address = sim().itemPage(kHomeItem)});
         ASSERT_TRUE(homePage_->ready()) << homePage_->failure();
     }
     void pasteBoxItem() {

@@ -334,9 +334,7 @@ TEST(DisplayScaleOfTheProgram, HomeFindsThePageOfABrowserUnawareOfTheScale) {
     ASSERT_TRUE(session.ready());
     expectOuterSize(session.app().mainWindow(), MainWindow::kOuterWidth, MainWindow::kOuterHeight, dpi);
     session.harvest();
-    DocViewSetup setup;
-    setup.address = session.sim().otherUrl("/item.htm?id=12345678901");
-    DocViewProcess page(setup);
+    DocViewProcess page(DocViewSetup{.address = session.sim().otherUrl("/item.htm?id=12345678901")});
     ASSERT_TRUE(page.ready()) << page.failure();
     HWND result = session.pressHomeAt(page.contentPoint());
     ASSERT_NE(result, nullptr) << "no result window; status: " << session.status();
