@@ -34,6 +34,19 @@ struct WorkerPool::Shared {
 
 namespace {
 
+// The end of a bounded run (runWithin), told to its waiting caller only once this worker is
+// back among the idle ones or has taken its next job. A caller that asks again at once (the
+// next request of a lookup) then finds this very worker, so a quiet program keeps using the
+// same few threads instead of waking a new one, with its per-thread state, each time.
+thread_local std::shared_ptr<KernelHandle> runEndToTell;
+
+void tellRunEnd() {
+    if (runEndToTell) {
+        SetEvent(runEndToTell->get());
+        runEndToTell.reset();
+    }
+}
+
 void runJobs(WorkerPool::Shared& shared) {
     IdleWorker self;
     for (;;) {
@@ -43,11 +56,14 @@ void runJobs(WorkerPool::Shared& shared) {
             if (!shared.jobs.empty()) {
                 job = std::move(shared.jobs.front());
                 shared.jobs.pop_front();
+                tellRunEnd();
             } else {
                 if (shared.ending) {
+                    tellRunEnd();
                     return;
                 }
                 shared.idle.push_back(&self);
+                tellRunEnd();
                 self.wake.wait(lock, [&] { return shared.ending || self.job; });
                 if (!self.job) {
                     std::erase(shared.idle, &self);
@@ -174,7 +190,7 @@ bool WorkerPool::runWithin(std::function<void()> job, DWORD timeoutMs) {
         } catch (...) {
             // Out of memory: the job is over all the same.
         }
-        SetEvent(done->get());
+        runEndToTell = done;
     });
     return WaitForSingleObject(done->get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -5,6 +5,7 @@
 // whole session; nothing is left behind in the process.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -74,20 +75,40 @@ protected:
             ASSERT_TRUE(sim().set(itemModes()));
             EXPECT_EQ(session_->harvest().text, kHarvestSuccess);
         }
-        record_->caseRun(survived, sessionStillWhole());
+        recordCase(survived);
     }
 
     // The process holds no more than it did before the faults: a handle or a thread lost per
-    // fault would show as many.
-    void expectNothingLeftBehind() {
-        const ProcessLoad after = processLoad(processId());
-        EXPECT_LE(after.handles, loadBefore_.handles + 5) << "before: " << loadBefore_.handles;
-        EXPECT_LE(after.threads, loadBefore_.threads + 2) << "before: " << loadBefore_.threads;
-        std::printf("quillane.exe: %lu handles, %lu threads before the faults; %lu, %lu after\n", loadBefore_.handles,
-                    loadBefore_.threads, after.handles, after.threads);
+    // fault would show as many. A worker's first request or timestamp also makes that thread's
+    // own state (a socket event, a script control) once, and which workers run a flow depends
+    // on the scheduler: when the faults left more behind, they run again (unrecorded), and
+    // that second round must add nothing, as a loss per fault would again.
+    void expectNothingLeftBehind(const std::function<void()>& runFaultsAgain = {}) {
+        ProcessLoad before = loadBefore_;
+        ProcessLoad after = processLoad(processId());
+        if (runFaultsAgain && after.handles > before.handles + 5) {
+            std::printf("quillane.exe: %lu handles before the faults, %lu after; once more\n", before.handles,
+                        after.handles);
+            before = after;
+            recording_ = false;
+            runFaultsAgain();
+            recording_ = true;
+            after = processLoad(processId());
+        }
+        EXPECT_LE(after.handles, before.handles + 5) << "before: " << before.handles;
+        EXPECT_LE(after.threads, before.threads + 2) << "before: " << before.threads;
+        std::printf("quillane.exe: %lu handles, %lu threads before the faults; %lu, %lu after\n", before.handles,
+                    before.threads, after.handles, after.threads);
+    }
+
+    void recordCase(bool survived) {
+        if (recording_) {
+            record_->caseRun(survived, sessionStillWhole());
+        }
     }
 
     ProcessLoad loadBefore_;
+    bool recording_ = true;
 };
 
 Modes onSearch(const char* fault) {
@@ -116,16 +137,19 @@ TEST_F(ReliabilityFaults, PlatformMisbehavesOnOneRequest) {
         {"link: not logged in any more", Action::Link, onLink("nologin"), kLoginExpired, true},
         {"link: 80 Set-Cookie lines", Action::Link, onLink("cookies:80"), kLinkCopied, false},
     };
-    for (const FaultCase& c : cases) {
-        run(c);
-    }
+    const auto runFaults = [&] {
+        for (const FaultCase& c : cases) {
+            run(c);
+        }
+    };
+    runFaults();
     // No line of a reply reached a request: the broken cookies were dropped or split there.
     for (const SimRequest& request : sim().requests()) {
         for (const std::string& line : request.headerLines) {
             EXPECT_EQ(line.find("Injected"), std::string::npos) << line;
         }
     }
-    expectNothingLeftBehind();
+    expectNothingLeftBehind(runFaults);
 }
 
 // The platform's connection cannot be made safe: an expired certificate, one from an authority
@@ -289,8 +313,6 @@ TEST_F(ReliabilityFaults, PlatformRefusesConnections) {
 // address holds no item id: the page fails in many ways, the lookup reports, the session is
 // untouched, and the page host never sees it.
 TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
-    ScriptedServer pages;
-    ASSERT_TRUE(pages.listening());
     int closedPort = 0;
     {
         ScriptedServer gone;
@@ -301,52 +323,61 @@ TEST_F(ReliabilityFaults, ItemPageHostMisbehaves) {
     for (int i = 0; i < 100; ++i) {
         filler += "X-Filler-" + std::to_string(i) + ": " + std::string(1000, 'f') + "\r\n";
     }
-    const std::string pageAddress = pages.address("/i/page.htm");
     struct PageCase {
         const char* label;
         std::string address;
         std::vector<ScriptedReply> replies;
         const char* status;
     };
-    const PageCase cases[] = {
-        {"connection refused", "http://127.0.0.1:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
-        {"reset inside the header block",
-         pageAddress,
-         {ScriptedReply("HTTP/1.1 200 OK\r\nContent-Ty").pause(50).reset()},
-         kLookupFailure},
-        {"malformed status line", pageAddress, {ScriptedReply(httpResponse("HTTP/1.1 2OO OK", "", page))}, kLookupFailure},
-        {"100 KB header block", pageAddress, {ScriptedReply(httpResponse("HTTP/1.1 200 OK", filler, page))}, kAbcStatus},
-        {"redirect to the platform's item page",
-         pageAddress,
-         {ScriptedReply(httpResponse("HTTP/1.1 302 Found",
-                                     "Location: " + sim().otherUrl("/i/" + std::string(kItemId) + ".htm") + "\r\n", ""))},
-         kAbcStatus},
-        {"301 to itself",
-         pageAddress,
-         std::vector<ScriptedReply>(11, ScriptedReply(httpResponse("HTTP/1.1 301 Moved Permanently",
-                                                                   "Location: " + pageAddress + "\r\n", ""))),
-         kLookupFailure},
-    };
-    for (const PageCase& c : cases) {
-        SCOPED_TRACE(c.label);
-        for (const ScriptedReply& reply : c.replies) {
-            pages.addReply(reply);
+    int leaks = 0;
+    // Each round has a page host of its own, so that no reply a round left unasked shifts the next.
+    const auto runFaults = [&] {
+        ScriptedServer pages;
+        ASSERT_TRUE(pages.listening());
+        const std::string pageAddress = pages.address("/i/page.htm");
+        const PageCase cases[] = {
+            {"connection refused", "http://127.0.0.1:" + std::to_string(closedPort) + "/i/page.htm", {}, kLookupFailure},
+            {"reset inside the header block",
+             pageAddress,
+             {ScriptedReply("HTTP/1.1 200 OK\r\nContent-Ty").pause(50).reset()},
+             kLookupFailure},
+            {"malformed status line", pageAddress, {ScriptedReply(httpResponse("HTTP/1.1 2OO OK", "", page))},
+             kLookupFailure},
+            {"100 KB header block", pageAddress, {ScriptedReply(httpResponse("HTTP/1.1 200 OK", filler, page))},
+             kAbcStatus},
+            {"redirect to the platform's item page",
+             pageAddress,
+             {ScriptedReply(httpResponse("HTTP/1.1 302 Found",
+                                         "Location: " + sim().otherUrl("/i/" + std::string(kItemId) + ".htm") + "\r\n",
+                                         ""))},
+             kAbcStatus},
+            {"301 to itself",
+             pageAddress,
+             std::vector<ScriptedReply>(11, ScriptedReply(httpResponse("HTTP/1.1 301 Moved Permanently",
+                                                                       "Location: " + pageAddress + "\r\n", ""))),
+             kLookupFailure},
+        };
+        for (const PageCase& c : cases) {
+            SCOPED_TRACE(c.label);
+            for (const ScriptedReply& reply : c.replies) {
+                pages.addReply(reply);
+            }
+            ASSERT_TRUE(sim().set(itemModes()));
+            const std::string kept = std::string("kept before ") + c.label;
+            replaceClipboardWith(kept);
+            const bool answered = paste(c.address);
+            const std::string status = session_->status();
+            EXPECT_TRUE(answered);
+            EXPECT_EQ(status, c.status);
+            EXPECT_EQ(clipboardText(), kept);
+            recordCase(answered && alive() && status == c.status && clipboardText() == kept);
         }
-        ASSERT_TRUE(sim().set(itemModes()));
-        const std::string kept = std::string("kept before ") + c.label;
-        replaceClipboardWith(kept);
-        const bool answered = paste(c.address);
-        const std::string status = session_->status();
-        EXPECT_TRUE(answered);
-        EXPECT_EQ(status, c.status);
-        EXPECT_EQ(clipboardText(), kept);
-        const bool survived = answered && alive() && status == c.status && clipboardText() == kept;
-        record_->caseRun(survived, sessionStillWhole());
-    }
-    const int leaks = sessionCookieLeaks(pages.requests());
+        leaks += sessionCookieLeaks(pages.requests());
+    };
+    runFaults();
     EXPECT_EQ(leaks, 0);
     record_->cookiesLeaked(leaks);
-    expectNothingLeftBehind();
+    expectNothingLeftBehind(runFaults);
 }
 
 }  // namespace
