@@ -66,17 +66,6 @@ bool mayHoldCombiningMark(std::wstring_view text) {
 
 }  // namespace
 
-std::string utf8ToUtf16(std::string_view utf8) {
-    const std::wstring wide = toWide(utf8, kUtf8CodePage);
-    std::string bytes(wide.size() * 2, '\0');
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        const unsigned unit = static_cast<unsigned>(wide[i]);
-        bytes[2 * i] = static_cast<char>(unit & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>((unit >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
 std::string utf8ToGbk(std::string_view utf8) {
     const std::wstring wide = toWide(utf8, kUtf8CodePage);
     if (wide.empty()) {

@@ -6,7 +6,6 @@
 
 namespace quillane {
 
-std::string utf8ToUtf16(std::string_view utf8);  // two bytes per UTF-16 unit, low byte first
 std::string utf8ToGbk(std::string_view utf8);
 
 }  // namespace quillane
